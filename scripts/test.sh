@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# The whole check: set-up, normal build with every test, a sanitizer build running the tests
+# again (the corpus walk among them), then each fuzz target for a short time on its seeds.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+jobs=$(nproc)
+fuzz_seconds=${IMPPRET_FUZZ_SECONDS:-45}
+
+echo "== normal build"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$jobs"
+ctest --test-dir build -j "$jobs" --output-on-failure | tee build/ctest.log
+
+echo "== sanitizer build (AddressSanitizer + UndefinedBehaviorSanitizer)"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DIMPPRET_SANITIZE=ON \
+  -DCMAKE_CXX_FLAGS=-O1 >/dev/null
+cmake --build build-asan -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir build-asan -j "$jobs" --output-on-failure | tee build-asan/ctest.log
+
+echo "== fuzz targets (${fuzz_seconds}s each)"
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DIMPPRET_FUZZ=ON -DIMPPRET_GUI=OFF -DIMPPRET_TESTS=OFF -DIMPPRET_BENCH=OFF >/dev/null
+cmake --build build-fuzz -j "$jobs"
+fuzz_failed=0
+while IFS='|' read -r target seeds; do
+  [ -n "$target" ] || continue
+  work=$(mktemp -d)
+  [ -d "$seeds" ] && cp -r "$seeds"/. "$work"/ 2>/dev/null || true
+  echo "-- $target"
+  if ! (cd build-fuzz && ./"$(find . -name "$target" -type f -perm -u+x | head -n1)" \
+        -max_total_time="$fuzz_seconds" -rss_limit_mb=2048 -timeout=10 -print_final_stats=0 \
+        "$work" 2>&1 | tail -n 3); then
+    fuzz_failed=$((fuzz_failed + 1))
+  fi
+  rm -rf "$work"
+done < build-fuzz/fuzzers.txt
+
+passed=$(grep -ohE '[0-9]+ tests failed out of [0-9]+' build/ctest.log build-asan/ctest.log |
+  awk '{f+=$1; t+=$6} END {print t-f}')
+failed=$(grep -ohE '[0-9]+ tests failed out of [0-9]+' build/ctest.log build-asan/ctest.log |
+  awk '{f+=$1} END {print f}')
+failed=$((failed + fuzz_failed))
+echo "summary: ${passed} passed, ${failed} failed"
+[ "$failed" -eq 0 ]
