@@ -2,6 +2,13 @@
 # QT turns on moc and rcc for that target only.
 function(imppret_library name)
   cmake_parse_arguments(A "QT" "" "SOURCES;DEPS" ${ARGN})
+  if(NOT A_SOURCES)
+    # A subsystem whose sources have not landed yet: a header-only stand-in keeps links valid.
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} INTERFACE ${A_DEPS})
+    return()
+  endif()
   add_library(${name} STATIC ${A_SOURCES})
   if(A_QT)
     set_target_properties(${name} PROPERTIES AUTOMOC ON AUTORCC ON)
