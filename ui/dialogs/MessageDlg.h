@@ -1,0 +1,145 @@
+#pragma once
+// The program's one message operation. ShowMessageDlg builds a TMessageForm (icon of the kind,
+// the text painted by a TFmtLabel, a row of skinned buttons), runs it modally and returns the
+// modal result of the button that closed it, or 0 when anything fails.
+//
+// Two process-wide modes, switched by pressing the icon three times: AutoCloseMsg (single-button
+// messages close themselves after 600 ms) and AutoDefaultMsg (the default button presses
+// itself).
+#include <QDialog>
+#include <QPointer>
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ui/label/FmtLabel.h"
+
+class QFrame;
+class QPushButton;
+
+namespace ui {
+
+enum TDlgKind : std::uint8_t { dkWarning, dkError, dkInformation, dkConfirmation, dkCustom };
+
+enum TMsgButton {
+  mbtYes,
+  mbtNo,
+  mbtOK,
+  mbtCancel,
+  mbtAbort,
+  mbtRetry,
+  mbtIgnore,
+  mbtAll,
+  mbtNoToAll,
+  mbtYesToAll,
+  mbtHelp
+};
+
+// A set of TMsgButton: bit n stands for slot n; bits 11 to 15 are ignored.
+using TMsgButtons = std::uint16_t;
+constexpr TMsgButtons MsgButtons(std::initializer_list<TMsgButton> slots) {
+  TMsgButtons set = 0;
+  for (TMsgButton b : slots) set |= TMsgButtons(1u << b);
+  return set;
+}
+
+// Modal results.
+enum TModalResult : int {
+  mrNone = 0,
+  mrOk = 1,
+  mrCancel = 2,
+  mrAbort = 3,
+  mrRetry = 4,
+  mrIgnore = 5,
+  mrYes = 6,
+  mrNo = 7,
+  mrAll = 8
+};
+
+// The title of a kind: "Atentie !", "EROARE !", "Informatie...", "Confirmare..." or empty.
+QString DlgKindCaption(TDlgKind kind);
+
+// The dialog. Built and run by ShowMessageDlg; public for tests and the gallery.
+class TMessageForm : public QDialog {
+  Q_OBJECT
+ public:
+  explicit TMessageForm(QWidget* parent = nullptr);
+
+  int ClickCount = 0;  // presses on the icon
+
+  // Design names of the parts (also set as objectName): "Panel", "Bevel", "Message", "Image".
+  QFrame* Panel = nullptr;
+  QFrame* Bevel = nullptr;
+  TFmtLabel* Message = nullptr;
+  QWidget* Image = nullptr;
+  QFrame* ButtonPanel = nullptr;
+  std::vector<QPushButton*> Buttons;  // in slot order
+  QPushButton* CancelButton = nullptr;  // pressed by Escape, or none
+
+  // The form's tag: the timers act on their second tick.
+  int Tag = 0;
+
+  // What the dialog answered: its modal result.
+  int ModalResult() const { return modalResult_; }
+  void SetModalResult(int result);
+
+  // The mouse-press handler shared by the form, the panels, the label and the icon.
+  void HandleMousePress(QObject* source, Qt::MouseButton button);
+  // Clicks every default push button (right press, Enter posted from another form).
+  void ClickDefaultButtons();
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+
+ private:
+  int modalResult_ = 0;
+  bool closingByProgram_ = false;
+  friend class MessageDlgTimer;
+};
+
+// ShowMessageDlg. `Text` is markup (UTF-8); `Caption` none means the kind's caption.
+std::uint16_t ShowMessageDlg(const std::string& Text, const std::optional<std::string>& Caption,
+                             TDlgKind Kind, TAlignment Alignment, TMsgButtons Buttons,
+                             TMsgButton DefaultButton, std::int32_t HelpContext);
+
+// Builds the dialog exactly as ShowMessageDlg does, without showing it (tests, the gallery).
+std::unique_ptr<TMessageForm> BuildMessageForm(const std::string& Text,
+                                               const std::optional<std::string>& Caption,
+                                               TDlgKind Kind, TAlignment Alignment,
+                                               TMsgButtons Buttons, TMsgButton DefaultButton,
+                                               std::int32_t HelpContext);
+
+// Process-wide modes (0 or 1), start at 0.
+extern int AutoCloseMsg;
+extern int AutoDefaultMsg;
+// The dialog the timers act on, or none.
+TMessageForm* ActiveMsgForm();
+
+// Hooks. The runner replaces the modal loop (default: exec()); it gets the built, timed form
+// and returns the modal result. The interceptor replaces the whole operation, no widgets at
+// all (the command-line tool prints the text instead); it gets the plain arguments.
+using MessageDlgRunner = std::function<int(TMessageForm& form)>;
+void SetMessageDlgRunner(MessageDlgRunner runner);  // empty: back to exec()
+
+struct MessageDlgRequest {
+  std::string Text;
+  std::optional<std::string> Caption;
+  TDlgKind Kind;
+  TAlignment Alignment;
+  TMsgButtons Buttons;
+  TMsgButton DefaultButton;
+  std::int32_t HelpContext;
+};
+using MessageDlgInterceptor = std::function<std::uint16_t(const MessageDlgRequest& request)>;
+void SetMessageDlgInterceptor(MessageDlgInterceptor interceptor);  // empty: none
+
+}  // namespace ui
