@@ -1,0 +1,323 @@
+#include "import/ImportRun.h"
+
+#include <system_error>
+
+#include "import/CompanyData.h"
+#include "import/MarkupText.h"
+#include "import/Settings.h"
+#include "platform/db/Table.h"
+
+namespace fs = std::filesystem;
+
+namespace imp {
+namespace {
+
+constexpr char CR = '\r';
+
+// The producer name as a literal of the filter: its quotes doubled, so "O'Brien" matches.
+std::string ProducerFilter(const std::string& producer) {
+  std::string filter = "Producator = '";
+  for (char c : producer) {
+    filter += c;
+    if (c == '\'') filter += '\'';
+  }
+  filter += '\'';
+  return filter;
+}
+
+// One run over an open workbook: the tables, the counts and the steps of the row loop.
+class TImportRun {
+ public:
+  TImportRun(const TImportState& state, ImportView& view, const RunOptions& options,
+             PriceWorkbook& book)
+      : state_(state), view_(view), options_(options), book_(book) {}
+
+  ImportResult ImportSheets();
+
+ private:
+  bool ReadPriceRow();
+  void ProcessPriceRow();
+  void UpdateMultiPrice(double price);
+  int LastIndexLocal(std::int32_t articleCode);
+  void OpenTables();
+  void CloseRun();
+
+  const TImportState& state_;
+  ImportView& view_;
+  const RunOptions& options_;
+  PriceWorkbook& book_;
+
+  std::unique_ptr<db::Table> articles_;
+  std::unique_ptr<db::Table> multiPrices_;
+  db::Field* articleCode_ = nullptr;
+  db::Field* articlePrice_ = nullptr;
+  db::Field* articlePriceKind_ = nullptr;
+
+  int sheetIndex_ = 0;
+  int rowIndex_ = 0;
+  std::string identifierText_;
+  std::string priceText_;
+  CellValue cell_;
+  ImportResult result_;
+};
+
+ImportResult TImportRun::ImportSheets() {
+  view_.ClearErrorLines();
+  view_.ShowPage(kSettingsPage);
+  view_.ShowProgressPanel(true);
+  try {
+    OpenTables();
+  } catch (...) {
+    articles_.reset();
+    multiPrices_.reset();
+    view_.ShowProgressPanel(false);
+    throw;
+  }
+
+  result_.Ran = true;
+  try {
+    const int sheets = book_.SheetCount();
+    for (sheetIndex_ = 0; sheetIndex_ < sheets; ++sheetIndex_) {
+      rowIndex_ = state_.StartRow - 1;
+      while (ReadPriceRow()) {
+        ProcessPriceRow();
+        ++rowIndex_;
+        view_.SetProgressCaption("Pagina " + std::to_string(sheetIndex_ + 1) +
+                                 "        Linia @13 " + std::to_string(rowIndex_));
+        view_.ProcessPendingMessages();
+      }
+    }
+  } catch (...) {
+    // What was posted stays posted; the user still learns how far the run got.
+    CloseRun();
+    throw;
+  }
+  CloseRun();
+  return result_;
+}
+
+void TImportRun::OpenTables() {
+  articles_ = OpenCompanyTable("Nart", state_.CompanyFolder);
+  multiPrices_ = OpenCompanyTable("PretM", state_.CompanyFolder);
+  articles_->SetIndexName(ArticleIndexName(state_.Identification));
+  if (state_.ProducerRestriction) {
+    articles_->SetFilter(ProducerFilter(state_.ProducerName));
+    articles_->SetFiltered(true);
+  }
+  articleCode_ = &articles_->Fields(0);
+  articlePrice_ = &articles_->FieldByName(state_.PriceKindIndex == pkValuta ? "PretValuta"
+                                                                             : "PretVanzare");
+  articlePriceKind_ = &articles_->FieldByName("TipPret");
+}
+
+void TImportRun::CloseRun() {
+  articles_.reset();
+  multiPrices_.reset();
+  view_.ShowProgressPanel(false);
+  view_.ShowMessage(ImportSummaryText(result_.Imported, result_.Errors), MessageKind::dkInformation);
+  if (view_.ErrorLineCount() > 0) view_.ShowPage(kMessagesPage);
+}
+
+bool TImportRun::ReadPriceRow() {
+  cell_ = std::monostate{};
+  if (!book_.GetCellValue(sheetIndex_, state_.IdColumn - 1, rowIndex_, cell_)) return false;
+  identifierText_ = CellValueText(cell_);
+  cell_ = std::monostate{};
+  if (!book_.GetCellValue(sheetIndex_, state_.PriceColumn - 1, rowIndex_, cell_)) return false;
+  priceText_ = CellValueText(cell_);
+  // A price typed with a decimal point reads with the program's decimal separator.
+  if (std::size_t dot = priceText_.find('.'); dot != std::string::npos) priceText_[dot] = ',';
+  return true;
+}
+
+void TImportRun::ProcessPriceRow() {
+  const int sheetNumber = sheetIndex_ + 1;
+  const int rowNumber = rowIndex_ + 1;
+  bool failed = false;
+  const bool found = articles_->FindKey({db::KeyValue(identifierText_)});
+  if (!found) {
+    view_.AddErrorLine(ArticleNotFoundLine(sheetNumber, rowNumber, identifierText_));
+    failed = true;
+  }
+  double price = 0;
+  if (!TextToFloat(priceText_, price)) {
+    view_.AddErrorLine(BadPriceLine(sheetNumber, rowNumber, priceText_));
+    failed = true;
+  }
+  if (failed) {
+    ++result_.Errors;
+    return;
+  }
+
+  if (options_.DryRun) {
+    if (options_.OnPlannedChange)
+      options_.OnPlannedChange({articleCode_->AsInteger(), articlePrice_->FieldName(), price});
+  } else {
+    articles_->Edit();
+    articlePrice_->SetAsFloat(price);
+    articles_->Post();
+  }
+  if (state_.PriceCategoryCode != 0 && articlePriceKind_->AsString() == "M") UpdateMultiPrice(price);
+  ++result_.Imported;
+}
+
+void TImportRun::UpdateMultiPrice(double price) {
+  const std::int32_t code = articleCode_->AsInteger();
+  const char* priceField = state_.PriceKindIndex == pkValuta ? "Valuta" : "Lei";
+  if (multiPrices_->Locate("CodArt;CodPret",
+                           {db::KeyValue(std::int64_t{code}),
+                            db::KeyValue(std::int64_t{state_.PriceCategoryCode})})) {
+    if (options_.DryRun) {
+      if (options_.OnPlannedChange)
+        options_.OnPlannedChange({code, std::string("PretM.") + priceField, price});
+      return;
+    }
+    multiPrices_->Edit();
+    multiPrices_->FieldByName(priceField).SetAsFloat(price);
+    multiPrices_->Post();
+    return;
+  }
+  const int indexLocal = LastIndexLocal(code) + 1;
+  if (options_.DryRun) {
+    if (options_.OnPlannedChange)
+      options_.OnPlannedChange({code, std::string("PretM.") + priceField, price, true, indexLocal});
+    return;
+  }
+  multiPrices_->Append();
+  multiPrices_->FieldByName("CodArt").SetAsInteger(code);
+  multiPrices_->FieldByName("IndexLocal").SetAsInteger(indexLocal);
+  multiPrices_->FieldByName("CodPret").SetAsInteger(state_.PriceCategoryCode);
+  multiPrices_->FieldByName(priceField).SetAsFloat(price);
+  multiPrices_->Post();
+}
+
+int TImportRun::LastIndexLocal(std::int32_t articleCode) {
+  struct RangeGuard {
+    db::Table& table;
+    ~RangeGuard() {
+      try {
+        table.CancelRange();
+      } catch (...) {
+        // Lifting a range only moves the cursor; a failure here changes nothing on disk.
+      }
+    }
+  };
+  multiPrices_->SetRange({db::KeyValue(std::int64_t{articleCode})},
+                         {db::KeyValue(std::int64_t{articleCode})});
+  RangeGuard guard{*multiPrices_};
+  if (multiPrices_->RecordCount() <= 0) return 0;
+  multiPrices_->Last();
+  return static_cast<std::int16_t>(multiPrices_->FieldByName("IndexLocal").AsInteger());
+}
+
+// Closes the workbook and gives the cursor back, whatever happens in between.
+class RunGuard {
+ public:
+  RunGuard(ImportView& view, PriceWorkbook& book) : view_(view), book_(book) {
+    view_.SetBusyCursor(true);
+  }
+  ~RunGuard() {
+    try {
+      book_.Close();
+    } catch (...) {
+      // Closing a read-only file cannot lose data; the run's own outcome stands.
+    }
+    view_.SetBusyCursor(false);
+  }
+  RunGuard(const RunGuard&) = delete;
+  RunGuard& operator=(const RunGuard&) = delete;
+
+ private:
+  ImportView& view_;
+  PriceWorkbook& book_;
+};
+
+}  // namespace
+
+std::string ImportSummaryText(int imported, int errors) {
+  return " Au fost preluate  @15%  " + std::to_string(imported) + "@0%  preturi. " + CR + CR +
+         " Au fost semnalate @15%~ " + std::to_string(errors) + "@0%~ linii cu erori ";
+}
+
+std::string ArticleNotFoundLine(int sheet, int row, const std::string& identifier) {
+  return "Pagina " + std::to_string(sheet) + "    Linia " + std::to_string(row) +
+         " ...... Cod articol inexistent in baza de date : " + identifier;
+}
+
+std::string BadPriceLine(int sheet, int row, const std::string& price) {
+  return "Pagina " + std::to_string(sheet) + "    Linia " + std::to_string(row) +
+         " ...... Pret articol eronat : " + price;
+}
+
+bool CheckImportSettings(TImportState& state, ImportView& view, const RunOptions& options) {
+  auto refuse = [&view](const std::string& message) {
+    view.ShowMessage(message, MessageKind::dkError);
+    return false;
+  };
+  if (state.IdColumn == 0)
+    return refuse("Nu ai precizat numarul coloanei in care se afla @9Cod Articol@0 ! ");
+  if (state.PriceColumn == 0)
+    return refuse("Nu ai precizat numarul coloanei in care se afla @9Pretul@0 ! ");
+  if (state.StartRow == 0) return refuse("Nu ai precizat numarul randului cu care incep preturile ! ");
+  if (state.CurrentCompany.empty()) return refuse(kNoCompanyMessage);
+  {
+    std::error_code ec;
+    if (!fs::is_directory(state.CompanyFolder, ec))
+      return refuse(std::string("Nu exista directorul cu firma de lucru @15% ") + CR + CR +
+                    EscapeForMarkup(state.CompanyFolder.string()));
+  }
+  if (state.ProducerRestriction && state.ProducerName.empty())
+    return refuse("Nu ai selectat producatorul pentru care faci actualizarile ");
+  if (state.FileName.empty()) return refuse("Nu ai selectat Fisierul de importat ");
+  {
+    std::error_code ec;
+    if (!fs::is_regular_file(state.FileName, ec)) return refuse("Nu exista fisierul de importat ");
+  }
+
+  const std::string section =
+      state.SelectedCompany.empty() ? state.CurrentCompany : state.SelectedCompany;
+  if (!options.DryRun) WriteSetting(section, "FisierImport", state.FileName.string());
+  const int selected = state.SelectedPriceCategory;
+  if (selected >= 0 && selected < static_cast<int>(state.PriceCategories.size()) &&
+      state.PriceCategories[static_cast<std::size_t>(selected)].Code != 0) {
+    const PriceCategoryItem& item = state.PriceCategories[static_cast<std::size_t>(selected)];
+    state.PriceCategoryCode = item.Code;
+    if (!options.DryRun) {
+      WriteSetting(section, "CodCatPret", std::to_string(item.Code));
+      WriteSetting(section, "DenCatPret", item.Name);
+    }
+  }
+  return true;
+}
+
+ImportResult RunImport(const TImportState& state, ImportView& view, const RunOptions& options) {
+  std::unique_ptr<PriceWorkbook> book =
+      options.MakeWorkbook ? options.MakeWorkbook() : MakeXlsWorkbook();
+  RunGuard guard(view, *book);
+  try {
+    book->Open(state.FileName);
+  } catch (...) {
+    view.ShowMessage(std::string(" Nu pot deschide fisierul selectat !") + CR + CR +
+                         " Este posibil ca el sa nu fie un fisier EXCEL ",
+                     MessageKind::dkError);
+    return {};
+  }
+  if (book->SheetCount() == 0) {
+    view.ShowMessage(" Fisierul nu contine  informatii despre preturi !", MessageKind::dkError);
+    return {};
+  }
+  if (state.IdColumn - 1 > book->LastCol()) {
+    view.ShowMessage(" Pentru @9Cod Articol@0 ai precizat un numar de coloana prea mare !",
+                     MessageKind::dkError);
+    return {};
+  }
+  if (state.PriceColumn - 1 > book->LastCol()) {
+    view.ShowMessage(" Pentru @9Pret Articol@0 ai precizat un numar de coloana prea mare !",
+                     MessageKind::dkError);
+    return {};
+  }
+  TImportRun run(state, view, options, *book);
+  return run.ImportSheets();
+}
+
+}  // namespace imp

@@ -1,0 +1,53 @@
+#pragma once
+// "&Start import": the checks of the window's choices, then the run that reads every sheet of
+// the workbook and writes the prices into the company's article and multiple-price tables.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "import/ImportState.h"
+#include "import/ImportView.h"
+#include "import/PriceWorkbook.h"
+
+namespace imp {
+
+// What a dry run would have written (no table is touched).
+struct PlannedChange {
+  std::int32_t ArticleCode = 0;
+  std::string Field;  // "PretVanzare", "PretValuta", "PretM.Lei", "PretM.Valuta"
+  double Value = 0;
+  bool NewMultiPriceRow = false;
+  int IndexLocal = 0;  // of the new multiple-price row
+};
+
+struct RunOptions {
+  bool DryRun = false;  // everything but the writes (tables and settings)
+  std::function<void(const PlannedChange&)> OnPlannedChange;  // dry run only
+  // Makes the workbook reader; the real reader when empty (tests put a stand-in here).
+  std::function<std::unique_ptr<PriceWorkbook>()> MakeWorkbook;
+};
+
+struct ImportResult {
+  bool Ran = false;  // false: the workbook was refused before any table was opened
+  int Imported = 0;
+  int Errors = 0;
+};
+
+// The eight checks in order; the first that fails shows its message and gives false. When all
+// pass, the file (and the chosen price category) are stored for the company and the state's
+// price category code is brought up to date.
+bool CheckImportSettings(TImportState& state, ImportView& view, const RunOptions& options = {});
+
+// The run itself (the checks must have passed). Failures of the table engine or the workbook
+// lookups end the run after its clean-up and summary, and propagate to the caller.
+ImportResult RunImport(const TImportState& state, ImportView& view, const RunOptions& options = {});
+
+// The summary message of a run.
+std::string ImportSummaryText(int imported, int errors);
+
+// The error lines of the run.
+std::string ArticleNotFoundLine(int sheet, int row, const std::string& identifier);
+std::string BadPriceLine(int sheet, int row, const std::string& price);
+
+}  // namespace imp

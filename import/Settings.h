@@ -1,0 +1,30 @@
+#pragma once
+// The settings file "ImpPretExcel.Ini": section "Generale" with the general choices and one
+// section per company. Every read opens the file anew and every write rewrites it at once.
+#include <filesystem>
+#include <string>
+
+namespace imp {
+
+inline constexpr const char* kSettingsFileName = "ImpPretExcel.Ini";
+inline constexpr const char* kGeneralSection = "Generale";
+
+std::filesystem::path SettingsPath();
+
+// The key's value, "" when the file, the section or the key is missing.
+std::string ReadSetting(const std::string& section, const std::string& key);
+// The value as an integer; text that is not an integer reads as 0.
+int ReadIntSetting(const std::string& section, const std::string& key);
+// Stores the value and writes the whole file back at once (atomically, CR LF line ends).
+// Raises std::runtime_error when the file cannot be written.
+void WriteSetting(const std::string& section, const std::string& key, const std::string& value);
+
+// Decimal integer text as the settings and spin edits take it: optional blanks, an optional
+// sign, digits, within 32 bits; anything else is 0.
+int ParseIntOrZero(const std::string& text);
+
+// The folder of a database alias: the text after "PATH=" on the last parameter line that
+// holds it; "" when the alias is unknown or has no path.
+std::string GetAliasPath(const std::string& alias);
+
+}  // namespace imp

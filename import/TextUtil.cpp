@@ -1,0 +1,36 @@
+#include "import/TextUtil.h"
+
+namespace imp {
+namespace {
+
+char FoldAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+}  // namespace
+
+std::string_view TrimBlanks(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  return s;
+}
+
+std::string_view TrimControl(std::string_view s) {
+  auto isTrimmed = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+  while (!s.empty() && isTrimmed(s.front())) s.remove_prefix(1);
+  while (!s.empty() && isTrimmed(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
+  return true;
+}
+
+std::string UpperAscii(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = FoldAscii(c);
+  return out;
+}
+
+}  // namespace imp
