@@ -6,6 +6,7 @@ packages=(
   build-essential cmake ninja-build clang libclang-rt-14-dev
   libgtest-dev libsqlite3-dev qt6-base-dev libqt6test6 libgl-dev
   pxlib-dev fonts-dejavu-core
+  python3-xlrd libfreexl-dev
 )
 missing=()
 for p in "${packages[@]}"; do
