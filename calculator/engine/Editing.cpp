@@ -18,8 +18,10 @@ bool PutInHistory(std::vector<std::string>& history, std::string_view expression
   while (!expression.empty() && expression.back() == ' ') expression.remove_suffix(1);
   if (expression.empty()) return false;
   auto found = std::find(history.begin(), history.end(), expression);
-  if (found == history.begin()) return false;  // already the newest
-  if (found != history.end()) history.erase(found);
+  if (found != history.end()) {
+    if (found == history.begin()) return false;  // already the newest
+    history.erase(found);
+  }
   if (history.size() >= kHistoryLimit) history.resize(kHistoryLimit - 1);
   history.insert(history.begin(), std::string(expression));
   return true;
