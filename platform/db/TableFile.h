@@ -1,0 +1,96 @@
+#pragma once
+// One Paradox table held in memory: its header, its records in file (chain) order and the
+// block layout they came from. Reads the whole data file at open, bounds-checking every byte;
+// writes go to the file at once (a record in place, or an insert that touches the blocks it
+// needs, the header and the primary index), under an operating-system lock on the table.
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/db/ParadoxFormat.h"
+
+namespace db {
+
+// How long a writer waits for another writer's lock before giving up.
+void SetLockWaitMilliseconds(int ms);
+int LockWaitMilliseconds();
+
+class TableFile {
+ public:
+  explicit TableFile(std::filesystem::path dbPath);  // raises DbError
+  ~TableFile();
+  TableFile(const TableFile&) = delete;
+  TableFile& operator=(const TableFile&) = delete;
+
+  const px::Header& Header() const { return header_; }
+  const std::filesystem::path& Path() const { return path_; }
+  bool Keyed() const { return header_.fileType == px::kKeyedData && header_.keyFields > 0; }
+  int RecordSize() const { return header_.recordSize; }
+
+  // Records by id; ids stay valid until the table is reloaded (Generation changes).
+  const std::uint8_t* Record(std::uint32_t id) const { return records_.data() + std::size_t{id} * header_.recordSize; }
+  // Ids in file order (the chain), which for a keyed table is key order.
+  const std::vector<std::uint32_t>& FileOrder() const { return order_; }
+  std::uint64_t Generation() const { return generation_; }
+
+  // Primary key comparison of two records (memcmp of the key fields' bytes).
+  int CompareKey(const std::uint8_t* a, const std::uint8_t* b) const;
+
+  // Secondary index files beside the table, and the fields they cover.
+  bool HasSecondaryIndexFiles() const { return !secondaryFiles_.empty(); }
+  bool FieldInSecondaryIndex(int field) const;
+  std::string SecondaryIndexFileNames() const;
+
+  // Takes the writer's lock (bounded wait; raises DbError) and reloads the table when another
+  // program changed it since it was read. Held until the table is released.
+  void BeginWrite();
+  bool Writing() const { return fd_ >= 0; }
+
+  // Overwrites one record in place (same key).
+  void Update(std::uint32_t id, const std::uint8_t* record);
+  // Adds a record: in key order for a keyed table, at the end otherwise. Fills a blank
+  // auto-increment field. Raises DbError on a key violation. Returns the new id.
+  std::uint32_t Insert(std::vector<std::uint8_t>& record);
+
+  // Rewrites the primary index file (.PX) from the blocks.
+  void WritePrimaryIndex();
+
+ private:
+  struct Block {
+    std::uint16_t next = 0, prev = 0;
+    std::vector<std::uint32_t> ids;  // records in slot order
+  };
+  struct Location {
+    std::uint16_t block = 0, slot = 0;
+  };
+
+  void Load();
+  void LoadBytes(const std::vector<std::uint8_t>& bytes);
+  void FindSecondaryIndexes();
+  int Capacity() const { return (header_.blockSize - static_cast<int>(px::kBlockHeader)) / header_.recordSize; }
+  std::uint16_t NewBlock();
+  void WriteAt(std::uint64_t offset, const void* data, std::size_t size);
+  void WriteBlock(std::uint16_t block);
+  void WriteHeader();
+  bool ChangedSinceRead() const;
+
+  std::filesystem::path path_;
+  px::Header header_;
+  std::vector<std::uint8_t> rawHeader_;  // the first bytes of the file, patched on writes
+  std::vector<std::uint8_t> records_;
+  std::vector<std::uint32_t> order_;
+  std::vector<Location> where_;
+  std::vector<Block> blocks_;  // by block number; [0] unused
+  std::uint16_t changeCount_ = 0;
+  std::uint64_t generation_ = 0;
+  std::vector<std::filesystem::path> secondaryFiles_;
+  std::vector<bool> indexedFields_;
+  int fd_ = -1;
+  // What the file looked like when read, to notice changes by other programs.
+  std::int64_t statSize_ = -1;
+  std::int64_t statMtimeNs_ = -1;
+  bool needsRepair_ = false;  // header count or index disagreed with the blocks
+};
+
+}  // namespace db
