@@ -1,0 +1,231 @@
+// Workbook-global records: sheets, formats, XF records, fonts, palette, code page, names.
+#include "reader/Impl.h"
+
+namespace reader {
+
+using detail::U16;
+using detail::U32;
+
+void TXLSRead::Impl::RecordText(std::string& out, const std::uint8_t* body, std::size_t len, std::size_t offset,
+                                std::size_t count, std::uint16_t id) const {
+  out.clear();
+  if (offset >= len) {
+    if (count == 0) return;
+    detail::RecordTooShort(id, len);
+  }
+  const std::uint8_t* p = body + offset;
+  if (*p == 0) {
+    if (offset + 1 + count > len) detail::RecordTooShort(id, len);
+    if (self.FBookVersion == 6)
+      platform::AppendLatin1(out, p + 1, count);
+    else
+      byteText.Append(out, p + 1, count);
+  } else if (self.FBookVersion == 6) {
+    if (offset + 1 + 2 * count > len) detail::RecordTooShort(id, len);
+    platform::AppendUtf16le(out, p + 1, count);
+  } else {
+    if (offset + count > len) detail::RecordTooShort(id, len);
+    byteText.Append(out, p, count);
+  }
+}
+
+void TXLSRead::Impl::HandleGlobals(std::uint16_t id, std::uint16_t len) {
+  TXLSRead& r = self;
+  const std::uint8_t* b = buf.data();
+  auto need = [&](std::size_t n) {
+    if (len < n) detail::RecordTooShort(id, len);
+  };
+  switch (id) {
+    case 0x0085: {  // BOUNDSHEET
+      std::string name;
+      if (r.FVersion == 6) {
+        need(8);
+        const std::size_t n = b[6];
+        if (b[7] == 0) {
+          need(8 + n);
+          platform::AppendLatin1(name, b + 8, n);
+        } else {
+          need(8 + 2 * n);
+          detail::AppendUtf16Codepage(name, b + 8, n, r.FCodepage);
+        }
+      } else {
+        need(7);
+        const std::size_t n = b[6];
+        need(7 + n);
+        byteText.Append(name, b + 7, n);
+      }
+      r.FSheetNames.push_back(TSheetEntry{name, U32(b)});
+      fctx.SheetNames.push_back(std::move(name));
+      break;
+    }
+    case 0x041E: {  // FORMAT
+      need(3);
+      std::string fmt;
+      if (r.FBookVersion < 6) {
+        const std::size_t n = b[2];
+        need(3 + n);
+        byteText.Append(fmt, b + 3, n);
+      } else {
+        need(5);
+        RecordText(fmt, b, len, 4, U16(b + 2), id);
+      }
+      masks::TExcelMask mask(fmt);
+      mask.FormatIndex = U16(b);
+      r.FFormats.push_back(std::move(mask));
+      break;
+    }
+    case 0x00E0: {  // XF
+      need(4);
+      TXFRecord xf;
+      xf.Size = static_cast<std::uint8_t>(r.FBookVersion == 6 ? 20 : 16);
+      std::copy(b, b + std::min<std::size_t>(len, xf.Size), xf.Data.begin());
+      r.FXFRecords.push_back(xf);
+      break;
+    }
+    case 0x0031:
+    case 0x0231: {  // FONT
+      // Each generation keeps the name at its own place; reading a BIFF2-BIFF4 font with the
+      // later layout would take name bytes for the weight.
+      TXLSFont f;
+      std::size_t nameAt = 15, lenAt = 14;
+      need(4);
+      const std::uint16_t flags = U16(b + 2);
+      f.Size = U16(b) / 20;
+      f.Italic = (flags & 0x0002) != 0;
+      f.StrikeOut = (flags & 0x0008) != 0;
+      if (id == 0x0231) {
+        need(6);
+        f.Color = U16(b + 4);
+        lenAt = 6;
+        nameAt = 7;
+        f.Bold = (flags & 0x0001) != 0;
+        f.Underline = (flags & 0x0004) != 0;
+      } else if (r.FBookVersion <= 3) {
+        lenAt = 4;
+        nameAt = 5;
+        f.Bold = (flags & 0x0001) != 0;
+        f.Underline = (flags & 0x0004) != 0;
+      } else {
+        need(15);
+        f.Color = U16(b + 4);
+        f.Bold = U16(b + 6) >= 700;
+        f.Underline = b[10] != 0;
+        f.Charset = b[12];
+      }
+      need(lenAt + 1);
+      RecordText(f.Name, b, len, nameAt, b[lenAt], id);
+      r.FFonts.push_back(std::move(f));
+      if (r.FFonts.size() == 4) r.FFonts.push_back(r.FFonts[0]);
+      break;
+    }
+    case 0x0092: {  // PALETTE
+      need(2);
+      const std::size_t n = U16(b);
+      need(2 + 4 * n);
+      r.FPalette.clear();
+      for (std::size_t i = 0; i < n; ++i) r.FPalette.push_back(U32(b + 2 + 4 * i));
+      break;
+    }
+    case 0x0042:  // CODEPAGE
+      need(2);
+      r.FFileCodepage = U16(b);
+      // 1200 (UTF-16) and the BIFF2-BIFF4 aliases of 1252 keep the default.
+      byteText.SetCodepage(r.FFileCodepage == 32769 ? 1252 : r.FFileCodepage == 1200 ? 1252 : r.FFileCodepage);
+      fctx.Codepage = byteText.Codepage();
+      break;
+    case 0x0018:
+    case 0x0218: {  // NAME
+      need(4);
+      const std::size_t n = b[3];
+      std::string name;
+      RecordText(name, b, len, r.FBookVersion < 4 ? 6 : 14, n, id);
+      r.FNames.push_back(TNameEntry{name, U16(b)});
+      fctx.Names.push_back(std::move(name));
+      break;
+    }
+    case 0x0023:
+    case 0x0223: {  // EXTERNNAME
+      const std::size_t lenAt = r.FBookVersion < 4 ? 2 : 6;
+      need(lenAt + 1);
+      std::string name;
+      RecordText(name, b, len, lenAt + 1, b[lenAt], id);
+      r.FExternNames.push_back(name);
+      fctx.ExternNames.push_back(std::move(name));
+      if (r.FBookVersion == 6 && !fctx.SupBooks.empty()) ++fctx.SupBooks.back().ExternNameCount;
+      break;
+    }
+    case 0x01AE: {  // SUPBOOK: only what formula text needs
+      if (r.FBookVersion != 6) break;
+      formula::TSupBook sb;
+      sb.FirstExternName = fctx.ExternNames.size();
+      if (len >= 4 && U16(b + 2) == 0x0401) {
+        sb.Kind = formula::TSupBook::sbkSelf;
+      } else if (len >= 4 && U16(b + 2) == 0x3A01) {
+        sb.Kind = formula::TSupBook::sbkAddIn;
+      } else if (len >= 5) {
+        // Document name and sheet names, each a BIFF8 string with a 16-bit count.
+        sb.Kind = formula::TSupBook::sbkExternal;
+        const std::size_t sheets = U16(b);
+        std::size_t pos = 2;
+        auto readString = [&](std::string& out) {
+          if (pos + 3 > len) return false;
+          const std::size_t n = U16(b + pos);
+          const bool wide = b[pos + 2] & 1;
+          const std::size_t bytes = wide ? 2 * n : n;
+          if (pos + 3 + bytes > len) return false;
+          if (wide)
+            platform::AppendUtf16le(out, b + pos + 3, n);
+          else
+            platform::AppendLatin1(out, b + pos + 3, n);
+          pos += 3 + bytes;
+          return true;
+        };
+        if (readString(sb.FileName)) {
+          for (std::size_t i = 0; i < sheets; ++i) {
+            std::string s;
+            if (!readString(s)) break;
+            sb.SheetNames.push_back(std::move(s));
+          }
+        }
+      }
+      fctx.SupBooks.push_back(std::move(sb));
+      break;
+    }
+    case 0x0017: {  // EXTERNSHEET (BIFF8 XTI entries within this record)
+      if (r.FBookVersion != 6 || len < 2) break;
+      const std::size_t n = std::min<std::size_t>(U16(b), (len - 2) / 6);
+      for (std::size_t i = 0; i < n; ++i) {
+        const std::uint8_t* e = b + 2 + 6 * i;
+        fctx.ExternSheets.push_back(formula::TExternSheet{U16(e), U16(e + 2), U16(e + 4)});
+      }
+      break;
+    }
+    default:  // 0x001E: FORMAT of BIFF2-BIFF3, accepted without effect
+      break;
+  }
+}
+
+void TXLSRead::Impl::ApplyPalette() {
+  // The default colours of indexes 8 to 63 (0x00BBGGRR); 0 to 7 repeat the first eight.
+  static constexpr std::uint32_t kDefault[56] = {
+      0x000000, 0xFFFFFF, 0x0000FF, 0x00FF00, 0xFF0000, 0x00FFFF, 0xFF00FF, 0xFFFF00, 0x000080, 0x008000,
+      0x800000, 0x008080, 0x800080, 0x808000, 0xC0C0C0, 0x808080, 0xFF9999, 0x663399, 0xCCFFFF, 0xFFFFCC,
+      0x660066, 0x8080FF, 0xCC6600, 0xFFCCCC, 0x800000, 0xFF00FF, 0x00FFFF, 0xFFFF00, 0x800080, 0x000080,
+      0x808000, 0xFF0000, 0xFFCC00, 0xFFFFCC, 0xCCFFCC, 0x99FFFF, 0xFFCC99, 0xCC99FF, 0xFF99CC, 0x99CCFF,
+      0xFF6633, 0xCCCC33, 0x00CC99, 0x00CCFF, 0x0099FF, 0x0066FF, 0x996666, 0x969696, 0x663300, 0x669933,
+      0x003300, 0x003333, 0x003399, 0x663399, 0x993333, 0x333333};
+  TXLSRead& r = self;
+  for (auto& f : r.FFonts) {
+    const std::uint32_t index = f.Color;
+    std::uint32_t rgb = 0;
+    if (index < 8) {
+      rgb = kDefault[index];
+    } else if (index < 64) {
+      const std::size_t k = index - 8;
+      rgb = k < r.FPalette.size() ? (r.FPalette[k] & 0xFFFFFF) : kDefault[k];
+    }
+    f.Color = rgb;
+  }
+}
+
+}  // namespace reader

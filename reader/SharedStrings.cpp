@@ -1,0 +1,191 @@
+#include "reader/SharedStrings.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "platform/Codepage.h"
+#include "reader/Text.h"
+
+namespace reader::detail {
+
+void SharedStrings::Clear() {
+  chars_.clear();
+  chars_.shrink_to_fit();
+  ends_.clear();
+  ends_.shrink_to_fit();
+  rich_.clear();
+  runs_.clear();
+}
+
+PRecREFormatArray SharedStrings::Runs(std::size_t i) const {
+  if (rich_.empty()) return nullptr;
+  auto it = std::lower_bound(rich_.begin(), rich_.end(), i,
+                             [](const auto& e, std::size_t key) { return e.first < key; });
+  if (it == rich_.end() || it->first != i) return nullptr;
+  return runs_.data() + it->second;
+}
+
+void SharedStrings::AttachRuns(std::size_t i, const std::vector<TRecREFormat>& block) {
+  rich_.emplace_back(static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(runs_.size()));
+  runs_.insert(runs_.end(), block.begin(), block.end());
+}
+
+namespace {
+
+std::string Hex2(unsigned v) {
+  char b[8];
+  std::snprintf(b, sizeof b, "%.2X", v & 0xFFu);
+  return b;
+}
+
+// Walks the SST body and its CONTINUE records. `remain` is what is left of the current record.
+class SstCursor {
+ public:
+  SstCursor(RecordStream& s, std::uint16_t len, int codepage) : s_(s), remain_(len), codepage_(codepage) {}
+
+  std::uint32_t Remain() const { return remain_; }
+
+  void Take(std::uint8_t* dst, std::uint32_t n) {
+    if (remain_ < n) throw EXLSError("SST Buffer owerflow (" + std::to_string(n) + ")");
+    if (s_.Read(dst, n) != n) throw EXLSError("Unexpected end of the stream in SST");
+    remain_ -= n;
+  }
+  std::uint32_t TakeU16() {
+    std::uint8_t b[2];
+    Take(b, 2);
+    return static_cast<std::uint32_t>(b[0] | (b[1] << 8));
+  }
+  std::uint32_t TakeU32() {
+    std::uint8_t b[4];
+    Take(b, 4);
+    return static_cast<std::uint32_t>(b[0]) | (static_cast<std::uint32_t>(b[1]) << 8) |
+           (static_cast<std::uint32_t>(b[2]) << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
+  }
+
+  // Leftover bytes of the current record cannot start a field: step over them to the next
+  // record boundary, which must be a CONTINUE record.
+  void NextRecord() {
+    if (remain_ > 0) s_.SeekBy(remain_);
+    remain_ = 0;
+    std::uint16_t id = 0, len = 0;
+    if (!s_.ReadHeader(id, len) || id != 0x003C) throw EXLSError("CONTINUE record missing");
+    remain_ = len;
+  }
+
+  // Characters of one string: b bytes in the given mode, continued in later records after an
+  // option byte that may switch the mode.
+  void ReadChars(std::string& out, std::uint32_t b, bool wide) {
+    for (;;) {
+      std::uint32_t take = std::min(b, remain_);
+      if (wide) take &= ~1u;
+      Piece(out, take, wide);
+      b -= take;
+      if (b == 0) return;
+      NextRecord();
+      std::uint8_t g = 0;
+      Take(&g, 1);
+      const std::uint32_t units = wide ? b / 2 : b;  // characters still due
+      if (g == 0) {
+        wide = false;
+        b = units;
+      } else if (g == 1) {
+        wide = true;
+        b = units * 2;
+      } else {
+        throw EXLSError("Unknown string [" + Hex2(g) + "] in SST");
+      }
+    }
+  }
+
+  // Bytes that carry no text (runs split over records, extended data): no option byte at a
+  // record boundary.
+  void ReadRaw(std::uint8_t* dst, std::uint32_t n) {
+    while (n > 0) {
+      if (remain_ == 0) NextRecord();
+      const std::uint32_t take = std::min(n, remain_);
+      if (dst) {
+        Take(dst, take);
+        dst += take;
+      } else {
+        s_.SeekBy(take);
+        remain_ -= take;
+      }
+      n -= take;
+    }
+  }
+
+ private:
+  void Piece(std::string& out, std::uint32_t n, bool wide) {
+    if (n == 0) return;
+    scratch_.resize(n);
+    Take(scratch_.data(), n);
+    if (wide)
+      AppendUtf16Codepage(out, scratch_.data(), n / 2, codepage_);
+    else
+      platform::AppendLatin1(out, scratch_.data(), n);
+  }
+
+  RecordStream& s_;
+  std::uint32_t remain_;
+  int codepage_;
+  std::vector<std::uint8_t> scratch_;
+};
+
+}  // namespace
+
+void ReadSharedStrings(RecordStream& stream, std::uint16_t bodyLength, int codepage, SharedStrings& table) {
+  SstCursor c(stream, bodyLength, codepage);
+  c.TakeU32();  // total count, unused
+  const std::uint32_t unique = c.TakeU32();
+  // Each string needs at least 3 bytes: never trust the count for more than the stream holds.
+  table.Reserve(table.Count() + std::min<std::uint64_t>(unique, stream.Size() / 3 + 1));
+  std::string text;
+  std::vector<TRecREFormat> block;
+  std::vector<std::uint8_t> runBytes;
+  for (std::uint32_t k = 0; k < unique; ++k) {
+    if (c.Remain() < 3) c.NextRecord();
+    const std::uint32_t count = c.TakeU16();
+    std::uint8_t flags = 0;
+    {
+      std::uint8_t f;
+      c.Take(&f, 1);
+      flags = f;
+    }
+    text.clear();
+    const bool wide = (flags & 0x01) != 0;
+    const std::uint32_t bytes = wide ? count * 2 : count;
+    if (flags == 0x00 || flags == 0x01) {
+      c.ReadChars(text, bytes, wide);
+      table.Add(text);
+    } else if (flags & 0x08) {
+      if (c.Remain() < 2) c.NextRecord();
+      const std::uint32_t runs = c.TakeU16();
+      std::uint32_t ext = 0;
+      if (flags & 0x04) ext = c.TakeU32();
+      c.ReadChars(text, bytes, wide);
+      table.Add(text);
+      runBytes.resize(static_cast<std::size_t>(runs) * 4);
+      if (runs > 0) c.ReadRaw(runBytes.data(), runs * 4);
+      block.assign(1, TRecREFormat{0, static_cast<std::uint16_t>(runs)});
+      for (std::uint32_t r = 0; r < runs; ++r) {
+        const std::uint8_t* p = &runBytes[4 * r];
+        block.push_back(TRecREFormat{static_cast<std::uint16_t>(p[0] | (p[1] << 8)),
+                                     static_cast<std::uint16_t>(p[2] | (p[3] << 8))});
+      }
+      table.AttachRuns(table.Count() - 1, block);
+      if (ext > 0) c.ReadRaw(nullptr, ext);
+    } else if (flags & 0x04) {
+      const std::uint32_t ext = c.TakeU32();
+      c.ReadChars(text, bytes, wide);
+      table.Add(text);
+      if (ext > 0) c.ReadRaw(nullptr, ext);
+    } else {
+      throw EXLSError("Unhandled string in SST [" + Hex2(flags) + "]");
+    }
+  }
+  // The stream stands after the last string; bytes the SST record still holds past it are
+  // stepped over so the next header is read at a record boundary.
+  if (c.Remain() > 0) stream.SeekBy(c.Remain());
+}
+
+}  // namespace reader::detail

@@ -1,0 +1,279 @@
+// TXLSRead: construction, opening and classifying the file, the small public helpers and the
+// message policy for record errors.
+#include "reader/TXLSRead.h"
+
+#include <cstdio>
+#include <cstring>
+#include <mutex>
+
+#include "reader/Impl.h"
+
+namespace reader {
+
+namespace {
+
+std::mutex& HookMutex() {
+  static std::mutex m;
+  return m;
+}
+TXLSMessageHook& GlobalHook() {
+  static TXLSMessageHook hook;
+  return hook;
+}
+
+// Without a window the messages go to stderr, one line each, and reading goes on.
+bool DefaultMessage(const std::string& text, bool question) {
+  std::string line = text;
+  for (char& c : line)
+    if (c == '\r' || c == '\n') c = ' ';
+  std::fprintf(stderr, "%s%s\n", line.c_str(), question ? " [Yes]" : "");
+  return true;
+}
+
+constexpr const char* kBuiltInFormats[50] = {
+    "",
+    "0",
+    "0.00",
+    "#,##0",
+    "#,##0.00",
+    "_($#,##0_);($#,##0)",
+    "_($#,##0_);[Red]($#,##0)",
+    "_($#,##0.00_);($#,##0.00)",
+    "_($#,##0.00_);[Red]($#,##0.00)",
+    "0%",
+    "0.00%",
+    "0.00E+00",
+    "# ?/?",
+    "# ?\?/??",
+    "m/d/yy",
+    "d-mmm-y",
+    "d-mmm",
+    "mmmm-yy",
+    "h:mm AM/PM",
+    "h:mm:ss AM/PM",
+    "h:mm",
+    "h:mm:SS",
+    "m/d/yy h:mm",
+    "", "", "", "", "", "", "", "", "", "", "", "", "", "",
+    "(#,##0_);(#,##0)",
+    "(#,##0_);[Red](#,##0)",
+    "(#,##0.00_);(#,##0.00)",
+    "(#,##0.00_);[Red](#,##0.00)",
+    "_(* #,##0_);_(* (#,##0);_(* \"-\"_);_(@_)",
+    "_($* #,##0_);_($* (#,##0);_($* \"-\"_);_(@_)",
+    "_(* #,##0.00_);_(* (#,##0.00);_(* \"-\"??_);_(@_)",
+    "_($* #,##0.00_);_($* (#,##0.00);_($* \"-\"??_);_(@_)",
+    "mm:ss",
+    "[h]:mm:ss",
+    "mm:ss.0",
+    "# #0.0E+0",
+    "@",
+};
+
+}  // namespace
+
+TXLSMessageHook SetXLSMessageHook(TXLSMessageHook Hook) {
+  std::lock_guard<std::mutex> lock(HookMutex());
+  TXLSMessageHook old = std::move(GlobalHook());
+  GlobalHook() = std::move(Hook);
+  return old;
+}
+
+std::string_view BuiltInFormat(int Number) {
+  if (Number < 0 || Number >= 50) return {};
+  return kBuiltInFormats[Number];
+}
+
+namespace detail {
+
+double F64(const std::uint8_t* p) {
+  std::uint64_t bits = 0;
+  for (int i = 7; i >= 0; --i) bits = (bits << 8) | p[i];
+  double d;
+  std::memcpy(&d, &bits, sizeof d);
+  return d;
+}
+
+void RecordTooShort(std::uint16_t id, std::size_t length) {
+  char b[96];
+  std::snprintf(b, sizeof b, "Record %.4X is too short (%zu bytes)", static_cast<unsigned>(id), length);
+  throw EXLSError(b);
+}
+
+std::string ListIndexError(long long index) {
+  return "List index out of bounds (" + std::to_string(index) + ")";
+}
+
+}  // namespace detail
+
+TXLSRead::TXLSRead() : FImpl(std::make_unique<Impl>(*this)) {
+  FDefaultFont.Name = "Arial";
+  FDefaultFont.Size = 10;
+}
+
+TXLSRead::~TXLSRead() { Close(); }
+
+bool TXLSRead::IsOpen() const { return FImpl->stream != nullptr; }
+
+void TXLSRead::Close() { FImpl->CloseFile(); }
+
+void TXLSRead::Impl::CloseFile() {
+  stream.reset();
+  storage.reset();
+  globals.reset();
+  sheetDir.reset();
+}
+
+void TXLSRead::Open() {
+  std::size_t a = FileName.find_first_not_of(" \t\r\n");
+  if (a == std::string::npos) throw EXLSError("Filename is missing");
+  Impl& m = *FImpl;
+  // A second Open replaces whatever the first one left open.
+  m.CloseFile();
+  const std::filesystem::path path(FileName);
+  try {
+    if (platform::cfb::CompoundFile::IsCompoundFile(path)) {
+      m.storage = std::make_unique<platform::cfb::CompoundFile>(path);
+      bool book = false, workbook = false;
+      std::uint64_t bookSize = 0, workbookSize = 0;
+      for (const auto& e : m.storage->RootElements()) {
+        if (e.Name == "Book") {
+          book = true;
+          bookSize = e.Size;
+        } else if (e.Name == "Workbook") {
+          workbook = true;
+          workbookSize = e.Size;
+        }
+      }
+      if (!book && !workbook) throw EXLSError("File is not a Excel Workbook");
+      FVersion = workbook ? 6 : 5;
+      FMaxRecordSize = workbook ? 8224 : 2080;
+      FBookVersion = FVersion;
+      auto s = m.storage->OpenStream(workbook ? "Workbook" : "Book");
+      FStreamSize = s->Size();
+      (void)bookSize;
+      (void)workbookSize;
+      m.plain = false;
+      m.stream = std::make_unique<detail::RecordStream>(std::move(s), false);
+      return;
+    }
+    auto file = std::make_unique<platform::cfb::FileStream>(path);
+    const std::uint64_t size = file->Size();
+    m.plain = true;
+    m.stream = std::make_unique<detail::RecordStream>(std::move(file), true);
+    std::uint16_t id = 0, len = 0;
+    // The first header of a plain workbook must be a BOF; a file too short for one is not a
+    // workbook either.
+    std::uint8_t hdr[4] = {};
+    const bool got = m.stream->Read(hdr, 4) == 4;
+    id = detail::U16(hdr);
+    len = detail::U16(hdr + 2);
+    int version = 0;
+    if (got && (id & 0xFF) == 0x09) {
+      switch (id >> 8) {
+        case 0x00: version = 1; break;
+        case 0x02: version = 2; break;
+        case 0x04: version = 3; break;
+        case 0x08: version = 4; break;
+        default: break;
+      }
+    }
+    if (version == 0) throw EXLSError("File is not a Excel file");
+    FVersion = version;
+    m.stream->SeekBy(len);
+    FMaxRecordSize = 2080;
+    FStreamSize = size;
+    FBookVersion = FVersion;
+  } catch (const platform::cfb::CfbError& e) {
+    // A failed Open leaves nothing open, so a later Read or Open starts clean.
+    m.CloseFile();
+    throw EXLSError(e.what());
+  } catch (...) {
+    m.CloseFile();
+    throw;
+  }
+}
+
+std::string TXLSRead::ErrorText(int Code) const {
+  switch (Code) {
+    case 0x00: return "#NULL!";
+    case 0x07: return "#DIV/0!";
+    case 0x0F: return "#VALUE!";
+    case 0x17: return "#REF!";
+    case 0x1D: return "#NAME?";
+    case 0x24: return "#NUM!";
+    case 0x2A: return "#N/A";
+    default: return "#???";
+  }
+}
+
+double TXLSRead::DecodeRK(std::uint32_t Value) {
+  const std::uint32_t p = Value & ~3u;
+  double d;
+  if (Value & 0x02) {
+    const auto i = static_cast<std::int32_t>(p);
+    d = (Value & 0x01) ? static_cast<double>(i) / 400.0 : static_cast<double>(i) / 4.0;
+  } else {
+    const std::uint64_t bits = static_cast<std::uint64_t>(p) << 32;
+    std::memcpy(&d, &bits, sizeof d);
+    if (Value & 0x01) d /= 100.0;
+  }
+  return d;
+}
+
+bool TXLSRead::IsDateTimeXF(int XFIndex) const {
+  if (XFIndex < 0 || static_cast<std::size_t>(XFIndex) >= FXFRecords.size())
+    throw EXLSError(detail::ListIndexError(XFIndex));
+  const int m = FXFRecords[static_cast<std::size_t>(XFIndex)].FormatNumber();
+  if (m <= 49) return m >= 14 && m <= 22;
+  const std::size_t k = static_cast<std::size_t>(m - 49);
+  return k < FFormats.size() && FFormats[k].IsDateMask();
+}
+
+std::string TXLSRead::CellRefText(int Col, int Row, bool AbsCol, bool AbsRow) {
+  std::string s;
+  if (AbsCol) s.push_back('$');
+  if (Col < 0) Col = 0;
+  if (Col < 26) {
+    s.push_back(static_cast<char>('A' + Col));
+  } else if (Col < 702) {
+    s.push_back(static_cast<char>(Col / 26 + 64));
+    s.push_back(static_cast<char>(Col % 26 + 65));
+  } else {
+    // Past "ZZ" the letters go on as a third digit instead of leaving the alphabet.
+    std::string letters;
+    for (int c = Col + 1; c > 0; c = (c - 1) / 26) letters.insert(letters.begin(), static_cast<char>('A' + (c - 1) % 26));
+    s += letters;
+  }
+  if (AbsRow) s.push_back('$');
+  s += std::to_string(static_cast<long long>(Row) + 1);
+  return s;
+}
+
+void TXLSRead::Impl::ShowError(const std::string& text) {
+  if (self.MessageHook) {
+    self.MessageHook(text, false);
+    return;
+  }
+  TXLSMessageHook hook;
+  {
+    std::lock_guard<std::mutex> lock(HookMutex());
+    hook = GlobalHook();
+  }
+  if (hook)
+    hook(text, false);
+  else
+    DefaultMessage(text, false);
+}
+
+bool TXLSRead::Impl::AskContinue(const std::string& text) {
+  if (self.MessageHook) return self.MessageHook(text, true);
+  TXLSMessageHook hook;
+  {
+    std::lock_guard<std::mutex> lock(HookMutex());
+    hook = GlobalHook();
+  }
+  return hook ? hook(text, true) : DefaultMessage(text, true);
+}
+
+}  // namespace reader
