@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/buttons/ButtonKinds.h"
 #include "ui/label/FmtLabel.h"
 
 class QFrame;
@@ -42,24 +43,11 @@ enum TMsgButton {
 
 // A set of TMsgButton: bit n stands for slot n; bits 11 to 15 are ignored.
 using TMsgButtons = std::uint16_t;
-constexpr TMsgButtons MsgButtons(std::initializer_list<TMsgButton> slots) {
+constexpr TMsgButtons MsgButtons(std::initializer_list<TMsgButton> list) {
   TMsgButtons set = 0;
-  for (TMsgButton b : slots) set |= TMsgButtons(1u << b);
+  for (TMsgButton b : list) set |= TMsgButtons(1u << b);
   return set;
 }
-
-// Modal results.
-enum TModalResult : int {
-  mrNone = 0,
-  mrOk = 1,
-  mrCancel = 2,
-  mrAbort = 3,
-  mrRetry = 4,
-  mrIgnore = 5,
-  mrYes = 6,
-  mrNo = 7,
-  mrAll = 8
-};
 
 // The title of a kind: "Atentie !", "EROARE !", "Informatie...", "Confirmare..." or empty.
 QString DlgKindCaption(TDlgKind kind);
@@ -83,10 +71,13 @@ class TMessageForm : public QDialog {
 
   // The form's tag: the timers act on their second tick.
   int Tag = 0;
+  std::int32_t HelpContext = 0;
 
-  // What the dialog answered: its modal result.
+  // What the dialog answered: its modal result (0 while open).
   int ModalResult() const { return modalResult_; }
-  void SetModalResult(int result);
+  // Ends the dialog with `result`.
+  void SetModalResult(int result) { done(result); }
+  void done(int result) override;
 
   // The mouse-press handler shared by the form, the panels, the label and the icon.
   void HandleMousePress(QObject* source, Qt::MouseButton button);
@@ -101,9 +92,8 @@ class TMessageForm : public QDialog {
   void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
+  void ShowSystemMenu();
   int modalResult_ = 0;
-  bool closingByProgram_ = false;
-  friend class MessageDlgTimer;
 };
 
 // ShowMessageDlg. `Text` is markup (UTF-8); `Caption` none means the kind's caption.
