@@ -1,0 +1,213 @@
+// The import run against real tables and real workbooks: rows, error lines, counts, multiple
+// prices, currency, producer restriction, refusals, clean-up on failure, dry run.
+#include <fstream>
+#include <stdexcept>
+
+#include "RunFixture.h"
+#include "import/Settings.h"
+#include "platform/Files.h"
+
+namespace importtest {
+namespace {
+
+std::string FileBytes(const fs::path& p) {
+  std::string s;
+  platform::ReadWholeFile(p, s);
+  return s;
+}
+
+using RunTest = CompanyFixture;
+
+TEST_F(RunTest, ThreeSheetsWithEveryKindOfLine) {
+  state_.PriceCategoryCode = 3;
+  imp::ImportResult r = imp::RunImport(state_, view_);
+  ASSERT_TRUE(r.Ran);
+  EXPECT_EQ(r.Imported, 5);  // 1001, 1002, 1005, 1006, 1007
+  EXPECT_EQ(r.Errors, 3);    // the row with two lines counts once
+  const std::vector<std::string> expected = {
+      "Pagina 1    Linia 4 ...... Cod articol inexistent in baza de date : 9999",
+      "Pagina 1    Linia 4 ...... Pret articol eronat : 12,345.678",
+      "Pagina 1    Linia 5 ...... Pret articol eronat : 1,234,56",
+      "Pagina 3    Linia 2 ...... Cod articol inexistent in baza de date : X-1"};
+  EXPECT_EQ(view_.lines, expected);
+
+  EXPECT_DOUBLE_EQ(ArticlePrice(1, "PretVanzare"), 12.5);  // number cell 1001 found as "1001"
+  EXPECT_DOUBLE_EQ(ArticlePrice(2, "PretVanzare"), 7.25);  // text "7.25" read as 7,25
+  EXPECT_DOUBLE_EQ(ArticlePrice(3, "PretVanzare"), 5.0);   // bad price: untouched
+  EXPECT_DOUBLE_EQ(ArticlePrice(4, "PretVanzare"), 7.0);   // after the empty row: not read
+  EXPECT_DOUBLE_EQ(ArticlePrice(6, "PretVanzare"), 200.75);
+  EXPECT_DOUBLE_EQ(ArticlePrice(7, "PretVanzare"), 0.5);
+  EXPECT_DOUBLE_EQ(ArticlePrice(1, "PretValuta"), 2.0);    // the other currency is kept
+
+  // Article 2 had a row for category 3: updated in place. Article 5 numbers its new row past
+  // its highest; article 6 starts at 1; article 7 is no "M" article and keeps its row.
+  const std::vector<MultiRow> rows = {{2, 1, 3, 7.25, 8.0}, {5, 1, 1, 9.0, 1.0},
+                                      {5, 2, 2, 8.5, 1.5},  {5, 3, 3, 100.0, 0.0},
+                                      {6, 1, 3, 200.75, 0.0}, {7, 1, 3, 1.0, 1.0}};
+  EXPECT_EQ(MultiPrices(), rows);
+
+  // The progress line names every page; the summary follows; the error page is shown last.
+  EXPECT_EQ(view_.captions.front(), "Pagina 1        Linia @13 2");
+  EXPECT_EQ(view_.captions.back(), "Pagina 3        Linia @13 3");
+  EXPECT_NE(std::find(view_.captions.begin(), view_.captions.end(), "Pagina 2        Linia @13 3"),
+            view_.captions.end());
+  EXPECT_EQ(view_.pumps, static_cast<int>(view_.captions.size()));
+  ASSERT_EQ(view_.messages.size(), 1u);
+  EXPECT_EQ(view_.messages[0].kind, imp::MessageKind::dkInformation);
+  EXPECT_EQ(view_.messages[0].text,
+            " Au fost preluate  @15%  5@0%  preturi. \r\r Au fost semnalate @15%~ 3@0%~ linii cu "
+            "erori ");
+  EXPECT_FALSE(view_.panelVisibleAtMessage[0]);
+  EXPECT_EQ(view_.pages, (std::vector<int>{imp::kSettingsPage, imp::kMessagesPage}));
+  EXPECT_FALSE(view_.busyCursor);
+  EXPECT_FALSE(view_.panelVisible);
+}
+
+TEST_F(RunTest, ForeignCurrencyWritesOnlyTheForeignFields) {
+  state_.PriceCategoryCode = 3;
+  state_.PriceKindIndex = imp::pkValuta;
+  imp::RunImport(state_, view_);
+  EXPECT_DOUBLE_EQ(ArticlePrice(1, "PretValuta"), 12.5);
+  EXPECT_DOUBLE_EQ(ArticlePrice(1, "PretVanzare"), 1.0);
+  const std::vector<MultiRow> rows = {{2, 1, 3, 9.0, 7.25}, {5, 1, 1, 9.0, 1.0},
+                                      {5, 2, 2, 8.5, 1.5},  {5, 3, 3, 0.0, 100.0},
+                                      {6, 1, 3, 0.0, 200.75}, {7, 1, 3, 1.0, 1.0}};
+  EXPECT_EQ(MultiPrices(), rows);
+}
+
+TEST_F(RunTest, CategoryZeroLeavesMultiplePricesAlone) {
+  const auto before = MultiPrices();
+  imp::ImportResult r = imp::RunImport(state_, view_);
+  EXPECT_EQ(r.Imported, 5);
+  EXPECT_EQ(MultiPrices(), before);
+  EXPECT_DOUBLE_EQ(ArticlePrice(5, "PretVanzare"), 100.0);
+}
+
+TEST_F(RunTest, ProducerRestrictionWithAnApostrophe) {
+  state_.ProducerRestriction = true;
+  state_.ProducerName = "O'Brien";
+  imp::ImportResult r = imp::RunImport(state_, view_);
+  EXPECT_EQ(r.Imported, 1);  // only 1002 belongs to O'Brien
+  EXPECT_DOUBLE_EQ(ArticlePrice(2, "PretVanzare"), 7.25);
+  EXPECT_DOUBLE_EQ(ArticlePrice(1, "PretVanzare"), 1.0);
+  EXPECT_EQ(view_.lines.front(),
+            "Pagina 1    Linia 2 ...... Cod articol inexistent in baza de date : 1001");
+}
+
+TEST_F(RunTest, IdentifiesByInternalCode) {
+  state_.Identification = imp::aiCodIntern;
+  imp::ImportResult r = imp::RunImport(state_, view_);
+  EXPECT_EQ(r.Imported, 0);  // the workbook holds external codes only
+  EXPECT_EQ(r.Errors, 8);
+}
+
+TEST_F(RunTest, WorkbooksRefusedBeforeAnyTableIsTouched) {
+  const std::string nart = FileBytes(platform::FindFileNoCase(folder_, "Nart.DB"));
+  struct Case {
+    std::string file;
+    int idCol, priceCol;
+    std::string message;
+  } cases[] = {
+      {"empty_first_sheet.xls", 1, 2,
+       " Pentru @9Cod Articol@0 ai precizat un numar de coloana prea mare !"},
+      {"narrow_first_sheet.xls", 3, 1,
+       " Pentru @9Cod Articol@0 ai precizat un numar de coloana prea mare !"},
+      {"narrow_first_sheet.xls", 1, 3,
+       " Pentru @9Pret Articol@0 ai precizat un numar de coloana prea mare !"},
+  };
+  for (const Case& c : cases) {
+    RecordingView view;
+    state_.FileName = TestData(c.file);
+    state_.IdColumn = c.idCol;
+    state_.PriceColumn = c.priceCol;
+    imp::ImportResult r = imp::RunImport(state_, view);
+    EXPECT_FALSE(r.Ran) << c.file;
+    ASSERT_EQ(view.messages.size(), 1u) << c.file;
+    EXPECT_EQ(view.messages[0].text, c.message);
+    EXPECT_EQ(view.messages[0].kind, imp::MessageKind::dkError);
+    EXPECT_FALSE(view.busyCursor);
+    EXPECT_TRUE(view.lines.empty());
+  }
+  EXPECT_EQ(FileBytes(platform::FindFileNoCase(folder_, "Nart.DB")), nart);
+
+  // Column 2 fits the first sheet's two columns; from row 2 only 1002 holds a price.
+  state_.FileName = TestData("narrow_first_sheet.xls");
+  state_.IdColumn = 1;
+  state_.PriceColumn = 2;
+  imp::ImportResult r = imp::RunImport(state_, view_);
+  EXPECT_TRUE(r.Ran);
+  EXPECT_EQ(r.Imported, 1);
+  EXPECT_DOUBLE_EQ(ArticlePrice(2, "PretVanzare"), 12.0);
+}
+
+TEST_F(RunTest, NoWorkbookIsRefusedWithTheOpenMessage) {
+  fs::path fake = root_ / "nu e excel.xls";
+  std::ofstream(fake) << "Cod;Pret\n1001;12\n";
+  state_.FileName = fake;
+  imp::ImportResult r = imp::RunImport(state_, view_);
+  EXPECT_FALSE(r.Ran);
+  ASSERT_EQ(view_.messages.size(), 1u);
+  EXPECT_EQ(view_.messages[0].text,
+            " Nu pot deschide fisierul selectat !\r\r Este posibil ca el sa nu fie un fisier EXCEL ");
+  EXPECT_FALSE(view_.busyCursor);
+}
+
+// A workbook whose lookups fail after a few rows, as a damaged file does.
+class FailingWorkbook : public imp::PriceWorkbook {
+ public:
+  explicit FailingWorkbook(bool* closed) : closed_(closed) {}
+  void Open(const fs::path&) override {}
+  int SheetCount() const override { return 1; }
+  int LastCol() const override { return 1; }
+  bool GetCellValue(int, int col, int row, imp::CellValue& v) override {
+    if (row >= 3) throw std::runtime_error("DBCELL record is missing");
+    v = col == 0 ? imp::CellValue(std::string("100") + std::to_string(row)) : imp::CellValue(42.5);
+    return true;
+  }
+  void Close() override { *closed_ = true; }
+
+ private:
+  bool* closed_;
+};
+
+TEST_F(RunTest, AFailureHalfWayKeepsWhatWasPostedAndCleansUp) {
+  bool closed = false;
+  imp::RunOptions options;
+  options.MakeWorkbook = [&closed] { return std::make_unique<FailingWorkbook>(&closed); };
+  state_.StartRow = 2;  // rows 1 and 2 (0-based) give 1001 and 1002, row 3 fails
+  EXPECT_THROW(imp::RunImport(state_, view_, options), std::runtime_error);
+  EXPECT_TRUE(closed);
+  EXPECT_FALSE(view_.busyCursor);
+  EXPECT_FALSE(view_.panelVisible);
+  ASSERT_EQ(view_.messages.size(), 1u);  // the summary of what was done
+  EXPECT_EQ(view_.messages[0].text,
+            " Au fost preluate  @15%  2@0%  preturi. \r\r Au fost semnalate @15%~ 0@0%~ linii cu "
+            "erori ");
+  EXPECT_DOUBLE_EQ(ArticlePrice(1, "PretVanzare"), 42.5);
+  EXPECT_DOUBLE_EQ(ArticlePrice(2, "PretVanzare"), 42.5);
+  EXPECT_DOUBLE_EQ(ArticlePrice(3, "PretVanzare"), 5.0);
+}
+
+TEST_F(RunTest, DryRunWritesNothingAndReportsTheChanges) {
+  state_.PriceCategoryCode = 3;
+  const std::string nart = FileBytes(platform::FindFileNoCase(folder_, "Nart.DB"));
+  const std::string pretm = FileBytes(platform::FindFileNoCase(folder_, "PretM.DB"));
+  std::vector<imp::PlannedChange> changes;
+  imp::RunOptions options;
+  options.DryRun = true;
+  options.OnPlannedChange = [&changes](const imp::PlannedChange& c) { changes.push_back(c); };
+  imp::ImportResult r = imp::RunImport(state_, view_, options);
+  EXPECT_EQ(r.Imported, 5);
+  EXPECT_EQ(r.Errors, 3);
+  EXPECT_EQ(FileBytes(platform::FindFileNoCase(folder_, "Nart.DB")), nart);
+  EXPECT_EQ(FileBytes(platform::FindFileNoCase(folder_, "PretM.DB")), pretm);
+  ASSERT_EQ(changes.size(), 8u);  // five prices, one PretM update, two new PretM rows
+  EXPECT_EQ(changes[0].ArticleCode, 1);
+  EXPECT_EQ(changes[0].Field, "PretVanzare");
+  EXPECT_DOUBLE_EQ(changes[0].Value, 12.5);
+  EXPECT_TRUE(changes[4].NewMultiPriceRow);
+  EXPECT_EQ(changes[4].IndexLocal, 3);
+}
+
+}  // namespace
+}  // namespace importtest

@@ -1,0 +1,120 @@
+// The settings file: profile-style reading, at-once atomic writes, integers read as 0 when
+// they are not integers, and the alias path.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "import/IniFile.h"
+#include "import/Settings.h"
+#include "platform/Files.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class SettingsFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("imppret-settings-" + std::to_string(::getpid()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    ::setenv("IMPPRET_HOME", dir_.c_str(), 1);
+  }
+  void TearDown() override {
+    ::unsetenv("IMPPRET_HOME");
+    fs::remove_all(dir_);
+  }
+  std::string FileText() {
+    std::string text;
+    platform::ReadWholeFile(dir_ / "ImpPretExcel.Ini", text);
+    return text;
+  }
+  fs::path dir_;
+};
+
+TEST(IniFileTest, ReadsLikeTheProfileFunctions) {
+  imp::IniFile ini(
+      "; comment\r\n"
+      "[ generale ]\r\n"
+      "  ColPret =  7  \r\n"
+      "FirmaCurenta=\"SC Alfa SRL\"\r\n"
+      "Quote='x\r\n"
+      "ColPret=9\r\n"
+      "[Beta]\n"
+      "FisierImport=/tmp/a=b.xls\n"
+      "[GENERALE]\r\n"
+      "Extra=1\r\n");
+  EXPECT_EQ(ini.Get("Generale", "colpret"), "7");  // first key of the first section wins
+  EXPECT_EQ(ini.Get("GENERALE", "FirmaCurenta"), "SC Alfa SRL");  // paired quotes dropped
+  EXPECT_EQ(ini.Get("Generale", "Quote"), "'x");
+  EXPECT_EQ(ini.Get("beta", "FisierImport"), "/tmp/a=b.xls");
+  EXPECT_FALSE(ini.Get("Generale", "Extra").has_value());  // only the first section counts
+  EXPECT_FALSE(ini.Get("Gamma", "ColPret").has_value());
+}
+
+TEST(IniFileTest, SetReplacesOrAddsWithinTheSection) {
+  imp::IniFile ini("[A]\nx=1\n\n[B]\ny=2\n");
+  ini.Set("a", "X", "10");
+  ini.Set("A", "z", "3");
+  ini.Set("C", "w", "4");
+  EXPECT_EQ(ini.Text(), "[A]\r\nX=10\r\nz=3\r\n\r\n[B]\r\ny=2\r\n[C]\r\nw=4\r\n");
+}
+
+TEST(ParseIntTest, NonIntegersReadAsZero) {
+  EXPECT_EQ(imp::ParseIntOrZero("42"), 42);
+  EXPECT_EQ(imp::ParseIntOrZero(" -7 "), -7);
+  EXPECT_EQ(imp::ParseIntOrZero("+3"), 3);
+  EXPECT_EQ(imp::ParseIntOrZero(""), 0);
+  EXPECT_EQ(imp::ParseIntOrZero("12a"), 0);
+  EXPECT_EQ(imp::ParseIntOrZero("1.5"), 0);
+  EXPECT_EQ(imp::ParseIntOrZero("-"), 0);
+  EXPECT_EQ(imp::ParseIntOrZero("99999999999"), 0);
+  EXPECT_EQ(imp::ParseIntOrZero("2147483647"), 2147483647);
+}
+
+TEST_F(SettingsFile, MissingFileSectionOrKeyReadsEmpty) {
+  EXPECT_EQ(imp::ReadSetting("Generale", "ColPret"), "");
+  EXPECT_EQ(imp::ReadIntSetting("Generale", "ColPret"), 0);
+  EXPECT_FALSE(fs::exists(dir_ / "ImpPretExcel.Ini"));  // reading never creates the file
+}
+
+TEST_F(SettingsFile, EveryWriteIsOnDiskAtOnceWithCrLf) {
+  imp::WriteSetting("Generale", "ColCodArt", "3");
+  EXPECT_EQ(FileText(), "[Generale]\r\nColCodArt=3\r\n");
+  imp::WriteSetting("Generale", "ColPret", "5");
+  imp::WriteSetting("SC Alfa SRL", "FisierImport", "/date/preturi.xls");
+  imp::WriteSetting("generale", "colcodart", "4");
+  EXPECT_EQ(FileText(),
+            "[Generale]\r\ncolcodart=4\r\nColPret=5\r\n[SC Alfa SRL]\r\n"
+            "FisierImport=/date/preturi.xls\r\n");
+  EXPECT_EQ(imp::ReadIntSetting("Generale", "ColCodArt"), 4);
+  EXPECT_EQ(imp::ReadSetting("sc alfa srl", "FisierImport"), "/date/preturi.xls");
+
+  // An edit by hand between two writes is kept: every write reads the file anew.
+  std::ofstream(dir_ / "ImpPretExcel.Ini", std::ios::app) << "[Manual]\r\nKey=abc\r\n";
+  imp::WriteSetting("Generale", "TipPret", "1");
+  EXPECT_EQ(imp::ReadSetting("Manual", "Key"), "abc");
+  EXPECT_EQ(imp::ReadSetting("Generale", "TipPret"), "1");
+  for (const auto& entry : fs::directory_iterator(dir_))  // no temporary file left behind
+    EXPECT_EQ(entry.path().filename(), "ImpPretExcel.Ini");
+}
+
+TEST_F(SettingsFile, TextThatIsNoIntegerReadsAsZero) {
+  imp::WriteSetting("Generale", "RandStart", "abc");
+  EXPECT_EQ(imp::ReadIntSetting("Generale", "RandStart"), 0);
+}
+
+TEST_F(SettingsFile, AliasPathTakesTheLastPathLine) {
+  fs::path aliases = dir_ / "aliases.ini";
+  std::ofstream(aliases) << "[Tarvex]\nDBPATH=/wrong\nPATH=/first\npath=/data/tarvex\n"
+                            "DEFAULT DRIVER=PARADOX\n[Other]\nPATH=/other\n";
+  ::setenv("IMPPRET_ALIASES", aliases.c_str(), 1);
+  EXPECT_EQ(imp::GetAliasPath("Tarvex"), "/data/tarvex");
+  EXPECT_EQ(imp::GetAliasPath("Other"), "/other");
+  EXPECT_EQ(imp::GetAliasPath("Missing"), "");  // an unknown alias is no failure here
+  ::unsetenv("IMPPRET_ALIASES");
+}
+
+}  // namespace
