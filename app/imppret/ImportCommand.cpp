@@ -1,0 +1,196 @@
+// imppret import: the checks and the run of the main window's "&Start import", driven from the
+// command line. Messages are printed without their markup: refusals on stderr, the error lines
+// and the summary on stdout.
+#include <charconv>
+#include <cstdio>
+#include <exception>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/imppret/Command.h"
+#include "app/imppret/Json.h"
+#include "import/CompanyData.h"
+#include "import/ErrorList.h"
+#include "import/ImportRun.h"
+#include "import/MarkupText.h"
+#include "import/NumberText.h"
+#include "import/Settings.h"
+#include "import/TextUtil.h"
+
+namespace imppret {
+namespace {
+
+constexpr const char* kUsage =
+    "import --company NAME --file FILE --id-col N --price-col N --start-row N [--data-root DIR] "
+    "[--currency lei|valuta] [--identify codextern|codintern|denumire] [--producer NAME] "
+    "[--category CODE] [--errors FILE] [--dry-run] [--json]";
+
+class ConsoleView final : public imp::ImportView {
+ public:
+  void ShowMessage(const std::string& markup, imp::MessageKind kind) override {
+    std::FILE* out = kind == imp::MessageKind::dkInformation ? stdout : stderr;
+    std::fprintf(out, "%s\n", imp::MarkupToPlainText(markup).c_str());
+  }
+  void SetBusyCursor(bool) override {}
+  void ShowProgressPanel(bool) override {}
+  void SetProgressCaption(const std::string&) override {}
+  void ClearErrorLines() override { lines.clear(); }
+  void AddErrorLine(const std::string& line) override {
+    lines.push_back(line);
+    std::printf("%s\n", line.c_str());
+  }
+  int ErrorLineCount() const override { return static_cast<int>(lines.size()); }
+  void ShowPage(int) override {}
+  void ProcessPendingMessages() override {}
+
+  std::vector<std::string> lines;
+};
+
+struct Arguments {
+  std::string company, file, dataRoot, producer, errorsFile;
+  std::optional<std::string> producerGiven;
+  int idCol = 0, priceCol = 0, startRow = 0;
+  int priceKind = imp::pkLei, identification = imp::aiCodExtern;
+  std::optional<int> category;
+  bool dryRun = false, json = false;
+  bool haveDataRoot = false;
+};
+
+bool ParseInt(const std::string& text, int low, int high, int& out) {
+  int value = 0;
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc() || end != text.data() + text.size() || value < low || value > high)
+    return false;
+  out = value;
+  return true;
+}
+
+// Fills `a`; on a bad argument prints why and gives false.
+bool ParseArguments(const std::vector<std::string>& args, Arguments& a) {
+  auto fail = [](const std::string& why) {
+    std::fprintf(stderr, "imppret import: %s\nusage: imppret %s\n", why.c_str(), kUsage);
+    return false;
+  };
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& opt = args[i];
+    if (opt == "--dry-run") { a.dryRun = true; continue; }
+    if (opt == "--json") { a.json = true; continue; }
+    if (i + 1 >= args.size()) return fail("missing value after " + opt);
+    const std::string& v = args[++i];
+    if (opt == "--company") a.company = v;
+    else if (opt == "--file") a.file = v;
+    else if (opt == "--data-root") { a.dataRoot = v; a.haveDataRoot = true; }
+    else if (opt == "--producer") a.producerGiven = v;
+    else if (opt == "--errors") a.errorsFile = v;
+    else if (opt == "--id-col") { if (!ParseInt(v, 0, 100, a.idCol)) return fail("--id-col takes 0-100"); }
+    else if (opt == "--price-col") { if (!ParseInt(v, 0, 100, a.priceCol)) return fail("--price-col takes 0-100"); }
+    else if (opt == "--start-row") { if (!ParseInt(v, 0, 100, a.startRow)) return fail("--start-row takes 0-100"); }
+    else if (opt == "--category") {
+      int code = 0;
+      if (!ParseInt(v, -32768, 32767, code)) return fail("--category takes a 16-bit code");
+      a.category = code;
+    } else if (opt == "--currency") {
+      std::string c = imp::UpperAscii(v);
+      if (c == "LEI") a.priceKind = imp::pkLei;
+      else if (c == "VALUTA") a.priceKind = imp::pkValuta;
+      else return fail("--currency takes lei or valuta");
+    } else if (opt == "--identify") {
+      std::string c = imp::UpperAscii(v);
+      if (c == "CODEXTERN") a.identification = imp::aiCodExtern;
+      else if (c == "CODINTERN") a.identification = imp::aiCodIntern;
+      else if (c == "DENUMIRE") a.identification = imp::aiDenumire;
+      else return fail("--identify takes codextern, codintern or denumire");
+    } else {
+      return fail("unknown option " + opt);
+    }
+  }
+  return true;
+}
+
+int RunImportCommand(const std::vector<std::string>& args) {
+  Arguments a;
+  if (!ParseArguments(args, a)) return 1;
+
+  imp::TImportState state;
+  state.DataRoot = a.haveDataRoot ? std::filesystem::path(a.dataRoot)
+                                  : std::filesystem::path(imp::GetAliasPath("Tarvex"));
+  state.SelectedCompany = a.company;
+  state.CurrentCompany = a.company;
+  if (!a.company.empty()) state.CompanyFolder = state.DataRoot / a.company;
+  state.FileName = a.file;
+  state.IdColumn = a.idCol;
+  state.PriceColumn = a.priceCol;
+  state.StartRow = a.startRow;
+  state.PriceKindIndex = a.priceKind;
+  state.Identification = a.identification;
+  state.ProducerRestriction = a.producerGiven.has_value();
+  state.ProducerName = a.producerGiven.value_or(std::string());
+
+  ConsoleView view;
+  if (!a.company.empty()) {
+    // As when the company became current in the window: its stored price category.
+    state.PriceCategoryCode =
+        static_cast<std::int16_t>(imp::ReadIntSetting(a.company, "CodCatPret"));
+    state.PriceCategoryName = imp::ReadSetting(a.company, "DenCatPret");
+  }
+  if (a.category) {
+    if (*a.category == 0) {
+      state.PriceCategoryCode = 0;  // multiple prices are left alone
+    } else if (!a.company.empty()) {
+      std::error_code ec;
+      if (std::filesystem::is_directory(state.CompanyFolder, ec)) {
+        auto fill = imp::LoadPriceCategories(state.CurrentCompany, state.CompanyFolder, *a.category);
+        if (fill.Selected < 0) {
+          std::fprintf(stderr, " Categoria de pret %d nu exista pentru firma %s \n", *a.category,
+                       a.company.c_str());
+          return 1;
+        }
+        state.PriceCategories = std::move(fill.Items);
+        state.SelectedPriceCategory = fill.Selected;
+      }
+    }
+  }
+
+  imp::RunOptions options;
+  options.DryRun = a.dryRun;
+  if (a.dryRun) {
+    options.OnPlannedChange = [](const imp::PlannedChange& c) {
+      if (c.NewMultiPriceRow)
+        std::printf("Ar adauga in PretM: CodArt %d, IndexLocal %d, %s = %s\n", c.ArticleCode,
+                    c.IndexLocal, c.Field.c_str() + 6, imp::FormatGeneral(c.Value).c_str());
+      else
+        std::printf("Ar modifica articolul %d: %s = %s\n", c.ArticleCode, c.Field.c_str(),
+                    imp::FormatGeneral(c.Value).c_str());
+    };
+  }
+
+  if (!imp::CheckImportSettings(state, view, options)) return 1;
+  imp::ImportResult result;
+  try {
+    result = imp::RunImport(state, view, options);
+  } catch (const std::exception& e) {
+    if (!a.errorsFile.empty()) imp::SaveErrorLines(a.errorsFile, view.lines);
+    std::fprintf(stderr, "%s\n", e.what());
+    return 1;
+  }
+  if (!result.Ran) return 1;
+  if (!a.errorsFile.empty()) imp::SaveErrorLines(a.errorsFile, view.lines);
+  if (a.json) {
+    std::string line = "{\"imported\":" + std::to_string(result.Imported) +
+                       ",\"errors\":" + std::to_string(result.Errors) + ",\"errorLines\":[";
+    for (std::size_t i = 0; i < view.lines.size(); ++i) {
+      if (i) line += ',';
+      AppendJsonString(line, view.lines[i]);
+    }
+    line += "]}";
+    std::printf("%s\n", line.c_str());
+  }
+  return 0;
+}
+
+}  // namespace
+
+IMPPRET_COMMAND("import", kUsage, RunImportCommand);
+
+}  // namespace imppret
