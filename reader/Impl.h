@@ -42,6 +42,7 @@ struct GlobalsPass {
   std::uint64_t start = 0;
   int version = 0, maxRecordSize = 0, codepage = 0;
   std::vector<Event> events;
+  std::uint64_t globalsEnd = 0;  // after the globals' EOF record (0: none seen)
   SharedStrings sst;
   ByteText byteText;
 };

@@ -86,6 +86,7 @@ static std::unique_ptr<GlobalsPass> PassGlobals(detail::RecordStream& s, int ver
       g->events.push_back({GlobalsPass::Event::Sst, s.Position(), 0, g->sst.Count(), {}});
     } else if (id == 0x000A) {
       g->events.push_back({GlobalsPass::Event::Eof, s.Position(), 0, 0, {}});
+      g->globalsEnd = s.Position();
       return g;
     } else if (id == 0x0042 && len >= 2 && len <= maxRecordSize) {
       s.Read(head, 2);
@@ -228,6 +229,31 @@ static std::unique_ptr<SheetDirectory> PassSheet(detail::RecordStream& s, std::u
   return d;
 }
 
+// The stream position of the BOF of substream k after the globals, or kNone.
+static std::uint64_t FindSubstream(detail::RecordStream& s, std::uint64_t globalsEnd, int k) {
+  if (globalsEnd == 0 || k < 0) return SheetDirectory::kNone;
+  s.SeekTo(globalsEnd);
+  for (int i = 0;; ++i) {
+    const std::uint64_t at = s.Position();
+    std::uint16_t id = 0, len = 0;
+    if (!s.ReadHeader(id, len) || (id & 0xFF) != 0x09) return SheetDirectory::kNone;
+    if (i == k) return at;
+    s.SeekBy(len);
+    // Pass over the substream, with the charts it may hold.
+    int depth = 0;
+    for (;;) {
+      if (!s.ReadHeader(id, len)) return SheetDirectory::kNone;
+      s.SeekBy(len);
+      if ((id & 0xFF) == 0x09) {
+        ++depth;
+      } else if (id == 0x000A) {
+        if (depth == 0) break;
+        --depth;
+      }
+    }
+  }
+}
+
 bool TXLSRead::GetCellValue(int SheetIndex, int Col, int Row, TCellValue& Value) {
   if (!FImpl->stream) throw EXLSError("File is not open");
   return FImpl->Lookup(SheetIndex, Col, Row, Value);
@@ -290,7 +316,15 @@ bool TXLSRead::Impl::Lookup(int sheetIndex, int col, int row, TCellValue& value)
     // The sheet must start with a BOF record.
     s.SeekTo(offset);
     std::uint16_t id = 0, len = 0;
-    if (!s.ReadHeader(id, len) || (id & 0xFF) != 0x09) throw EXLSError("File has no data");
+    if (!s.ReadHeader(id, len) || (id & 0xFF) != 0x09) {
+      // Some writers store a wrong offset: the sheets' substreams follow the globals in the
+      // order of the sheet list, so count them from there.
+      const std::uint64_t found = FindSubstream(s, globals->globalsEnd, sheetIndex);
+      if (found == SheetDirectory::kNone) throw EXLSError("File has no data");
+      s.SeekTo(found);
+      s.ReadHeader(id, len);
+      offset = static_cast<std::uint32_t>(found);
+    }
     sheetStart = offset + 4 + static_cast<std::uint64_t>(len);
   } else {
     sheetStart = here;

@@ -64,12 +64,25 @@ class SstCursor {
 
   // Leftover bytes of the current record cannot start a field: step over them to the next
   // record boundary, which must be a CONTINUE record.
+  // When the next record is not a CONTINUE, the stream is left at its header, so that the
+  // record loop goes on at a record boundary.
   void NextRecord() {
+    if (!TryNextRecord()) throw EXLSError("CONTINUE record missing");
+  }
+  bool TryNextRecord() {
     if (remain_ > 0) s_.SeekBy(remain_);
     remain_ = 0;
-    std::uint16_t id = 0, len = 0;
-    if (!s_.ReadHeader(id, len) || id != 0x003C) throw EXLSError("CONTINUE record missing");
-    remain_ = len;
+    // Some writers leave empty CONTINUE records behind: they hold nothing to read.
+    do {
+      std::uint16_t id = 0, len = 0;
+      if (!s_.ReadHeader(id, len)) return false;
+      if (id != 0x003C) {
+        s_.SeekBy(-4);
+        return false;
+      }
+      remain_ = len;
+    } while (remain_ == 0);
+    return true;
   }
 
   // Characters of one string: b bytes in the given mode, continued in later records after an
@@ -143,7 +156,9 @@ void ReadSharedStrings(RecordStream& stream, std::uint16_t bodyLength, int codep
   std::vector<TRecREFormat> block;
   std::vector<std::uint8_t> runBytes;
   for (std::uint32_t k = 0; k < unique; ++k) {
-    if (c.Remain() < 3) c.NextRecord();
+    // A unique-string count larger than the strings stored (a known writer fault) ends the
+    // table at the last whole string instead of failing.
+    if (c.Remain() < 3 && !c.TryNextRecord()) return;
     const std::uint32_t count = c.TakeU16();
     std::uint8_t flags = 0;
     {
