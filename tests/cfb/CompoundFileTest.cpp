@@ -1,0 +1,229 @@
+// The compound-file reader on files written by the test writer, on a hand-made version 4 file,
+// and on damaged files: every damage gives a CfbError, never a hang or a read outside the file.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "platform/cfb/CompoundFile.h"
+#include "support/CompoundFileWriter.h"
+#include "support/TempFile.h"
+
+using platform::cfb::CfbError;
+using platform::cfb::CompoundFile;
+using platform::cfb::SeekOrigin;
+using testbiff::Bytes;
+
+namespace {
+
+Bytes Pattern(std::size_t n, unsigned seed) {
+  Bytes b(n);
+  for (std::size_t i = 0; i < n; ++i) b[i] = static_cast<std::uint8_t>((i * 31 + seed) ^ (i >> 8));
+  return b;
+}
+
+std::uint32_t Get32(const Bytes& f, std::size_t at) {
+  return f[at] | (f[at + 1] << 8) | (f[at + 2] << 16) | (static_cast<std::uint32_t>(f[at + 3]) << 24);
+}
+void Put32(Bytes& f, std::size_t at, std::uint32_t v) {
+  for (int i = 0; i < 4; ++i) f[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+// Version 3 layout helpers: sector n starts at (n + 1) * 512.
+std::size_t SectorAt(std::uint32_t n) { return (static_cast<std::size_t>(n) + 1) * 512; }
+std::size_t FatEntry(const Bytes& f, std::uint32_t sector) {
+  const std::uint32_t fatSector = Get32(f, 0x4C + 4 * (sector / 128));
+  return SectorAt(fatSector) + 4 * (sector % 128);
+}
+// The directory entry whose name (ASCII) is `name`.
+std::size_t DirEntry(const Bytes& f, const std::string& name) {
+  std::uint32_t s = Get32(f, 0x30);
+  for (int guard = 0; guard < 100 && s < 0xFFFFFFF0u; ++guard) {
+    for (std::size_t e = 0; e < 4; ++e) {
+      const std::size_t at = SectorAt(s) + 128 * e;
+      std::string n;
+      for (std::size_t i = 0; i < 32 && f[at + 2 * i]; ++i) n.push_back(static_cast<char>(f[at + 2 * i]));
+      if (n == name) return at;
+    }
+    s = Get32(f, FatEntry(f, s));
+  }
+  ADD_FAILURE() << "no directory entry " << name;
+  return 0;
+}
+
+Bytes ReadAll(platform::cfb::Stream& s) {
+  Bytes out(static_cast<std::size_t>(s.Size()) + 16);
+  const std::size_t n = s.Read(out.data(), out.size());
+  out.resize(n);
+  return out;
+}
+
+TEST(CompoundFile, ListsRootElementsAndReadsRegularAndMiniStreams) {
+  const Bytes big = Pattern(10000, 1), small = Pattern(300, 2);
+  testbiff::TempFile file(testbiff::WriteCompoundFile({{"Workbook", big}, {"Small", small}}));
+  ASSERT_TRUE(CompoundFile::IsCompoundFile(file.path()));
+  CompoundFile cf(file.path());
+  ASSERT_EQ(cf.RootElements().size(), 2u);
+  bool sawBig = false, sawSmall = false;
+  for (const auto& e : cf.RootElements()) {
+    if (e.Name == "Workbook") sawBig = e.Size == big.size() && e.IsStream;
+    if (e.Name == "Small") sawSmall = e.Size == small.size() && e.IsStream;
+  }
+  EXPECT_TRUE(sawBig);
+  EXPECT_TRUE(sawSmall);
+
+  auto s = cf.OpenStream("Workbook");
+  EXPECT_EQ(ReadAll(*s), big);
+  EXPECT_EQ(s->Read(nullptr, 0), 0u);
+  // Seeks from the start and from the current position, across sector boundaries.
+  std::uint8_t b[700];
+  EXPECT_EQ(s->Seek(500, SeekOrigin::Begin), 500u);
+  ASSERT_EQ(s->Read(b, 700), 700u);
+  EXPECT_EQ(0, std::memcmp(b, big.data() + 500, 700));
+  EXPECT_EQ(s->Seek(-200, SeekOrigin::Current), 1000u);
+  ASSERT_EQ(s->Read(b, 4), 4u);
+  EXPECT_EQ(0, std::memcmp(b, big.data() + 1000, 4));
+  EXPECT_THROW(s->Seek(-5000, SeekOrigin::Current), CfbError);
+  s->Seek(20000, SeekOrigin::Begin);
+  EXPECT_EQ(s->Read(b, 10), 0u);
+
+  auto m = cf.OpenStream("Small");
+  EXPECT_EQ(ReadAll(*m), small);
+  EXPECT_THROW(cf.OpenStream("workbook"), CfbError);  // names compare exactly
+}
+
+TEST(CompoundFile, PlainAndMissingFilesAreNotCompoundFiles) {
+  testbiff::TempFile plain(Bytes{0x09, 0x08, 0x08, 0x00, 1, 2, 3, 4, 5, 6, 7, 8});
+  EXPECT_FALSE(CompoundFile::IsCompoundFile(plain.path()));
+  EXPECT_FALSE(CompoundFile::IsCompoundFile("/nonexistent/book.xls"));
+  EXPECT_THROW(CompoundFile{plain.path()}, CfbError);
+}
+
+TEST(CompoundFile, LargeStreamsNeedTheDifat) {
+  // More than 109 FAT sectors: the FAT's own sector list continues in DIFAT sectors.
+  const Bytes big = Pattern(109 * 128 * 512 + 4096, 3);
+  testbiff::TempFile file(testbiff::WriteCompoundFile({{"Workbook", big}}));
+  CompoundFile cf(file.path());
+  auto s = cf.OpenStream("Workbook");
+  ASSERT_EQ(s->Size(), big.size());
+  EXPECT_TRUE(ReadAll(*s) == big);
+}
+
+TEST(CompoundFile, DamagedChainsAndDirectoriesGiveErrors) {
+  const Bytes good = testbiff::WriteCompoundFile({{"Workbook", Pattern(5000, 4)}, {"Small", Pattern(200, 5)}});
+  const std::size_t wb = DirEntry(good, "Workbook");
+  const std::uint32_t start = Get32(good, wb + 116);
+
+  {  // a FAT chain that loops back to its own start
+    Bytes f = good;
+    Put32(f, FatEntry(f, start + 2), start);
+    testbiff::TempFile t(f);
+    CompoundFile cf(t.path());
+    try {
+      cf.OpenStream("Workbook");
+      FAIL() << "a looping chain was accepted";
+    } catch (const CfbError& e) {
+      EXPECT_NE(std::string(e.what()).find("loop"), std::string::npos) << e.what();
+    }
+  }
+  {  // a chain that leaves the file
+    Bytes f = good;
+    Put32(f, FatEntry(f, start + 1), 0x00FFFFF0);
+    testbiff::TempFile t(f);
+    CompoundFile cf(t.path());
+    EXPECT_THROW(cf.OpenStream("Workbook"), CfbError);
+  }
+  {  // a directory whose tree points back at itself
+    Bytes f = good;
+    Put32(f, wb + 68, static_cast<std::uint32_t>((wb - SectorAt(Get32(f, 0x30))) / 128));
+    testbiff::TempFile t(f);
+    EXPECT_THROW(CompoundFile{t.path()}, CfbError);
+  }
+  {  // a mini chain that loops
+    Bytes f = good;
+    const std::size_t sm = DirEntry(f, "Small");
+    const std::uint32_t mstart = Get32(f, sm + 116);
+    const std::uint32_t miniFat = Get32(f, 0x3C);
+    Put32(f, SectorAt(miniFat) + 4 * (mstart + 1), mstart);
+    testbiff::TempFile t(f);
+    CompoundFile cf(t.path());
+    EXPECT_THROW(cf.OpenStream("Small"), CfbError);
+  }
+  {  // a declared size far beyond the file is cut to what the chain holds
+    Bytes f = good;
+    Put32(f, wb + 120, 0x7FFFFFF0);
+    testbiff::TempFile t(f);
+    CompoundFile cf(t.path());
+    auto s = cf.OpenStream("Workbook");
+    EXPECT_LE(s->Size(), f.size());
+    EXPECT_GE(ReadAll(*s).size(), 5000u);
+  }
+  {  // a file cut short inside the header, and one cut inside its directory
+    testbiff::TempFile t(Bytes(good.begin(), good.begin() + 300));
+    EXPECT_THROW(CompoundFile{t.path()}, CfbError);
+    Bytes cut(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(SectorAt(Get32(good, 0x30))));
+    testbiff::TempFile t2(cut);
+    EXPECT_THROW(CompoundFile{t2.path()}, CfbError);
+  }
+  {  // a FAT sector count larger than the file
+    Bytes f = good;
+    Put32(f, 0x2C, 1000000);
+    testbiff::TempFile t(f);
+    EXPECT_THROW(CompoundFile{t.path()}, CfbError);
+  }
+}
+
+// A version 4 file by hand: 4096-byte sectors; sector 0 FAT, 1 directory, 2-3 the stream.
+TEST(CompoundFile, ReadsVersion4Files) {
+  const std::size_t ss = 4096;
+  Bytes f(ss * 5, 0);
+  const std::uint8_t sig[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
+  std::memcpy(f.data(), sig, 8);
+  f[0x18] = 0x3E;
+  f[0x1A] = 4;
+  f[0x1C] = 0xFE;
+  f[0x1D] = 0xFF;
+  f[0x1E] = 12;
+  f[0x20] = 6;
+  Put32(f, 0x2C, 1);           // FAT sectors
+  Put32(f, 0x30, 1);           // first directory sector
+  Put32(f, 0x38, 4096);        // mini cutoff
+  Put32(f, 0x3C, 0xFFFFFFFE);  // no mini FAT
+  Put32(f, 0x44, 0xFFFFFFFE);  // no DIFAT sectors
+  for (int i = 0; i < 109; ++i) Put32(f, 0x4C + 4 * i, 0xFFFFFFFF);
+  Put32(f, 0x4C, 0);
+  const std::size_t fat = ss;
+  for (std::size_t i = 0; i < ss / 4; ++i) Put32(f, fat + 4 * i, 0xFFFFFFFF);
+  Put32(f, fat + 0, 0xFFFFFFFD);
+  Put32(f, fat + 4, 0xFFFFFFFE);
+  Put32(f, fat + 8, 3);
+  Put32(f, fat + 12, 0xFFFFFFFE);
+  auto entry = [&](std::size_t index, const char* name, std::uint8_t type, std::uint32_t child,
+                   std::uint32_t startSector, std::uint64_t size) {
+    const std::size_t at = 2 * ss + 128 * index;
+    std::size_t n = 0;
+    for (; name[n]; ++n) f[at + 2 * n] = static_cast<std::uint8_t>(name[n]);
+    f[at + 64] = static_cast<std::uint8_t>(2 * (n + 1));
+    f[at + 66] = type;
+    Put32(f, at + 68, 0xFFFFFFFF);
+    Put32(f, at + 72, 0xFFFFFFFF);
+    Put32(f, at + 76, child);
+    Put32(f, at + 116, startSector);
+    Put32(f, at + 120, static_cast<std::uint32_t>(size));
+    Put32(f, at + 124, static_cast<std::uint32_t>(size >> 32));
+  };
+  entry(0, "Root Entry", 5, 1, 0xFFFFFFFE, 0);
+  const Bytes data = Pattern(6000, 6);
+  entry(1, "Workbook", 2, 0xFFFFFFFF, 2, data.size());
+  std::memcpy(&f[3 * ss], data.data(), data.size());
+  testbiff::TempFile t(f);
+  CompoundFile cf(t.path());
+  EXPECT_EQ(cf.MajorVersion(), 4);
+  ASSERT_EQ(cf.RootElements().size(), 1u);
+  EXPECT_EQ(cf.RootElements()[0].Name, "Workbook");
+  EXPECT_EQ(cf.RootElements()[0].Size, 6000u);
+  auto s = cf.OpenStream("Workbook");
+  EXPECT_EQ(ReadAll(*s), data);
+}
+
+}  // namespace
