@@ -60,6 +60,7 @@ TableFile::TableFile(std::filesystem::path dbPath) : path_(std::move(dbPath)) {
 }
 
 TableFile::~TableFile() {
+  if (pxFd_ >= 0) ::close(pxFd_);
   if (fd_ >= 0) ::close(fd_);  // closing the descriptor releases the lock
 }
 
@@ -122,6 +123,16 @@ void TableFile::LoadBytes(const std::vector<std::uint8_t>& bytes) {
   }
   if (order.size() != h.numRecords) repair = true;  // a writer stopped between two writes
 
+  // The counter never hands out a number already used, whatever the header says.
+  for (const auto& f : h.fields) {
+    if (f.type != FieldType::AutoInc) continue;
+    for (std::size_t r = 0; r < order.size(); ++r) {
+      const std::uint8_t* p = records.data() + r * recordSize + f.offset;
+      if (px::IsBlank(p, 4)) continue;
+      std::int64_t v = px::DecodeInt(p, 4);
+      if (v > static_cast<std::int64_t>(h.autoInc)) h.autoInc = static_cast<std::uint32_t>(v);
+    }
+  }
   header_ = std::move(h);
   rawHeader_.assign(bytes.begin(), bytes.begin() + header_.headerSize);
   changeCount_ = px::Get16(rawHeader_.data() + px::kChangeCount);
@@ -184,6 +195,21 @@ int TableFile::CompareKey(const std::uint8_t* a, const std::uint8_t* b) const {
   return std::memcmp(a, b, static_cast<std::size_t>(header_.KeySize()));
 }
 
+bool TableFile::PrimaryIndexBehind() const {
+  if (!Keyed()) return false;
+  std::filesystem::path px = platform::FindFileNoCase(path_.parent_path(), path_.stem().string() + ".PX");
+  if (px.empty()) return false;
+  int fd = ::open(px.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  std::uint8_t head[px::kChangeCount + 2];
+  bool read = ::pread(fd, head, sizeof head, 0) == static_cast<ssize_t>(sizeof head);
+  ::close(fd);
+  // Our index carries the table's change count; one behind means an insert stopped before
+  // its index was replaced. Indexes kept by other programs are left as they are.
+  return read && head[px::kFileType] == px::kPrimaryIndex &&
+         px::Get16(head + px::kChangeCount) == static_cast<std::uint16_t>(changeCount_ - 1);
+}
+
 bool TableFile::ChangedSinceRead() const {
   struct stat st {};
   if (fstat(fd_, &st) != 0) return true;
@@ -228,6 +254,7 @@ void TableFile::BeginWrite() {
       statSize_ = st.st_size;
       statMtimeNs_ = MtimeNs(st);
     }
+    if (!needsRepair_ && PrimaryIndexBehind()) WritePrimaryIndex();
     if (needsRepair_) {
       // A writer stopped between its writes: the blocks hold the truth; make the rest agree.
       for (std::size_t b = 1; b < blocks_.size(); ++b)
@@ -412,14 +439,23 @@ std::uint32_t TableFile::Insert(std::vector<std::uint8_t>& record) {
   order_.insert(order_.begin() + static_cast<std::ptrdiff_t>(pos), id);
   ++changeCount_;
 
-  for (std::uint16_t b : toWrite) WriteBlock(b);
-  if (relinked) {
-    std::uint8_t prev[2];
-    px::Put16(prev, blocks_[relinked].prev);
-    WriteAt(header_.headerSize + std::uint64_t{relinked - 1u} * header_.blockSize + 2, prev, 2);
+  // The blocks first (a new block while still unlinked), then the header's counters, then the
+  // primary index: a writer stopped at any moment leaves at most one post half done, which
+  // readers of this engine do not notice (they trust the block chain) and the next writer
+  // repairs.
+  try {
+    for (std::uint16_t b : toWrite) WriteBlock(b);
+    if (relinked) {
+      std::uint8_t prev[2];
+      px::Put16(prev, blocks_[relinked].prev);
+      WriteAt(header_.headerSize + std::uint64_t{relinked - 1u} * header_.blockSize + 2, prev, 2);
+    }
+    WriteHeader();
+    if (Keyed()) WritePrimaryIndex();
+  } catch (...) {
+    needsRepair_ = true;
+    throw;
   }
-  if (Keyed()) WritePrimaryIndex();
-  WriteHeader();
   return id;
 }
 

@@ -53,6 +53,11 @@ class TableFile {
   // auto-increment field. Raises DbError on a key violation. Returns the new id.
   std::uint32_t Insert(std::vector<std::uint8_t>& record);
 
+  // A writer stopped between its writes leaves the header's record count or the primary
+  // index behind the blocks; the next writer repairs both.
+  bool NeedsRepair() const { return needsRepair_; }
+  bool PrimaryIndexBehind() const;
+
   // Rewrites the primary index file (.PX) from the blocks.
   void WritePrimaryIndex();
 
@@ -74,6 +79,7 @@ class TableFile {
   void WriteBlock(std::uint16_t block);
   void WriteHeader();
   bool ChangedSinceRead() const;
+  std::vector<std::uint8_t> BuildPrimaryIndex(std::filesystem::path& pxPath) const;
 
   std::filesystem::path path_;
   px::Header header_;
@@ -87,6 +93,9 @@ class TableFile {
   std::vector<std::filesystem::path> secondaryFiles_;
   std::vector<bool> indexedFields_;
   int fd_ = -1;
+  int pxFd_ = -1;                       // the primary index, kept open while writing
+  std::filesystem::path pxPath_;
+  std::vector<std::uint8_t> pxImage_;   // what the primary index file holds
   // What the file looked like when read, to notice changes by other programs.
   std::int64_t statSize_ = -1;
   std::int64_t statMtimeNs_ = -1;

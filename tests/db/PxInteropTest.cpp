@@ -1,0 +1,237 @@
+// Tables written by pxlib, read by our engine: every field type a catalogue uses, blanks,
+// negative numbers, Romanian text in two code pages, keyed and unkeyed, over many blocks.
+extern "C" {
+#include <paradox.h>
+}
+
+#include <cstring>
+#include <fstream>
+
+#include <gtest/gtest.h>
+
+#include "db/PxOracle.h"
+#include "db/TestUtil.h"
+#include "platform/Formats.h"
+#include "platform/db/CreateTable.h"
+#include "platform/db/ParadoxFormat.h"
+#include "platform/db/Table.h"
+
+namespace {
+
+using pxo::Blank;
+using pxo::Int;
+using pxo::Num;
+using pxo::Text;
+
+constexpr long long kLeapDay = 738945;  // 2024-02-29, days from 0001-01-01 = 1
+constexpr long long kTime = 3723000;    // 01:02:03 in milliseconds
+
+std::vector<pxo::Column> CatalogueColumns() {
+  return {{"Cod", pxfLong, 4},      {"Denumire", pxfAlpha, 30}, {"Mic", pxfShort, 2},
+          {"Pret", pxfNumber, 8},   {"Bani", pxfCurrency, 8},   {"Data", pxfDate, 4},
+          {"Ora", pxfTime, 4},      {"Moment", pxfTimestamp, 8}, {"Activ", pxfLogical, 1},
+          {"Nr", pxfAutoInc, 4}};
+}
+
+std::vector<std::vector<pxo::Cell>> CatalogueRows() {
+  std::vector<std::vector<pxo::Cell>> rows;
+  rows.push_back({Int(-7), Text("Şurub ţeavă Ăîâ"), Int(-5), Num(-1.5), Num(12.25), Int(kLeapDay), Int(kTime),
+                  Num(kLeapDay * 86400000.0 + kTime), Int(1), Int(1)});
+  rows.push_back({Int(0), Blank(), Blank(), Blank(), Blank(), Blank(), Blank(), Blank(), Blank(), Blank()});
+  rows.push_back({Int(3), Text("O'Brien & fiii"), Int(32767), Num(0.0), Num(1e-5), Int(1), Int(0),
+                  Num(86400000.0), Int(0), Int(3)});
+  for (int i = 4; i < 700; ++i)
+    rows.push_back({Int(i), Text("Articol " + std::to_string(i)), Int(i % 300 - 150), Num(i * 0.25),
+                    Num(i * 100.0), Int(kLeapDay + i), Int(i * 1000), Num(i * 86400000.0), Int(i % 2), Int(i)});
+  return rows;
+}
+
+class PxInterop : public ::testing::Test {
+ protected:
+  void SetUp() override { platform::FixProgramFormats(); }
+  dbtest::TempDir dir;
+};
+
+TEST_F(PxInterop, ReadsEveryFieldTypeWrittenByPxlib) {
+  for (int codepage : {1250, 852}) {
+    for (int keys : {1, 0}) {
+      SCOPED_TRACE("codepage " + std::to_string(codepage) + " keys " + std::to_string(keys));
+      std::string name = "T" + std::to_string(codepage) + "K" + std::to_string(keys);
+      auto rows = CatalogueRows();
+      pxo::Create(dir.path() / (name + ".DB"), CatalogueColumns(), keys, codepage, rows);
+
+      db::Table t;
+      t.TableName = name;
+      t.DatabaseName = dir.path();
+      t.Open();
+      ASSERT_EQ(t.FieldCount(), 10);
+      EXPECT_EQ(t.RecordCount(), static_cast<int>(rows.size()));
+      EXPECT_EQ(t.Fields(1).DataType(), db::FieldType::Alpha);
+      EXPECT_EQ(t.Fields(1).Size(), 30);
+      EXPECT_EQ(t.Fields(4).DataType(), db::FieldType::Currency);
+      EXPECT_EQ(t.Fields(7).DataType(), db::FieldType::Timestamp);
+      EXPECT_EQ(t.Fields(9).DataType(), db::FieldType::AutoInc);
+
+      t.First();
+      EXPECT_EQ(t.Fields(0).AsInteger(), -7);
+      EXPECT_EQ(t.FieldByName("denumire").AsString(), "Şurub ţeavă Ăîâ");
+      EXPECT_EQ(t.FieldByName("Mic").AsInteger(), -5);
+      EXPECT_EQ(t.FieldByName("Pret").AsFloat(), -1.5);
+      EXPECT_EQ(t.FieldByName("Pret").AsString(), "-1,5");
+      EXPECT_EQ(t.FieldByName("Bani").AsFloat(), 12.25);
+      EXPECT_EQ(t.FieldByName("Data").AsString(), "29.02.2024");
+      EXPECT_EQ(t.FieldByName("Ora").AsString(), "01:02:03");
+      EXPECT_EQ(t.FieldByName("Moment").AsString(), "29.02.2024 01:02:03");
+      EXPECT_TRUE(t.FieldByName("Activ").AsBoolean());
+      EXPECT_EQ(t.FieldByName("Nr").AsInteger(), 1);
+
+      t.Next();
+      EXPECT_EQ(t.Fields(0).AsInteger(), 0);
+      EXPECT_FALSE(t.Fields(0).IsNull());  // zero is a value, not a blank
+      for (int f = 1; f < 10; ++f) {
+        EXPECT_TRUE(t.Fields(f).IsNull()) << f;
+        EXPECT_EQ(t.Fields(f).AsString(), "") << f;
+      }
+      EXPECT_EQ(t.FieldByName("Pret").AsFloat(), 0.0);
+
+      t.Next();
+      EXPECT_EQ(t.FieldByName("Denumire").AsString(), "O'Brien & fiii");
+      EXPECT_EQ(t.FieldByName("Mic").AsInteger(), 32767);
+      EXPECT_FALSE(t.FieldByName("Pret").IsNull());  // 0.0 differs from blank
+      EXPECT_EQ(t.FieldByName("Pret").AsString(), "0");
+      EXPECT_EQ(t.FieldByName("Bani").AsString(), "1E-5");
+      EXPECT_EQ(t.FieldByName("Data").AsString(), "01.01.0001");
+      EXPECT_EQ(t.FieldByName("Moment").AsString(), "01.01.0001 00:00:00");  // day 1 is 0001-01-01
+      EXPECT_FALSE(t.FieldByName("Activ").AsBoolean());
+      EXPECT_FALSE(t.FieldByName("Activ").IsNull());
+
+      // Every later record, across block boundaries, in file order.
+      int i = 4;
+      for (t.Next(); !t.Eof(); t.Next(), ++i) {
+        ASSERT_EQ(t.Fields(0).AsInteger(), i);
+        ASSERT_EQ(t.Fields(1).AsString(), "Articol " + std::to_string(i));
+        ASSERT_EQ(t.Fields(2).AsInteger(), i % 300 - 150);
+        ASSERT_EQ(t.Fields(3).AsFloat(), i * 0.25);
+        ASSERT_EQ(t.Fields(9).AsInteger(), i);
+      }
+      EXPECT_EQ(i, 700);
+    }
+  }
+}
+
+// Level 3 files have no extended header and no code page; level 4 has both with the narrow
+// table-name area of level 5. Built byte by byte here.
+std::vector<std::uint8_t> Level3Table() {
+  using namespace db::px;
+  std::vector<std::uint8_t> h(0x800, 0);
+  const int recordSize = 10 + 8 + 2;  // A10, N, S
+  Put16(&h[kRecordSize], recordSize);
+  Put16(&h[kHeaderSize], 0x800);
+  h[kFileType] = kUnkeyedData;
+  h[kBlockSizeKB] = 1;
+  Put32(&h[kNumRecords], 2);
+  Put16(&h[kUsedBlocks], 1);
+  Put16(&h[kFileBlocks], 1);
+  Put16(&h[kFirstBlock], 1);
+  Put16(&h[kLastBlock], 1);
+  Put16(&h[kNumFields], 3);
+  h[kVersion] = 3;
+  std::size_t p = 0x58;
+  for (auto [code, size] : {std::pair{1, 10}, std::pair{6, 8}, std::pair{3, 2}}) {
+    h[p++] = static_cast<std::uint8_t>(code);
+    h[p++] = static_cast<std::uint8_t>(size);
+  }
+  p += 4 + 3 * 4 + 79;
+  for (const char* n : {"Nume", "Suma", "Cant"}) {
+    std::size_t len = std::strlen(n);
+    std::memcpy(&h[p], n, len);
+    p += len + 1;
+  }
+  std::vector<std::uint8_t> block(1024, 0);
+  Put16(&block[4], recordSize);  // two records
+  std::uint8_t* r = &block[6];
+  std::memcpy(r, "Caf\x82", 4);  // 'é' in code page 437
+  EncodeDouble(2.5, r + 10);
+  EncodeInt(-3, r + 18, 2);
+  r += recordSize;
+  std::memcpy(r, "Ceai", 4);
+  EncodeInt(9, r + 18, 2);
+  h.insert(h.end(), block.begin(), block.end());
+  return h;
+}
+
+TEST_F(PxInterop, ReadsOlderLevels) {
+  auto bytes = Level3Table();
+  std::ofstream(dir.path() / "VECHI.DB", std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                                   static_cast<std::streamsize>(bytes.size()));
+  db::Table t;
+  t.TableName = "vechi";
+  t.DatabaseName = dir.path();
+  t.Open();
+  ASSERT_EQ(t.RecordCount(), 2);
+  EXPECT_EQ(t.Fields(0).AsString(), "Café");
+  EXPECT_EQ(t.Fields(1).AsFloat(), 2.5);
+  EXPECT_EQ(t.Fields(2).AsInteger(), -3);
+  t.Next();
+  EXPECT_EQ(t.Fields(0).AsString(), "Ceai");
+  EXPECT_TRUE(t.Fields(1).IsNull());
+
+  // Level 4: a level 5 layout with the level 4 version byte.
+  db::CreateTable(dir.path(), "NIV4", {{"Cod", db::FieldType::Short}, {"Nume", db::FieldType::Alpha, 12}}, 1, 852, 5);
+  {
+    db::Table w;
+    w.TableName = "NIV4";
+    w.DatabaseName = dir.path();
+    w.Open();
+    w.Append();
+    w.Fields(0).SetAsInteger(4);
+    w.Fields(1).SetAsString("Ţară");
+    w.Post();
+  }
+  std::fstream f(dir.path() / "NIV4.DB", std::ios::in | std::ios::out | std::ios::binary);
+  f.seekp(db::px::kVersion);
+  f.put(9);
+  f.close();
+  db::Table v;
+  v.TableName = "niv4";
+  v.DatabaseName = dir.path();
+  v.Open();
+  ASSERT_EQ(v.RecordCount(), 1);
+  EXPECT_EQ(v.Fields(1).AsString(), "Ţară");
+}
+
+TEST_F(PxInterop, DamagedFilesRaiseInsteadOfCrashing) {
+  auto good = CatalogueRows();
+  pxo::Create(dir.path() / "BUN.DB", CatalogueColumns(), 1, 1250, good);
+  std::ifstream in(dir.path() / "BUN.DB", std::ios::binary);
+  std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
+  auto openBytes = [&](const std::vector<char>& b) {
+    std::ofstream(dir.path() / "RAU.DB", std::ios::binary | std::ios::trunc).write(b.data(), static_cast<std::streamsize>(b.size()));
+    db::Table t;
+    t.TableName = "RAU";
+    t.DatabaseName = dir.path();
+    t.Open();
+    int n = 0;
+    for (t.First(); !t.Eof(); t.Next())
+      for (int f = 0; f < t.FieldCount(); ++f) n += static_cast<int>(t.Fields(f).AsString().size());
+    return n;
+  };
+  EXPECT_GT(openBytes(bytes), 0);
+  // Truncations anywhere, and a loop in the block chain, give DbError.
+  for (std::size_t cut : {std::size_t{0}, std::size_t{10}, std::size_t{0x57}, std::size_t{0x100}})
+    EXPECT_THROW(openBytes(std::vector<char>(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(cut))), db::DbError) << cut;
+  auto looped = bytes;
+  int headerSize = static_cast<unsigned char>(looped[2]) | static_cast<unsigned char>(looped[3]) << 8;
+  looped[static_cast<std::size_t>(headerSize)] = 1;  // block 1 points back to itself
+  looped[static_cast<std::size_t>(headerSize) + 1] = 0;
+  EXPECT_THROW(openBytes(looped), db::DbError);
+  auto overfull = bytes;
+  overfull[static_cast<std::size_t>(headerSize) + 4] = 0x7F;  // last-record offset far past the block
+  overfull[static_cast<std::size_t>(headerSize) + 5] = 0x7F;
+  EXPECT_THROW(openBytes(overfull), db::DbError);
+  auto badType = bytes;
+  badType[0x78] = 0x42;  // unknown field type
+  EXPECT_THROW(openBytes(badType), db::DbError);
+}
+
+}  // namespace
