@@ -35,6 +35,29 @@ void WriteSetting(const std::string& section, const std::string& key, const std:
   platform::WriteFileAtomically(SettingsPath(), ini.Text());
 }
 
+GeneralSettings ReadGeneralSettings() {
+  const IniFile ini = LoadSettingsFile();
+  auto text = [&ini](const char* key) { return ini.Get(kGeneralSection, key).value_or(std::string()); };
+  GeneralSettings g;
+  g.FirmaCurenta = text("FirmaCurenta");
+  g.ColCodArt = ParseIntOrZero(text("ColCodArt"));
+  g.ColPret = ParseIntOrZero(text("ColPret"));
+  g.RandStart = ParseIntOrZero(text("RandStart"));
+  g.TipPret = ParseIntOrZero(text("TipPret"));
+  g.ArtIdentif = ParseIntOrZero(text("ArtIdentif"));
+  return g;
+}
+
+CompanySettings ReadCompanySettings(const std::string& company) {
+  const IniFile ini = LoadSettingsFile();
+  CompanySettings c;
+  c.FisierImport = ini.Get(company, "FisierImport").value_or(std::string());
+  c.CodCatPret = static_cast<std::int16_t>(
+      ParseIntOrZero(ini.Get(company, "CodCatPret").value_or(std::string())));
+  c.DenCatPret = ini.Get(company, "DenCatPret").value_or(std::string());
+  return c;
+}
+
 int ParseIntOrZero(const std::string& text) {
   std::string_view t = TrimBlanks(text);
   bool negative = false;

@@ -1,6 +1,7 @@
 #pragma once
 // The settings file "ImpPretExcel.Ini": section "Generale" with the general choices and one
 // section per company. Every read opens the file anew and every write rewrites it at once.
+#include <cstdint>
 #include <filesystem>
 #include <string>
 
@@ -18,6 +19,22 @@ int ReadIntSetting(const std::string& section, const std::string& key);
 // Stores the value and writes the whole file back at once (atomically, CR LF line ends).
 // Raises std::runtime_error when the file cannot be written.
 void WriteSetting(const std::string& section, const std::string& key, const std::string& value);
+
+// The six general choices, as read at start (integers as stored; the controls hold them to
+// their ranges).
+struct GeneralSettings {
+  std::string FirmaCurenta;
+  int ColCodArt = 0, ColPret = 0, RandStart = 0, TipPret = 0, ArtIdentif = 0;
+};
+GeneralSettings ReadGeneralSettings();
+
+// A company's own settings, read when it becomes current.
+struct CompanySettings {
+  std::string FisierImport;
+  std::int16_t CodCatPret = 0;
+  std::string DenCatPret;
+};
+CompanySettings ReadCompanySettings(const std::string& company);
 
 // Decimal integer text as the settings and spin edits take it: optional blanks, an optional
 // sign, digits, within 32 bits; anything else is 0.

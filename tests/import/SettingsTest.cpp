@@ -101,9 +101,22 @@ TEST_F(SettingsFile, EveryWriteIsOnDiskAtOnceWithCrLf) {
     EXPECT_EQ(entry.path().filename(), "ImpPretExcel.Ini");
 }
 
-TEST_F(SettingsFile, TextThatIsNoIntegerReadsAsZero) {
+TEST_F(SettingsFile, GeneralAndCompanySettingsWithDefaults) {
   imp::WriteSetting("Generale", "RandStart", "abc");
-  EXPECT_EQ(imp::ReadIntSetting("Generale", "RandStart"), 0);
+  imp::WriteSetting("Generale", "ColPret", "150");
+  imp::WriteSetting("Generale", "FirmaCurenta", "ALFA");
+  imp::WriteSetting("ALFA", "CodCatPret", "-3");
+  imp::WriteSetting("ALFA", "DenCatPret", "Preț angro");
+  const imp::GeneralSettings g = imp::ReadGeneralSettings();
+  EXPECT_EQ(g.RandStart, 0);  // text that is no integer
+  EXPECT_EQ(g.ColPret, 150);  // the spin edit holds it to 100
+  EXPECT_EQ(g.ColCodArt, 0);
+  EXPECT_EQ(g.FirmaCurenta, "ALFA");
+  const imp::CompanySettings c = imp::ReadCompanySettings("alfa");
+  EXPECT_EQ(c.CodCatPret, -3);
+  EXPECT_EQ(c.DenCatPret, "Preț angro");
+  EXPECT_EQ(c.FisierImport, "");
+  EXPECT_EQ(imp::ReadCompanySettings("BETA").CodCatPret, 0);
 }
 
 TEST_F(SettingsFile, AliasPathTakesTheLastPathLine) {

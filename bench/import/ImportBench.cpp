@@ -1,0 +1,142 @@
+// The whole import run, every post included, of a large supplier price list into a large
+// catalogue: 100,000 rows (half the identifiers numbers, half texts of the shared-string
+// table) into 100,000 articles of which 20,000 have multiple prices; then twice the rows.
+//   import_bench [WORKDIR]
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+#include "import/DemoData.h"
+#include "import/ImportRun.h"
+#include "platform/Formats.h"
+#include "support/WorkbookWriter.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kArticles = 100000;
+constexpr int kRowsPerSheet = 50000;
+
+class QuietView : public imp::ImportView {
+ public:
+  void ShowMessage(const std::string&, imp::MessageKind) override {}
+  void SetBusyCursor(bool) override {}
+  void ShowProgressPanel(bool) override {}
+  void SetProgressCaption(const std::string&) override {}
+  void ClearErrorLines() override { lines = 0; }
+  void AddErrorLine(const std::string&) override { ++lines; }
+  int ErrorLineCount() const override { return lines; }
+  void ShowPage(int) override {}
+  void ProcessPendingMessages() override {}
+  int lines = 0;
+};
+
+std::string ExternalCode(int n) {
+  if (n % 2 == 0) return std::to_string(100000 + n);  // a number cell in the workbook
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "P-%06d", n);  // a shared string
+  return buf;
+}
+
+double Seconds(std::chrono::steady_clock::time_point since) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+void BuildCatalogue(const fs::path& folder) {
+  fs::create_directories(folder);
+  imp::CreateCompanyTables(folder);
+  std::vector<imp::DemoArticle> articles;
+  std::vector<imp::DemoMultiPrice> multi;
+  articles.reserve(kArticles);
+  for (int n = 1; n <= kArticles; ++n) {
+    const bool several = n % 5 == 0;
+    articles.push_back({n, ExternalCode(n), "I" + std::to_string(n), "Articol " + std::to_string(n),
+                        "Producator " + std::to_string(n % 40), 10.0, 2.0, several ? "M" : ""});
+    if (several) {
+      multi.push_back({n, 1, 1, 10.0, 2.0});
+      multi.push_back({n, 2, 2, 9.0, 1.8});
+    }
+  }
+  imp::AddArticles(folder, articles);
+  imp::AddMultiPrices(folder, multi);
+  imp::AddCategories(folder, {{1, "Lista", 1}, {2, "Distribuitor", 1}});
+}
+
+void WriteWorkbook(const fs::path& file, int sheets) {
+  testbiff::WorkbookWriter writer;
+  int n = 0;
+  for (int s = 0; s < sheets; ++s) {
+    testbiff::SheetData& sheet = writer.AddSheet("Preturi " + std::to_string(s + 1));
+    sheet.Text(0, 0, "Cod");
+    sheet.Text(0, 1, "Pret");
+    for (int r = 1; r <= kRowsPerSheet; ++r) {
+      n = n % kArticles + 1;
+      const auto row = static_cast<std::uint16_t>(r);
+      if (n % 2 == 0) sheet.Number(row, 0, 100000 + n);
+      else sheet.Text(row, 0, ExternalCode(n));
+      sheet.Number(row, 1, 10.0 + (n % 1000) / 100.0);
+    }
+  }
+  const testbiff::Bytes bytes = writer.File();
+  std::ofstream(file, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+void CopyCatalogue(const fs::path& from, const fs::path& to) {
+  fs::remove_all(to);
+  fs::copy(from, to, fs::copy_options::recursive);
+}
+
+double TimedRun(const fs::path& pristine, const fs::path& work, const fs::path& book, int rows) {
+  CopyCatalogue(pristine, work);
+  imp::TImportState state;
+  state.CurrentCompany = state.SelectedCompany = "BENCH";
+  state.CompanyFolder = work;
+  state.FileName = book;
+  state.IdColumn = 1;
+  state.PriceColumn = 2;
+  state.StartRow = 2;
+  state.PriceCategoryCode = 2;
+  QuietView view;
+  const auto start = std::chrono::steady_clock::now();
+  imp::ImportResult result = imp::RunImport(state, view);
+  const double seconds = Seconds(start);
+  std::printf("  %d rows: %.3f s (%.2f us/row), imported %d, errors %d\n", rows, seconds,
+              seconds * 1e6 / rows, result.Imported, result.Errors);
+  if (result.Imported != rows || result.Errors != 0) std::printf("  UNEXPECTED COUNTS\n");
+  return seconds;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  platform::FixProgramFormats();
+  const fs::path dir = argc > 1 ? fs::path(argv[1])
+                                : fs::temp_directory_path() / ("import-bench-" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  const fs::path pristine = dir / "catalogue";
+  auto start = std::chrono::steady_clock::now();
+  if (!fs::exists(pristine / "Nart.DB")) {
+    fs::remove_all(pristine);
+    BuildCatalogue(pristine);
+  }
+  std::printf("catalogue of %d articles ready in %.1f s\n", kArticles, Seconds(start));
+  start = std::chrono::steady_clock::now();
+  const fs::path book100 = dir / "preturi-100k.xls", book200 = dir / "preturi-200k.xls";
+  WriteWorkbook(book100, 2);
+  WriteWorkbook(book200, 4);
+  std::printf("workbooks written in %.1f s (%ju and %ju bytes)\n", Seconds(start),
+              static_cast<std::uintmax_t>(fs::file_size(book100)),
+              static_cast<std::uintmax_t>(fs::file_size(book200)));
+
+  std::printf("import run, every post included:\n");
+  const double t100 = TimedRun(pristine, dir / "run", book100, 2 * kRowsPerSheet);
+  const double t200 = TimedRun(pristine, dir / "run", book200, 4 * kRowsPerSheet);
+  std::printf("ratio 200k/100k: %.2f\n", t200 / t100);
+  fs::remove_all(dir / "run");
+  return 0;
+}
