@@ -507,8 +507,16 @@ class Decoder {
   // several columns lists its rows, each row's elements in braces: {{1,2},{3,4}}.
   std::string ArrayText() {
     if (!DataHas(3)) return "Truncated array";
-    const std::size_t cols = p_[dataPos_] + 1u;
-    const std::size_t rows = U16(p_ + dataPos_ + 1) + 1u;
+    // BIFF8 stores the column and row counts minus one; earlier versions store the counts
+    // themselves, a column count of 0 meaning all 256 columns.
+    std::size_t cols = p_[dataPos_];
+    std::size_t rows = U16(p_ + dataPos_ + 1);
+    if (W_ == 6) {
+      ++cols;
+      ++rows;
+    } else if (cols == 0) {
+      cols = 256;
+    }
     dataPos_ += 3;
     const char sep = ctx_.FuncArgSeparator;
     std::string out = "{";
@@ -525,10 +533,19 @@ class Decoder {
           std::memcpy(&v, p_ + dataPos_ + 1, 8);
           out += NumberText(v);
           dataPos_ += 9;
+        } else if (type == 2 && W_ < 6) {
+          // Before BIFF8: a byte string with an 8-bit length.
+          if (!DataHas(2)) return "Truncated array";
+          const std::size_t n = p_[dataPos_ + 1];
+          if (!DataHas(2 + n)) return "Truncated array";
+          out.push_back('"');
+          out += Text8(p_ + dataPos_ + 2, n);
+          out.push_back('"');
+          dataPos_ += 2 + n;
         } else if (type == 2) {
           if (!DataHas(4)) return "Truncated array";
           const std::size_t n = U16(p_ + dataPos_ + 1);
-          const bool wide = W_ == 6 && p_[dataPos_ + 3] != 0;
+          const bool wide = p_[dataPos_ + 3] != 0;
           const std::size_t bytes = wide ? 2 * n : n;
           if (!DataHas(4 + bytes)) return "Truncated array";
           out.push_back('"');

@@ -367,6 +367,21 @@ TEST(FormulaDecoder, ArrayConstants) {
             "Truncated array");
 }
 
+TEST(FormulaDecoder, ArrayConstantsBeforeBiff8) {
+  // Counts stored as they are (not minus one) and strings with an 8-bit length.
+  auto c = Biff5();
+  c.Codepage = 1250;
+  const auto token = TokenBytes().u8(0x60).zeros(7);
+  TokenBytes data;
+  data.u8(2).u16(2).u8(1).f64(1).u8(2).u8(2).latin1("ab").u8(2).u8(2).u8s({0xE3, 'c'}).u8(1)
+      .f64(2);
+  EXPECT_EQ(Decode(c, token, data), "{{1,\"ab\"},{\"ăc\",2}}");
+  EXPECT_EQ(Decode(c, token, TokenBytes().u8(1).u16(2).u8(1).f64(1).u8(1).f64(2)), "{1,2}");
+  EXPECT_EQ(Decode(c, token, TokenBytes().u8(1).u16(0)), "{}");
+  EXPECT_EQ(Decode(c, token, TokenBytes().u8(0).u16(1).u8(1).f64(1)), "Truncated array")
+      << "a column count of 0 means 256 columns";
+}
+
 TEST(FormulaDecoder, CellReferenceText) {
   EXPECT_EQ(CellRefText(27, 4, true, false), "$AB5");
   EXPECT_EQ(CellRefText(2, 0, false, false), "C1");
