@@ -166,7 +166,7 @@ TEST(MarkupEmpty, EmptyCaptionHasNoLines) { EXPECT_TRUE(Parse("").empty()); }
 TEST(MarkupEscaper, DataShowsAsWrittenInsideMarkup) {
   const std::vector<std::string> data = {
       "Pret 10%.xls", "a&b", "$5", "@9", "~x~", "plain", "back\\slash", "C:\\", "\\", "",
-      "\\@", "Preţuri în LEI"};
+      "\\@", "Preţuri în LEI", "8 preturi", "1234", "7\\"};
   for (const auto& d : data) {
     const std::string caption = "@9" + EscapeMarkup(d) + "@0 end";
     const auto lines = ParseMarkup(caption, Base());
@@ -174,9 +174,12 @@ TEST(MarkupEscaper, DataShowsAsWrittenInsideMarkup) {
     std::string shown;
     for (const auto& seg : lines[0])
       if (seg.Font.Color == clRed) shown += seg.Text;
-    // The trailing-backslash guard adds a zero-width space after it.
+    // The guards add invisible zero-width spaces before a leading digit and after a trailing
+    // backslash.
+    const std::string zwsp = "\xE2\x80\x8B";
     std::string expected = d;
-    if (!d.empty() && d.back() == '\\') expected += "\xE2\x80\x8B";
+    if (!d.empty() && d.front() >= '0' && d.front() <= '9') expected = zwsp + expected;
+    if (!d.empty() && d.back() == '\\') expected += zwsp;
     EXPECT_EQ(shown, expected) << d;
     EXPECT_EQ(lines[0].back().Text, " end") << d;
     EXPECT_EQ(lines[0].back().Font.Color, clBlack) << d;
@@ -186,6 +189,8 @@ TEST(MarkupEscaper, DataShowsAsWrittenInsideMarkup) {
 TEST(MarkupPlain, CodesRemovedLinesJoined) {
   EXPECT_EQ(MarkupPlainText(" Au fost preluate  @15%  12@0%  preturi. \r\r"),
             " Au fost preluate    12  preturi. \n\n");
+  EXPECT_EQ(MarkupPlainText("@15" + EscapeMarkup("12") + "@0 preturi, " + EscapeMarkup("C:\\")),
+            "12 preturi, C:\\");
 }
 
 }  // namespace

@@ -5,6 +5,9 @@
 namespace ui {
 namespace {
 
+// U+200B in UTF-8: paints nothing, and is neither a digit nor a code character.
+constexpr std::string_view kZeroWidthSpace = "\xE2\x80\x8B";
+
 bool IsCodeChar(char c) { return c == '@' || c == '&' || c == '$' || c == '%' || c == '~'; }
 
 // Reads the run of digits that starts at `pos` and moves `pos` past it. Returns false when the
@@ -101,6 +104,9 @@ std::vector<MarkupLine> ParseMarkup(std::string_view caption, const MarkupFont& 
 std::string EscapeMarkup(std::string_view data) {
   std::string out;
   out.reserve(data.size() + 8);
+  // Data that starts with a digit would extend the number of a code just before it ("@9" and
+  // "8 preturi" make colour 98); a zero-width space ends the code's number first.
+  if (!data.empty() && data.front() >= '0' && data.front() <= '9') out += kZeroWidthSpace;
   for (char c : data) {
     if (IsCodeChar(c)) out += '\\';
     out += c;
@@ -108,7 +114,7 @@ std::string EscapeMarkup(std::string_view data) {
   // A backslash at the very end would take the first character of whatever markup follows as
   // escaped. There is no literal-backslash escape, so a zero-width space (U+200B) is placed
   // after it: it keeps the backslash literal and paints nothing.
-  if (!out.empty() && out.back() == '\\') out += "\xE2\x80\x8B";
+  if (!out.empty() && out.back() == '\\') out += kZeroWidthSpace;
   return out;
 }
 
@@ -119,6 +125,10 @@ std::string MarkupPlainText(std::string_view caption) {
     if (i) out += '\n';
     for (const auto& seg : lines[i]) out += seg.Text;
   }
+  // The zero-width spaces that EscapeMarkup adds are not part of the text.
+  for (std::size_t at = out.find(kZeroWidthSpace); at != std::string::npos;
+       at = out.find(kZeroWidthSpace, at))
+    out.erase(at, kZeroWidthSpace.size());
   return out;
 }
 

@@ -42,12 +42,14 @@ using MarkupLine = std::vector<MarkupSegment>;
 std::vector<MarkupLine> ParseMarkup(std::string_view caption, const MarkupFont& startFont);
 
 // Makes data safe to join into markup: a backslash goes before every "@", "&", "$", "%" and
-// "~", so a file name such as "Pret 10%.xls" shows as written. Carriage returns are kept
-// (they still break the line).
+// "~", so a file name such as "Pret 10%.xls" shows as written. Data that starts with a digit
+// or ends with a backslash gets an invisible zero-width space (U+200B) before or after it, so
+// it neither extends the number of a code in front nor escapes a code behind. Carriage
+// returns are kept (they still break the line).
 std::string EscapeMarkup(std::string_view data);
 
-// The text a caption shows, codes removed and lines joined with "\n": for logs, the
-// command-line tool and tests.
+// The text a caption shows, codes and the escaper's zero-width spaces removed, lines joined
+// with "\n": for the command-line tool and tests.
 std::string MarkupPlainText(std::string_view caption);
 
 }  // namespace ui
