@@ -103,7 +103,10 @@ struct TFormulaContext {
 // "[ERROR]" when nothing is left, "<Shared>" for a leading ptgExp, "Unknown ptg[XX]" at an
 // unknown token, "<Val missing>" where an operator lacks operands. A token string cut short
 // inside an operand ends decoding as an unknown token would, with "Truncated ptg[XX]" as its
-// text. Raises EFormulaListError as described above; never reads outside the given bytes.
+// text; an array constant whose values run past ExtraLen reads "Truncated array".
+// Array constants: a one-column array lists its elements, {1,2,"x"}; one of several columns lists
+// its rows with each row's elements in braces, {{1,2},{3,4}}; FuncArgSeparator between items.
+// Raises EFormulaListError as described above; never reads outside the given bytes.
 std::string DecodeFormula(const TFormulaContext& Context, const std::uint8_t* Data,
                           std::size_t Len, std::size_t ExtraLen, int BaseCol, int BaseRow);
 
