@@ -1,40 +1,13 @@
 #include "ui/buttons/ControlPaint.h"
 
-#include <QApplication>
 #include <QPainter>
 #include <QPalette>
 
+#include "ui/store/ImageStore.h"
+
 namespace ui {
 
-QColor ToQColor(TColor color) {
-  if (!IsSystemColor(color)) return QColor(RedOf(color), GreenOf(color), BlueOf(color));
-  const QPalette palette = QApplication::palette();
-  switch (color & 0xFF) {
-    case 1: case 4: case 10: case 11: return palette.color(QPalette::Window);
-    case 2: case 13: return palette.color(QPalette::Highlight);
-    case 3: return palette.color(QPalette::Inactive, QPalette::Highlight).lighter(130);
-    case 5: return palette.color(QPalette::Base);
-    case 6: return palette.color(QPalette::Shadow);
-    case 7: return palette.color(QPalette::WindowText);
-    case 8: return palette.color(QPalette::Text);
-    case 9: case 14: return palette.color(QPalette::HighlightedText);
-    case 12: return palette.color(QPalette::Dark);
-    case 0: case 15: return palette.color(QPalette::Button);
-    case 16: return palette.color(QPalette::Dark);
-    case 17: return palette.color(QPalette::Disabled, QPalette::Text);
-    case 18: return palette.color(QPalette::ButtonText);
-    case 19: return palette.color(QPalette::Inactive, QPalette::HighlightedText);
-    case 20: return palette.color(QPalette::Light);
-    default: return palette.color(QPalette::Window);
-  }
-}
-
-QImage StorePicture(const char*) { return {}; }
-
-QColor TransparentColorOf(const QImage& picture) {
-  if (picture.isNull()) return {};
-  return picture.pixelColor(0, 0);
-}
+QImage StorePicture(const char* name) { return DlgImageStore().Picture(QString::fromLatin1(name)); }
 
 void DrawTransparent(QPainter& painter, QPoint dest, const QImage& picture, QRect source) {
   source = source.intersected(picture.rect());

@@ -9,19 +9,14 @@
 #include <QRect>
 
 #include "ui/markup/Colors.h"
+#include "ui/store/SystemColors.h"
 
 class QPainter;
 
 namespace ui {
 
-// A stored colour value as a Qt colour; system colours follow the application palette.
-QColor ToQColor(TColor color);
-
 // A picture of the image store by name; an empty image when the store lacks it.
 QImage StorePicture(const char* name);
-
-// The transparent colour of a picture: the colour of its top-left pixel.
-QColor TransparentColorOf(const QImage& picture);
 
 // Copies `source` of `picture` to `dest`, leaving the target unchanged where the picture has
 // its transparent colour.

@@ -86,6 +86,8 @@ void TKindButton::RegisterInToolbar() {
   UpdateToolbarParent();
 }
 
+void TKindButton::ForgetToolbar() { m_toolbar = nullptr; }
+
 void TKindButton::UnregisterFromToolbar() {
   LeaveToolbar();
   m_registrationReady = false;

@@ -53,6 +53,9 @@ class TKindButton : public QPushButton {
   // Raised on every click, after a modal dialog was given the modal result.
   std::function<void(QObject* Sender)> OnClick;
 
+  // Called by a toolbar parent that is being destroyed: its tables are gone.
+  void ForgetToolbar();
+
   // The button keeps the size it was given; layouts ask for exactly that.
   QSize sizeHint() const override { return size(); }
   QSize minimumSizeHint() const override { return {0, 0}; }

@@ -10,7 +10,12 @@ namespace ui {
 TMToolbar::TMToolbar(QWidget* parent) : QWidget(parent) {
   resize(100, 210);
   setAutoFillBackground(true);
-  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+TMToolbar::~TMToolbar() {
+  // The buttons outlive this part of the object while the widget base frees them.
+  for (auto* button : findChildren<TKindButton*>(Qt::FindDirectChildrenOnly))
+    button->ForgetToolbar();
 }
 
 TMButton* TMToolbar::MButton(TMButtonKind kind) const {

@@ -19,6 +19,7 @@ class TMToolbar : public QWidget {
  public:
   // 100 wide, 210 high, opaque.
   explicit TMToolbar(QWidget* parent = nullptr);
+  ~TMToolbar() override;
 
   // The button of a kind on this toolbar (the last one registered), or nullptr.
   TMButton* MButton(TMButtonKind kind) const;

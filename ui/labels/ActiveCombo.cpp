@@ -47,8 +47,9 @@ void TActiveCombo::keyPressEvent(QKeyEvent* e) {
 }
 
 void TActiveCombo::showPopup() {
-  QComboBox::showPopup();
+  // Set first: opening the list moves the focus to it, which is not an exit.
   m_droppedDown = true;
+  QComboBox::showPopup();
   // While the list is open its view gets the keys (watched for Escape), and its window may
   // close without hidePopup (a click elsewhere).
   if (QAbstractItemView* list = view()) {
@@ -70,7 +71,10 @@ void TActiveCombo::CloseUp() {
 
 bool TActiveCombo::eventFilter(QObject* watched, QEvent* e) {
   QAbstractItemView* list = view();
-  if (list && watched == list && e->type() == QEvent::KeyPress)
+  // The list closes on Escape already at the shortcut check, before the key press itself
+  // arrives; a key seen after the close belongs to the keystroke that closed it.
+  const bool key = e->type() == QEvent::KeyPress || e->type() == QEvent::ShortcutOverride;
+  if (list && watched == list && key && m_droppedDown)
     NoteKey(static_cast<QKeyEvent*>(e)->key());
   else if (list && watched == list->window() && e->type() == QEvent::Hide)
     CloseUp();

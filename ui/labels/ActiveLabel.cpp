@@ -62,8 +62,7 @@ void TActiveLabel::SetTransparent(bool transparent) {
   update();
 }
 
-void TActiveLabel::SetAlignment(Qt::Alignment alignment) {
-  alignment &= Qt::AlignHorizontal_Mask;
+void TActiveLabel::SetAlignment(TAlignment alignment) {
   if (alignment == m_alignment) return;
   m_alignment = alignment;
   update();
@@ -141,7 +140,10 @@ void TActiveLabel::paintEvent(QPaintEvent*) {
   QString shown = m_caption.left(kMaxCaption);
   if (shown.isEmpty() || (m_showAccelChar && shown == QLatin1String("&")))
     shown = QStringLiteral(" ");
-  const int format = int(m_alignment) | Qt::AlignTop | Qt::TextSingleLine | Qt::TextExpandTabs;
+  const int horizontal = m_alignment == taRightJustify ? Qt::AlignRight
+                         : m_alignment == taCenter     ? Qt::AlignHCenter
+                                                       : Qt::AlignLeft;
+  const int format = horizontal | Qt::AlignTop | Qt::TextSingleLine | Qt::TextExpandTabs;
   painter.setFont(font());
   if (!isEnabled()) {
     DrawEngravedText(painter, rect(), shown, format);

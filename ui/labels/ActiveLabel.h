@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <functional>
 
+#include "ui/label/FmtLabel.h"
 #include "ui/markup/Colors.h"
 
 namespace ui {
@@ -28,9 +29,8 @@ class TActiveLabel : public QWidget {
   void SetColor(TColor color);
   bool Transparent() const { return m_transparent; }
   void SetTransparent(bool transparent);
-  // Qt::AlignLeft, Qt::AlignRight or Qt::AlignHCenter.
-  Qt::Alignment Alignment() const { return m_alignment; }
-  void SetAlignment(Qt::Alignment alignment);
+  TAlignment Alignment() const { return m_alignment; }
+  void SetAlignment(TAlignment alignment);
   bool ShowAccelChar() const { return m_showAccelChar; }
   void SetShowAccelChar(bool show);
 
@@ -61,7 +61,7 @@ class TActiveLabel : public QWidget {
   TColor m_fontColor = clWindowText;
   TColor m_color = clBtnFace;
   bool m_transparent = false;
-  Qt::Alignment m_alignment = Qt::AlignLeft;
+  TAlignment m_alignment = taLeftJustify;
   bool m_showAccelChar = true;
   bool m_autoSize = false;
   QPointer<QWidget> m_focusControl;

@@ -21,8 +21,8 @@ TMRadioButton::TMRadioButton(QWidget* parent) : QAbstractButton(parent) {
   connect(this, &QAbstractButton::clicked, this, [this] { Clicked(); });
 }
 
-void TMRadioButton::SetAlignment(Qt::Alignment alignment) {
-  alignment = (alignment & Qt::AlignLeft) ? Qt::AlignLeft : Qt::AlignRight;
+void TMRadioButton::SetAlignment(TAlignment alignment) {
+  if (alignment == taCenter) alignment = taRightJustify;
   if (alignment == m_alignment) return;
   m_alignment = alignment;
   update();
@@ -102,7 +102,7 @@ void TMRadioButton::paintEvent(QPaintEvent*) {
   const QImage radio = StorePicture("Radio");
   const int glyphWidth = radio.width() / 2;
   const int glyphHeight = radio.height();
-  const bool glyphLeft = m_alignment == Qt::AlignRight;
+  const bool glyphLeft = m_alignment == taRightJustify;
   const int glyphX = glyphLeft ? 0 : width() - glyphWidth;
   const int glyphY = (height() - glyphHeight) / 2;
   if (glyphWidth > 0)

@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <functional>
 
+#include "ui/label/FmtLabel.h"
 #include "ui/markup/Colors.h"
 
 namespace ui {
@@ -16,10 +17,10 @@ class TMRadioButton : public QAbstractButton {
   // 113 by 17, caption right of the glyph, unchecked.
   explicit TMRadioButton(QWidget* parent = nullptr);
 
-  // Qt::AlignRight (the default): the caption is right of the glyph; Qt::AlignLeft: the
+  // taRightJustify (the default): the caption is right of the glyph; taLeftJustify: the
   // glyph sits at the right edge and the caption is right-aligned before it.
-  Qt::Alignment Alignment() const { return m_alignment; }
-  void SetAlignment(Qt::Alignment alignment);
+  TAlignment Alignment() const { return m_alignment; }
+  void SetAlignment(TAlignment alignment);
 
   QString Caption() const { return text(); }
   void SetCaption(const QString& caption);
@@ -54,7 +55,7 @@ class TMRadioButton : public QAbstractButton {
  private:
   void HandleClicked();
 
-  Qt::Alignment m_alignment = Qt::AlignRight;
+  TAlignment m_alignment = taRightJustify;
   bool m_checked = false;
   TColor m_color = clBtnFace;
   TColor m_fontColor = clWindowText;

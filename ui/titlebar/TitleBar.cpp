@@ -1,13 +1,12 @@
 #include "ui/titlebar/TitleBar.h"
 
 #include <QEvent>
-#include <QGuiApplication>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QScreen>
 #include <cmath>
 
 #include "ui/buttons/ControlPaint.h"
+#include "ui/store/Fonts.h"
 
 namespace ui {
 
@@ -15,10 +14,7 @@ namespace {
 
 // Displays of 8 bits per pixel or fewer get a plain bar; the depth is read once.
 bool LowColorDisplay() {
-  static const bool low = [] {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen && screen->depth() <= 8;
-  }();
+  static const bool low = ScreenColorDepth() <= 8;
   return low;
 }
 
@@ -28,9 +24,7 @@ QRect GrayedRect(int iconRoom, int captionWidth) { return {iconRoom + 4, 2, capt
 }  // namespace
 
 TTitleBar::TTitleBar(QWidget* parent) : QWidget(parent), m_plainFill(LowColorDisplay()) {
-  QFont titleFont(QStringLiteral("MS Sans Serif"), 12, QFont::Bold);
-  titleFont.setStyleHint(QFont::SansSerif);
-  setFont(titleFont);
+  setFont(FontByNamePoints(QStringLiteral("Ms Sans Serif"), 12, true));
   // Painting covers every pixel; a caption-only redraw relies on the rest staying as it is.
   setAttribute(Qt::WA_OpaquePaintEvent);
   resize(parent ? parent->width() : 100, 25);
@@ -68,7 +62,7 @@ void TTitleBar::SetGrayed(bool grayed) {
   m_grayed = grayed;
   if (!isVisible()) return;
   m_captionOnly = true;
-  update(GrayedRect(m_iconRoom, m_captionWidth));
+  update(GrayedRect(m_iconRoom, CaptionWidth()));
 }
 
 void TTitleBar::SetIconStyle(TIconStyle style) {
@@ -108,7 +102,6 @@ void TTitleBar::SetPlainFill(bool plain) {
 
 void TTitleBar::Recalculate() {
   m_iconRoom = m_iconStyle == isNone ? 0 : StorePicture("IconFace").width() / 2 + 5;
-  m_captionWidth = width() - m_iconRoom - 10;
 }
 
 void TTitleBar::resizeEvent(QResizeEvent* e) {
@@ -156,7 +149,7 @@ void TTitleBar::PaintCaption(QPainter& painter, QRect textRect, bool shadow) {
 void TTitleBar::paintEvent(QPaintEvent* e) {
   QPainter painter(this);
   painter.setFont(font());
-  const QRect grayedRect = GrayedRect(m_iconRoom, m_captionWidth);
+  const QRect grayedRect = GrayedRect(m_iconRoom, CaptionWidth());
   if (m_captionOnly && grayedRect.contains(e->rect())) {
     m_captionOnly = false;
     PaintCaption(painter, grayedRect, false);
@@ -172,7 +165,7 @@ void TTitleBar::paintEvent(QPaintEvent* e) {
   }
   if (m_align == alTop) painter.fillRect(QRect(0, height() - 2, width(), 2), Qt::white);
 
-  const QRect textRect(m_iconRoom + 5, 3, m_captionWidth, 22);
+  const QRect textRect(m_iconRoom + 5, 3, CaptionWidth(), 22);
   PaintCaption(painter, textRect, true);
   PaintCaption(painter, textRect.translated(-1, -1), false);
 }

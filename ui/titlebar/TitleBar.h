@@ -48,7 +48,7 @@ class TTitleBar : public QWidget {
 
   // Room left of the caption for an icon the owner draws (0 for isNone).
   int IconRoom() const { return m_iconRoom; }
-  int CaptionWidth() const { return m_captionWidth; }
+  int CaptionWidth() const { return width() - m_iconRoom - 10; }
 
   // The bands of the gradient for a client `width` wide: each is [left, right) with one
   // colour; neighbouring columns of equal colour share a band.
@@ -84,7 +84,6 @@ class TTitleBar : public QWidget {
   bool m_plainFill = false;
   bool m_captionOnly = false;  // the next paint redraws only the caption
   int m_iconRoom = 0;
-  int m_captionWidth = 0;
 };
 
 }  // namespace ui
