@@ -171,16 +171,25 @@ ui::TNiceButton* TCalculator::MakeButton(const QString& caption, QRect geometry)
 }
 
 void TCalculator::BuildKeypad() {
-  // Four rows of six keys; a blank name is a command key filled in below.
+  // Four rows of six columns; "0" takes two columns, "Enter" sits beside the VAT rate.
   static const char* const rows[4][6] = {{"7", "8", "9", "/", "CE", "C"},
                                          {"4", "5", "6", "*", "M", "MR"},
                                          {"1", "2", "3", "-", "(", ")"},
-                                         {"0", ",", "=", "+", "BK", "Enter"}};
-  for (int row = 0; row < 4; ++row) {
+                                         {"0", "", ",", "=", "+", "BK"}};
+  const int vatRowTop = kKeypadTop + 4 * (kKeyHeight + kGap);
+  const int enterWidth = 2 * kKeyWidth + kGap;
+  for (int row = 0; row <= 4; ++row) {
     for (int col = 0; col < 6; ++col) {
-      const QString caption = QString::fromLatin1(rows[row][col]);
-      const QRect geometry(kMargin + col * (kKeyWidth + kGap),
-                           kKeypadTop + row * (kKeyHeight + kGap), kKeyWidth, kKeyHeight);
+      const bool enter = row == 4;
+      if (enter && col > 0) break;
+      const QString caption =
+          enter ? QStringLiteral("Enter") : QString::fromLatin1(rows[row][col]);
+      if (caption.isEmpty()) continue;
+      const bool wide = caption == QStringLiteral("0");
+      const QRect geometry =
+          enter ? QRect(kWidth - kMargin - enterWidth, vatRowTop, enterWidth, kKeyHeight)
+                : QRect(kMargin + col * (kKeyWidth + kGap), kKeypadTop + row * (kKeyHeight + kGap),
+                        wide ? enterWidth : kKeyWidth, kKeyHeight);
       ui::TNiceButton* button = MakeButton(caption, geometry);
       button->setObjectName(QStringLiteral("B") + caption);
       const std::string name = caption.toStdString();
@@ -218,7 +227,7 @@ void TCalculator::BuildKeypad() {
 }
 
 void TCalculator::BuildVatRow() {
-  const int top = kKeypadTop + 4 * (kKeyHeight + kGap) + 2;
+  const int top = kKeypadTop + 4 * (kKeyHeight + kGap) + 2;  // beside "Enter"
   auto* label = new QLabel(QStringLiteral("Cota TVA %"), this);
   label->setFont(ui::FontByName(QStringLiteral("MS Sans Serif"), 12, true));
   label->adjustSize();
@@ -285,6 +294,12 @@ void TCalculator::SetTextWithCaretAtEnd(const QString& text) {
   QLineEdit* edit = ComboBox1->lineEdit();
   if (edit->text() == text) Reevaluate();  // no change signal, but the caller wants a fresh value
   edit->setText(text);
+  SetCaretAtEnd();
+}
+
+void TCalculator::SetCaretAtEnd() {
+  QLineEdit* edit = ComboBox1->lineEdit();
+  edit->deselect();
   edit->setCursorPosition(static_cast<int>(edit->text().size()));
 }
 
@@ -468,6 +483,13 @@ void TCalculator::showEvent(QShowEvent* event) {
   FocusExpression();
 }
 
+void TCalculator::setVisible(bool visible) {
+  QDialog::setVisible(visible);
+  // A dialog selects the text of the control it focuses on showing; here typing goes on at
+  // the end of the expression instead of replacing it.
+  if (visible) SetCaretAtEnd();
+}
+
 void TCalculator::hideEvent(QHideEvent* event) {
   if (filterInstalled_) {
     qApp->removeEventFilter(this);
@@ -498,9 +520,9 @@ void TCalculator::Flash(ui::TNiceButton* button) {
 bool TCalculator::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
   auto* widget = qobject_cast<QWidget*>(watched);
-  // The window sees keys before its controls: take each key once, where it is delivered first.
-  if (!widget || widget->window() != this || (widget != focusWidget() && widget != this))
-    return QDialog::eventFilter(watched, event);
+  // The window sees keys before its controls. A key it lets pass may come by again on its way
+  // up to the parents; passing it again changes nothing.
+  if (!widget || widget->window() != this) return QDialog::eventFilter(watched, event);
   return HandleKey(static_cast<QKeyEvent*>(event));
 }
 

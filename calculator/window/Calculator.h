@@ -50,6 +50,8 @@ class TCalculator : public QDialog {
   // window is put back afterwards.
   bool OpenForValue(QString& value);
 
+  void setVisible(bool visible) override;
+
   // Puts `text` into the expression box, every thousands separator removed.
   void SetExpression(const QString& text);
 
@@ -118,6 +120,7 @@ class TCalculator : public QDialog {
   void PutInHistory(const QString& expression);
   void SyncHistoryList();
   void SetTextWithCaretAtEnd(const QString& text);
+  void SetCaretAtEnd();
   void RateEdited(const QString& text);
   void RebuildVat();
   void FocusExpression();
