@@ -144,10 +144,24 @@ class SstCursor {
   std::vector<std::uint8_t> scratch_;
 };
 
+void ReadStrings(SstCursor& c, RecordStream& stream, SharedStrings& table);
+
 }  // namespace
 
 void ReadSharedStrings(RecordStream& stream, std::uint16_t bodyLength, int codepage, SharedStrings& table) {
   SstCursor c(stream, bodyLength, codepage);
+  try {
+    ReadStrings(c, stream, table);
+  } catch (const EXLSError&) {
+    // Leave the stream at a record boundary so that what follows is read as records.
+    if (c.Remain() > 0) stream.SeekBy(c.Remain());
+    throw;
+  }
+}
+
+namespace {
+
+void ReadStrings(SstCursor& c, RecordStream& stream, SharedStrings& table) {
   c.TakeU32();  // total count, unused
   const std::uint32_t unique = c.TakeU32();
   // Each string needs at least 3 bytes: never trust the count for more than the stream holds.
@@ -202,5 +216,7 @@ void ReadSharedStrings(RecordStream& stream, std::uint16_t bodyLength, int codep
   // stepped over so the next header is read at a record boundary.
   if (c.Remain() > 0) stream.SeekBy(c.Remain());
 }
+
+}  // namespace
 
 }  // namespace reader::detail

@@ -1,0 +1,236 @@
+// The record loop: worksheet selection, skipped substreams, the error-level policy, formula
+// results, date/time decisions and the workbook tables.
+#include <gtest/gtest.h>
+
+#include "BookFixture.h"
+
+using namespace readertest;
+
+namespace {
+
+Writer Cell(double v) {
+  return [v](RecordStream& s) { s.Number(0, 0, 0, v); };
+}
+
+struct Reading {
+  Recorder rec;
+  reader::TXLSRead r;
+  std::unique_ptr<testbiff::TempFile> file;
+  explicit Reading(const Bytes& stream) : file(BookFile(stream)) {
+    rec.Attach(r);
+    r.FileName = file->path();
+  }
+  Reading& Read() {
+    r.Read();
+    return *this;
+  }
+};
+
+Writer Xfs(std::initializer_list<std::uint16_t> formats) {
+  return [formats](RecordStream& s) {
+    for (std::uint16_t f : formats) s.Xf(f);
+  };
+}
+
+}  // namespace
+
+TEST(RecordLoop, WorksheetsAreChosenByTheSheetHandler) {
+  const Bytes book = BookStream(Xfs({0}), {Cell(1), Cell(2), Cell(3)});
+  {
+    Reading run(book);
+    run.Read();
+    EXPECT_EQ(run.rec.log, std::vector<std::string>{"N 0,0 0 1"});  // first sheet only
+    EXPECT_EQ(run.r.SheetNames().size(), 3u);
+  }
+  {
+    Reading run(book);
+    std::vector<std::string> sheets;
+    run.r.OnSheet = [&](reader::TXLSRead&, const std::string& name, int index, bool& readIt) {
+      sheets.push_back(name + "#" + std::to_string(index) + (readIt ? "+" : "-"));
+      readIt = index != 1;
+    };
+    run.Read();
+    EXPECT_EQ(sheets, (std::vector<std::string>{"Foaia1#0+", "Foaia2#1-", "Foaia3#2-"}));
+    EXPECT_EQ(run.rec.log, (std::vector<std::string>{"N 0,0 0 1", "N 0,0 0 3"}));
+    EXPECT_EQ(run.rec.progress.back(), 100);
+  }
+  {
+    // A chart substream between the worksheets is passed over with its records.
+    const Bytes withChart = BookStream(Xfs({0}), {Cell(1), Cell(9), Cell(3)},
+                                       {testbiff::kWorksheet, testbiff::kChart, testbiff::kWorksheet});
+    Reading run(withChart);
+    std::vector<int> unhandled;
+    run.r.OnUnhandled = [&](reader::TXLSRead&, std::uint16_t id, int, const std::uint8_t*) { unhandled.push_back(id); };
+    run.r.OnSheet = [](reader::TXLSRead&, const std::string&, int, bool& readIt) { readIt = true; };
+    run.Read();
+    EXPECT_EQ(run.rec.log, (std::vector<std::string>{"N 0,0 0 1", "N 0,0 0 3"}));
+    EXPECT_TRUE(std::find(unhandled.begin(), unhandled.end(), 0x0203) == unhandled.end());
+  }
+}
+
+TEST(RecordLoop, ErrorLevelDecidesWhetherReadingGoesOn) {
+  // The LABELSST index 7 has no shared string: an error in the second record of the sheet.
+  const Bytes book = BookStream(Xfs({0}), {[](RecordStream& s) {
+                                  s.Number(0, 0, 0, 1);
+                                  s.LabelSst(1, 0, 0, 7);
+                                  s.Number(2, 0, 0, 3);
+                                }});
+  {
+    Reading run(book);
+    run.rec.answer = false;
+    run.Read();
+    ASSERT_EQ(run.rec.messages.size(), 1u);
+    EXPECT_EQ(run.rec.messages[0], "?List index out of bounds (7)\rRec# 7\rContinue?");
+    EXPECT_EQ(run.rec.log, std::vector<std::string>{"N 0,0 0 1"});
+    EXPECT_EQ(run.rec.progress.back(), 100);
+  }
+  {
+    Reading run(book);
+    run.Read();  // answered Yes
+    EXPECT_EQ(run.rec.messages.size(), 1u);
+    EXPECT_EQ(run.rec.log, (std::vector<std::string>{"N 0,0 0 1", "N 0,2 0 3"}));
+  }
+  {
+    Reading run(book);
+    run.r.ErrorLevel = reader::xelIgnore;
+    run.Read();
+    EXPECT_TRUE(run.rec.messages.empty());
+    EXPECT_EQ(run.rec.log.size(), 2u);
+  }
+  {
+    Reading run(book);
+    run.r.ErrorLevel = reader::xelException;
+    run.Read();
+    EXPECT_EQ(run.rec.messages, std::vector<std::string>{"!List index out of bounds (7)"});
+    EXPECT_EQ(run.rec.log.size(), 1u);
+  }
+  {
+    // An owner's handler that throws is a record error like any other.
+    Reading run(book);
+    run.r.ErrorLevel = reader::xelIgnore;
+    run.r.OnNumberCell = [](reader::TXLSRead&, int, int, int, double, bool) { throw std::runtime_error("stop"); };
+    EXPECT_NO_THROW(run.Read());
+  }
+  {
+    const Bytes encrypted = BookStream(
+        [](RecordStream& s) {
+          s.Add(testbiff::rec::kFilePass, testbiff::Body().U16(1).Zeros(52));
+          s.Xf(0);
+        },
+        {Cell(1)});
+    Reading run(encrypted);
+    run.r.ErrorLevel = reader::xelException;
+    run.Read();
+    EXPECT_EQ(run.rec.messages, std::vector<std::string>{"!Can not read, file is encrypted"});
+    EXPECT_TRUE(run.rec.log.empty());
+  }
+  {
+    // A record shorter than its fields is an error, not a read past its end.
+    const Bytes shortRec = BookStream(Xfs({0}), {[](RecordStream& s) {
+                                        s.AddRaw(0x0203, 8, testbiff::Body().U16(0).U16(0).U16(0).U16(0));
+                                        s.Number(1, 0, 0, 2);
+                                      }});
+    Reading run(shortRec);
+    run.Read();
+    ASSERT_EQ(run.rec.messages.size(), 1u);
+    EXPECT_NE(run.rec.messages[0].find("too short"), std::string::npos);
+    EXPECT_EQ(run.rec.log, std::vector<std::string>{"N 0,1 0 2"});
+  }
+}
+
+TEST(RecordLoop, FormulaResultsFollowTheirFormulaText) {
+  const Bytes book = BookStream(Xfs({0}), {[](RecordStream& s) {
+                                  s.FormulaSpecial(0, 1, 0, 0, 0);
+                                  s.StringResult("rezultat");
+                                  s.FormulaSpecial(1, 1, 0, 1, 1);
+                                  s.FormulaSpecial(2, 1, 0, 2, 0x07);
+                                  s.FormulaSpecial(3, 1, 0, 3, 0);
+                                  s.FormulaNumber(4, 1, 0, 2.5);
+                                }});
+  Reading run(book);
+  std::vector<int> records;
+  run.r.OnRecord = [&](reader::TXLSRead&, std::uint16_t id, int, const std::uint8_t*) { records.push_back(id); };
+  run.Read();
+  ASSERT_EQ(run.rec.log.size(), 10u) << ::testing::PrintToString(run.rec.log);
+  EXPECT_EQ(run.rec.log[0].substr(0, 6), "F 1,0 ");
+  EXPECT_EQ(run.rec.log[1], "S 1,0 rezultat F");
+  EXPECT_EQ(run.rec.log[3], "B 1,1 1 F");
+  EXPECT_EQ(run.rec.log[5], "S 1,2 #DIV/0! F");
+  EXPECT_EQ(run.rec.log[7], "S 1,3  F");
+  EXPECT_EQ(run.rec.log[9], "N 1,4 0 2.5 F");
+  EXPECT_TRUE(std::find(records.begin(), records.end(), 0x0207) == records.end());
+}
+
+TEST(RecordLoop, DateTimeDependsOnTheRenumberedFormat) {
+  // XF 0 general, 1 built-in 14, 2 built-in 46, 3 the first FORMAT (renumbered to 49), 4 the
+  // second FORMAT (renumbered to 50).
+  const Bytes book = BookStream(
+      [](RecordStream& s) {
+        s.Format(164, "dd.mm.yyyy");
+        s.Format(165, "dd.mm.yyyy hh:mm");
+        for (std::uint16_t f : {0, 14, 46, 164, 165}) s.Xf(f);
+      },
+      {[](RecordStream& s) {
+        for (std::uint16_t xf = 0; xf < 5; ++xf) s.Number(xf, 0, xf, 45000);
+        s.MulRk(5, 0, {{1, testbiff::RkFromInt(45001)}, {0, testbiff::RkFromInt(7)}});
+        s.Number(6, 0, 9, 1);  // no XF 9
+      }});
+  Reading run(book);
+  run.Read();
+  const std::vector<std::string> want = {"N 0,0 0 45000", "D 0,1 1 45000", "N 0,2 2 45000", "N 0,3 3 45000",
+                                         "D 0,4 4 45000", "D 0,5 1 45001", "N 1,5 0 7"};
+  EXPECT_EQ(run.rec.log, want);
+  ASSERT_EQ(run.rec.messages.size(), 1u);
+  EXPECT_EQ(run.rec.messages[0].rfind("?List index out of bounds (9)", 0), 0u);
+  EXPECT_EQ(run.r.XFRecords()[4].FormatNumber(), 50);
+  EXPECT_EQ(run.r.Formats().size(), 2u);
+  EXPECT_EQ(run.r.Formats()[1].FormatIndex, 165);
+}
+
+TEST(RecordLoop, WorkbookTablesAndLayoutRecords) {
+  const Bytes book = BookStream(
+      [](RecordStream& s) {
+        for (const char* f : {"Arial", "Tahoma", "Verdana", "Courier New", "Times"}) s.Font(f, 240);
+        s.Xf(0);
+        s.Add(0x0018, testbiff::Body().U16(0x20).U8(0).U8(4).U16(0).U16(0).U16(0).U8(0).U8(0).U8(0).U8(0)
+                          .U8(0).Raw(std::string_view("Zona")));
+      },
+      {[](RecordStream& s) {
+        s.Dimensions(2, 10, 1, 6);
+        s.Row(3, 1, 6, 300, 0x0180, 17);
+        s.Row(4, 0, 2, 0x8000 | 255, 0x0100, 0);
+        s.ColInfo(2, 4, 3000, 15);
+        s.MulBlank(7, 2, {20, 21, 22});
+      }});
+  Reading run(book);
+  std::vector<std::string> layout;
+  run.r.OnRow = [&](reader::TXLSRead&, int row, int c1, int c2, int xf, int h) {
+    layout.push_back("row " + std::to_string(row) + " " + std::to_string(c1) + "-" + std::to_string(c2) + " " +
+                     std::to_string(xf) + " " + std::to_string(h));
+  };
+  run.r.OnCol = [&](reader::TXLSRead&, int c1, int c2, int xf, int w) {
+    layout.push_back("col " + std::to_string(c1) + "-" + std::to_string(c2) + " " + std::to_string(xf) + " " +
+                     std::to_string(w));
+  };
+  run.Read();
+  EXPECT_EQ(layout, (std::vector<std::string>{"row 3 1-5 17 300", "row 4 0-1 -1 -1", "col 2-4 15 3000"}));
+  EXPECT_EQ(run.rec.log, (std::vector<std::string>{"E 2,7 20", "E 3,7 21", "E 4,7 22"}));
+  EXPECT_EQ(run.r.FirstRow(), 2);
+  EXPECT_EQ(run.r.LastRow(), 9);
+  EXPECT_EQ(run.r.FirstCol(), 1);
+  EXPECT_EQ(run.r.LastCol(), 5);
+  ASSERT_EQ(run.r.Fonts().size(), 6u);
+  EXPECT_EQ(run.r.Fonts()[4].Name, "Arial");
+  EXPECT_EQ(run.r.Fonts()[5].Name, "Times");
+  EXPECT_EQ(run.r.Fonts()[1].Size, 12);
+  ASSERT_EQ(run.r.Names().size(), 2u);
+  EXPECT_EQ(run.r.Names()[0].Name, "<Np0>");
+  EXPECT_EQ(run.r.Names()[1].Name, "Zona");
+  EXPECT_EQ(run.r.ExternNames().at(0), "<Ep0>");
+  // Read while a file is open does nothing.
+  run.r.Open();
+  run.rec.log.clear();
+  run.r.Read();
+  EXPECT_TRUE(run.rec.log.empty());
+  run.r.Close();
+}
