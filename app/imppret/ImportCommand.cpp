@@ -118,7 +118,8 @@ int RunImportCommand(const std::vector<std::string>& args) {
   state.SelectedCompany = a.company;
   state.CurrentCompany = a.company;
   if (!a.company.empty()) state.CompanyFolder = state.DataRoot / a.company;
-  state.FileName = a.file;
+  // Stored for the company as the window stores it: a full path.
+  if (!a.file.empty()) state.FileName = std::filesystem::absolute(a.file).lexically_normal();
   state.IdColumn = a.idCol;
   state.PriceColumn = a.priceCol;
   state.StartRow = a.startRow;
