@@ -160,6 +160,15 @@ TEST(MessageDlgMouse, RightPressAnywherePressesTheDefault) {
   EXPECT_EQ(RunDlg("Text", dkConfirmation, MsgButtons({mbtYes, mbtNo}), mbtNo,
                 [](TMessageForm& f) { Press(f.Panel, Qt::RightButton); }),
             7);
+  // Another form of the program hands a right press on itself to the open dialog.
+  EXPECT_FALSE(PostEnterToActiveMessageDlg());
+  EXPECT_EQ(RunDlg("Text", dkConfirmation, MsgButtons({mbtYes, mbtNo}), mbtNo,
+                   [](TMessageForm& f) {
+                     EXPECT_EQ(QApplication::activeModalWidget(), &f);
+                     EXPECT_TRUE(PostEnterToActiveMessageDlg());
+                     EXPECT_TRUE(QTest::qWaitFor([&] { return f.ModalResult() != 0; }, 1000));
+                   }),
+            7);
   // The title bar's close request is refused.
   EXPECT_EQ(RunDlg("Text", dkInformation, MsgButtons({mbtOK}), mbtOK,
                 [](TMessageForm& f) {

@@ -400,6 +400,17 @@ std::uint16_t ShowMessageDlg(const std::string& Text, const std::optional<std::s
   return std::uint16_t(result);
 }
 
+bool PostEnterToActiveMessageDlg() {
+  auto* dialog = qobject_cast<TMessageForm*>(QApplication::activeModalWidget());
+  if (!dialog) return false;
+  QWidget* target = dialog->focusWidget() ? dialog->focusWidget() : dialog;
+  QCoreApplication::postEvent(target,
+                              new QKeyEvent(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier));
+  QCoreApplication::postEvent(target,
+                              new QKeyEvent(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier));
+  return true;
+}
+
 void SetMessageDlgRunner(MessageDlgRunner runner) { g_runner = std::move(runner); }
 void SetMessageDlgInterceptor(MessageDlgInterceptor interceptor) {
   g_interceptor = std::move(interceptor);

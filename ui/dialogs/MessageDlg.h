@@ -108,6 +108,11 @@ std::unique_ptr<TMessageForm> BuildMessageForm(const std::string& Text,
                                                TMsgButtons Buttons, TMsgButton DefaultButton,
                                                std::int32_t HelpContext);
 
+// For the program's other forms: a right press on them while a message dialog is the active
+// modal window posts Enter to that dialog (which presses its default button). Returns true
+// when there was such a dialog, so the press is consumed.
+bool PostEnterToActiveMessageDlg();
+
 // Process-wide modes (0 or 1), start at 0.
 extern int AutoCloseMsg;
 extern int AutoDefaultMsg;

@@ -1,5 +1,6 @@
 #include "ui/label/FmtLabel.h"
 
+#include <QEvent>
 #include <QFontMetrics>
 #include <QPaintEvent>
 #include <QPainter>
@@ -107,10 +108,17 @@ void TFmtLabel::SetCaption(const QString& caption) {
 }
 
 void TFmtLabel::SetFont(const QFont& f) {
-  setFont(f);
-  blinkOnlyPaint_ = false;
-  AutoSizeToRawCaption();
+  setFont(f);  // auto-sizes through changeEvent
   update();
+}
+
+void TFmtLabel::changeEvent(QEvent* event) {
+  // A font change, set here or inherited from the parent, auto-sizes like a caption change.
+  if (event->type() == QEvent::FontChange) {
+    blinkOnlyPaint_ = false;
+    AutoSizeToRawCaption();
+  }
+  QWidget::changeEvent(event);
 }
 
 void TFmtLabel::SetFontColor(TColor color) {

@@ -86,6 +86,7 @@ class TFmtLabel : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   void AutoSizeToRawCaption();
