@@ -59,6 +59,7 @@ struct SheetDirectory {
     int indexCol1 = 0, indexCol2 = -1;
   };
   std::uint64_t start = 0;  // where the pass over the sheet began
+  std::uint64_t sheetOffset = kNone;  // the sheet-list offset that led here (BOF checked)
   int version = 0, maxRecordSize = 0;
   std::vector<Row> rows;
   bool indexHolds = false;

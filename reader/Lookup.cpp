@@ -313,19 +313,27 @@ bool TXLSRead::Impl::Lookup(int sheetIndex, int col, int row, TCellValue& value)
     }
     strings = &globals->sst;
     text8 = &globals->byteText;
-    // The sheet must start with a BOF record.
-    s.SeekTo(offset);
-    std::uint16_t id = 0, len = 0;
-    if (!s.ReadHeader(id, len) || (id & 0xFF) != 0x09) {
-      // Some writers store a wrong offset: the sheets' substreams follow the globals in the
-      // order of the sheet list, so count them from there.
-      const std::uint64_t found = FindSubstream(s, globals->globalsEnd, sheetIndex);
-      if (found == SheetDirectory::kNone) throw EXLSError("File has no data");
-      s.SeekTo(found);
-      s.ReadHeader(id, len);
-      offset = static_cast<std::uint32_t>(found);
+    if (sheetDir && sheetDir->sheetOffset == offset && sheetDir->version == version &&
+        sheetDir->maxRecordSize == mrs) {
+      sheetStart = sheetDir->start;  // its BOF was checked when the sheet was first read
+    } else {
+      // The sheet must start with a BOF record.
+      const std::uint32_t listed = offset;
+      s.SeekTo(offset);
+      std::uint16_t id = 0, len = 0;
+      if (!s.ReadHeader(id, len) || (id & 0xFF) != 0x09) {
+        // Some writers store a wrong offset: the sheets' substreams follow the globals in the
+        // order of the sheet list, so count them from there.
+        const std::uint64_t found = FindSubstream(s, globals->globalsEnd, sheetIndex);
+        if (found == SheetDirectory::kNone) throw EXLSError("File has no data");
+        s.SeekTo(found);
+        s.ReadHeader(id, len);
+        offset = static_cast<std::uint32_t>(found);
+      }
+      sheetStart = offset + 4 + static_cast<std::uint64_t>(len);
+      sheetDir = PassSheet(s, sheetStart, version, mrs, true);
+      sheetDir->sheetOffset = listed;
     }
-    sheetStart = offset + 4 + static_cast<std::uint64_t>(len);
   } else {
     sheetStart = here;
   }

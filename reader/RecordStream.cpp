@@ -13,50 +13,35 @@ RecordStream::RecordStream(std::unique_ptr<platform::cfb::Stream> source, bool p
     : source_(std::move(source)), buf_(kWindow), size_(source_->Size()), plain_(plainFile) {}
 
 void RecordStream::SeekBy(std::int64_t delta) {
-  const std::uint64_t pos = Position();
-  if (delta < 0 && static_cast<std::uint64_t>(-delta) > pos) throw EXLSError("Seek before the start of the stream");
-  SeekTo(pos + static_cast<std::uint64_t>(delta));
+  if (delta < 0 && static_cast<std::uint64_t>(-delta) > pos_) throw EXLSError("Seek before the start of the stream");
+  pos_ += static_cast<std::uint64_t>(delta);
 }
 
-bool RecordStream::Fill(std::size_t need) {
-  if (cur_ > 0) {
-    std::memmove(buf_.data(), buf_.data() + cur_, len_ - cur_);
-    bufStart_ += cur_;
-    len_ -= cur_;
-    cur_ = 0;
-  }
-  while (len_ < need) {
-    if (bufStart_ + len_ >= size_) return false;
-    source_->Seek(static_cast<std::int64_t>(bufStart_ + len_), platform::cfb::SeekOrigin::Begin);
+const std::uint8_t* RecordStream::Refill(std::size_t n) {
+  if (pos_ >= size_ || size_ - pos_ < n) return nullptr;
+  // Keep reading forward from the position; a window that starts at it serves what follows.
+  bufStart_ = pos_;
+  len_ = 0;
+  source_->Seek(static_cast<std::int64_t>(pos_), platform::cfb::SeekOrigin::Begin);
+  while (len_ < n) {
     const std::size_t got = source_->Read(buf_.data() + len_, buf_.size() - len_);
-    if (got == 0) return false;
+    if (got == 0) return nullptr;
     len_ += got;
   }
-  return true;
+  return buf_.data();
 }
 
 std::size_t RecordStream::ReadSlow(std::uint8_t* dst, std::size_t n) {
+  // Near the end of the stream, or a read larger than the window: straight from the source.
+  if (pos_ >= size_) return 0;
+  source_->Seek(static_cast<std::int64_t>(pos_), platform::cfb::SeekOrigin::Begin);
   std::size_t done = 0;
   while (done < n) {
-    if (cur_ == len_) {
-      if (n - done >= buf_.size()) {
-        // Large reads go straight to the destination.
-        const std::uint64_t pos = Position();
-        if (pos >= size_) break;
-        source_->Seek(static_cast<std::int64_t>(pos), platform::cfb::SeekOrigin::Begin);
-        const std::size_t got = source_->Read(dst + done, n - done);
-        bufStart_ = pos + got;
-        len_ = cur_ = 0;
-        done += got;
-        break;
-      }
-      if (!Fill(1)) break;
-    }
-    const std::size_t take = std::min(n - done, len_ - cur_);
-    std::memcpy(dst + done, buf_.data() + cur_, take);
-    cur_ += take;
-    done += take;
+    const std::size_t got = source_->Read(dst + done, n - done);
+    if (got == 0) break;
+    done += got;
   }
+  pos_ += done;
   return done;
 }
 
