@@ -7,6 +7,7 @@
 #include <QPainter>
 
 #include "ui/buttons/MButton.h"
+#include "ui/dialogs/MessageDlg.h"
 #include "ui/buttons/MToolbar.h"
 #include "ui/buttons/NiceButton.h"
 #include "ui/imagelist/MImageList.h"
@@ -65,6 +66,7 @@ std::unique_ptr<QWidget> AllMButtons() {
 
 std::unique_ptr<QWidget> MButtonStates() {
   auto panel = NewPanel(620, 200);
+  // A light button loses its hot look with the focus, so the focused one is bevelled.
   const char* notes[] = {"flat", "hot", "focused", "pressed", "disabled", "bevelled"};
   for (int i = 0; i < 6; ++i) {
     auto* button = new TMButton(panel.get());
@@ -72,7 +74,7 @@ std::unique_ptr<QWidget> MButtonStates() {
     button->move(10 + i * 100, 10);
     button->setObjectName(QString::fromLatin1(notes[i]));
     if (i == 4) button->setEnabled(false);
-    if (i == 5) button->SetLightButton(false);
+    if (i == 2 || i == 5) button->SetLightButton(false);
     Note(panel.get(), 10 + i * 100, 55, QString::fromLatin1(notes[i]));
   }
   const TButtonLayout layouts[] = {blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom};
@@ -90,8 +92,8 @@ std::unique_ptr<QWidget> MButtonStates() {
 }
 
 void PrepareMButtonStates(QWidget& panel) {
-  Hover(panel.findChild<TMButton*>(QStringLiteral("hot")), QPoint(10, 10));
   panel.findChild<TMButton*>(QStringLiteral("focused"))->setFocus();
+  Hover(panel.findChild<TMButton*>(QStringLiteral("hot")), QPoint(10, 10));
   panel.findChild<TMButton*>(QStringLiteral("pressed"))->setDown(true);
 }
 
@@ -325,6 +327,14 @@ std::unique_ptr<QWidget> FmtLabels() {
   return panel;
 }
 
+// A message dialog exactly as the program builds it, shown without its modal loop.
+std::function<std::unique_ptr<QWidget>()> Dialog(const char* text, TDlgKind kind,
+                                                  TMsgButtons buttons, TMsgButton defaultButton) {
+  return [=]() -> std::unique_ptr<QWidget> {
+    return BuildMessageForm(text, std::nullopt, kind, taCenter, buttons, defaultButton, 0);
+  };
+}
+
 }  // namespace
 
 std::vector<GalleryPanel> GalleryPanels() {
@@ -342,5 +352,26 @@ std::vector<GalleryPanel> GalleryPanels() {
       {QStringLiteral("radiogroups"), RadioGroups, PrepareRadioGroups},
       {QStringLiteral("imagelist"), ImageList, nullptr},
       {QStringLiteral("fmtlabel"), FmtLabels, nullptr},
+      {QStringLiteral("dialog-error"),
+       Dialog("Nu ai precizat numarul coloanei in care se afla @9Pretul@0 ! ", dkError,
+              MsgButtons({mbtOK}), mbtOK),
+       nullptr},
+      {QStringLiteral("dialog-information"),
+       Dialog(" Au fost preluate  @15%  128@0%  preturi. \r\r Au fost semnalate @15%~ 3@0%~ "
+              "linii cu erori ",
+              dkInformation, MsgButtons({mbtOK}), mbtOK),
+       nullptr},
+      {QStringLiteral("dialog-warning"),
+       Dialog("Fisierul a fost modificat.\rSalvati modificarile ?", dkWarning,
+              MsgButtons({mbtYes, mbtNo, mbtCancel}), mbtYes),
+       nullptr},
+      {QStringLiteral("dialog-confirmation"),
+       Dialog("Stergeti @9toate@0 liniile selectate ?", dkConfirmation,
+              MsgButtons({mbtYes, mbtNo, mbtAll, mbtHelp}), mbtNo),
+       nullptr},
+      {QStringLiteral("dialog-custom"),
+       Dialog("Reincercati citirea fisierului ?", dkCustom,
+              MsgButtons({mbtAbort, mbtRetry, mbtIgnore}), mbtRetry),
+       nullptr},
   };
 }

@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <algorithm>
 
 #include "ui/buttons/ControlPaint.h"
 #include "ui/buttons/MToolbar.h"
@@ -138,13 +139,19 @@ void TNiceButton::paintEvent(QPaintEvent*) {
       if (right > left) DrawTransparent(painter, QPoint(right, g.faceTop), g.face, cell(state + 2));
     }
 
+    const int half = g.cellWidth / 2;
+    const int room = width() - half - (g.glyphArea + half);
     QFont bold = font();
     bold.setBold(true);
+    // A caption wider than its room (a wider fallback face than the one the buttons were
+    // sized for) is narrowed rather than cut by the skin's rounded end.
+    const int captionWidth = QFontMetrics(bold).horizontalAdvance(StripAccel(text()));
+    if (captionWidth > room + 4 && captionWidth > 0)
+      bold.setStretch(std::max(75, 100 * (room + 4) / captionWidth));
     painter.setFont(bold);
-    const int half = g.cellWidth / 2;
     const int textHeight = QFontMetrics(bold).height();
-    const QRect textRect(g.glyphArea + half, g.faceTop + (g.faceHeight - textHeight) / 2,
-                         width() - half - (g.glyphArea + half), textHeight);
+    const QRect textRect(g.glyphArea + half, g.faceTop + (g.faceHeight - textHeight) / 2, room,
+                         textHeight);
     const int format = Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine;
     const QColor red(255, 0, 0);
     if (disabled) {

@@ -18,11 +18,14 @@ void DrawAccelText(QPainter& canvas, const QString& text, QRect rect, bool under
   // right-aligned text is first placed as a whole.
   const int measuredRight = rect.left() + metrics.horizontalAdvance(StripAccel(text)) + 2;
   const int rectRight = rect.left() + rect.width();
+  // Only the left edge moves, and the pieces are not cut at the right edge: a text wider than
+  // the rectangle overflows both sides evenly, as a centred text does.
+  format |= Qt::TextDontClip;
   if (format & Qt::AlignHCenter) {
-    rect.translate((rectRight - measuredRight) / 2, 0);
+    rect.setLeft(rect.left() + (rectRight - measuredRight) / 2);
     format &= ~Qt::AlignHCenter;
   } else if (format & Qt::AlignRight) {
-    rect.translate(rectRight - measuredRight, 0);
+    rect.setLeft(rect.left() + rectRight - measuredRight);
     format &= ~Qt::AlignRight;
   }
 
