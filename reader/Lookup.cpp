@@ -48,6 +48,11 @@ bool CellColumns(std::uint16_t id, const std::uint8_t* b, std::size_t len, int& 
   return true;
 }
 
+// Rows arrive mostly in order: grow by doubling instead of one row at a time.
+void GrowRows(std::vector<SheetDirectory::Row>& rows, std::size_t row) {
+  rows.resize(std::max(row + 1, std::min<std::size_t>(rows.size() * 2 + 64, 0x10000)));
+}
+
 }  // namespace
 
 // One pass over the workbook globals from the current position up to their EOF.
@@ -156,7 +161,7 @@ static std::unique_ptr<SheetDirectory> PassSheet(detail::RecordStream& s, std::u
         s.SeekBy(len - 4);
       }
       if (c2 < c1) continue;
-      if (d->rows.size() <= row) d->rows.resize(static_cast<std::size_t>(row) + 1);
+      if (d->rows.size() <= row) GrowRows(d->rows, row);
       auto& r = d->rows[row];
       if (r.first == SheetDirectory::kNone) r.first = at;
       r.last = at;
@@ -204,7 +209,7 @@ static std::unique_ptr<SheetDirectory> PassSheet(detail::RecordStream& s, std::u
         break;
       }
       seenRow[row] = true;
-      if (d->rows.size() <= row) d->rows.resize(static_cast<std::size_t>(row) + 1);
+      if (d->rows.size() <= row) GrowRows(d->rows, row);
       auto& r = d->rows[row];
       r.indexBase = base;
       r.indexCol1 = U16(&body[2]);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include "platform/Codepage.h"
 #include "reader/Text.h"
@@ -9,12 +10,26 @@
 namespace reader::detail {
 
 void SharedStrings::Clear() {
-  chars_.clear();
-  chars_.shrink_to_fit();
-  ends_.clear();
-  ends_.shrink_to_fit();
+  blocks_.clear();
+  used_ = kBlockSize;
+  meta_.clear();
+  meta_.shrink_to_fit();
   rich_.clear();
   runs_.clear();
+}
+
+void SharedStrings::Add(std::string_view text) {
+  // A string is at most 32767 UTF-16 units, so it always fits one block; longer input (never
+  // produced by the table reader) is cut rather than spilled.
+  if (text.size() > kBlockSize / 2) text = text.substr(0, kBlockSize / 2);
+  if (blocks_.empty() || kBlockSize - used_ < text.size()) {
+    blocks_.push_back(std::make_unique_for_overwrite<char[]>(kBlockSize));
+    used_ = 0;
+  }
+  if (!text.empty()) std::memcpy(blocks_.back().get() + used_, text.data(), text.size());
+  const std::uint64_t start = ((blocks_.size() - 1) << kBlockBits) + used_;
+  used_ += text.size();
+  meta_.push_back((start << kLenBits) | text.size());
 }
 
 PRecREFormatArray SharedStrings::Runs(std::size_t i) const {

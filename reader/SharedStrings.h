@@ -3,6 +3,7 @@
 // few formatting-run blocks kept apart, so that a table of a million strings costs little more
 // than its text.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -16,24 +17,29 @@ namespace reader::detail {
 class SharedStrings {
  public:
   void Clear();
-  std::size_t Count() const { return ends_.size(); }
+  std::size_t Count() const { return meta_.size(); }
   std::string_view Get(std::size_t i) const {
-    const std::uint64_t begin = i == 0 ? 0 : ends_[i - 1];
-    return std::string_view(chars_).substr(begin, ends_[i] - begin);
+    const std::uint64_t v = meta_[i];
+    const std::uint64_t start = v >> kLenBits;
+    return std::string_view(blocks_[start >> kBlockBits].get() + (start & (kBlockSize - 1)),
+                            static_cast<std::size_t>(v & ((1u << kLenBits) - 1)));
   }
   // The block of string i (entry 0 holds the run count), or null when it has none.
   PRecREFormatArray Runs(std::size_t i) const;
 
-  void Add(std::string_view text) {
-    chars_.append(text);
-    ends_.push_back(chars_.size());
-  }
+  void Add(std::string_view text);
   void AttachRuns(std::size_t i, const std::vector<TRecREFormat>& block);
-  void Reserve(std::size_t strings) { ends_.reserve(strings); }
+  void Reserve(std::size_t strings) { meta_.reserve(strings); }
 
  private:
-  std::string chars_;
-  std::vector<std::uint64_t> ends_;
+  // Text lives in 1 MiB blocks that never move, so growing the table copies nothing; a string
+  // never crosses a block. Each string is one word: start (40 bits) and length (24 bits).
+  static constexpr unsigned kBlockBits = 20;
+  static constexpr std::size_t kBlockSize = std::size_t{1} << kBlockBits;
+  static constexpr unsigned kLenBits = 24;
+  std::vector<std::unique_ptr<char[]>> blocks_;
+  std::size_t used_ = kBlockSize;  // bytes used in the last block
+  std::vector<std::uint64_t> meta_;
   std::vector<std::pair<std::uint32_t, std::uint32_t>> rich_;  // (string, first entry), ascending
   std::vector<TRecREFormat> runs_;
 };
