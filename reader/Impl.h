@@ -76,6 +76,7 @@ struct TXLSRead::Impl {
   std::unique_ptr<platform::cfb::CompoundFile> storage;
   std::unique_ptr<detail::RecordStream> stream;
   bool plain = false;
+  bool plainWorksheet = false;  // a plain file whose first BOF is a worksheet's
 
   // Record loop state.
   std::vector<std::uint8_t> buf;  // the current record body

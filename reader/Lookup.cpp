@@ -275,7 +275,8 @@ bool TXLSRead::Impl::Lookup(int sheetIndex, int col, int row, TCellValue& value)
   const detail::ByteText* text8 = &byteText;
   std::uint64_t sheetStart = 0;
 
-  if (version >= 4) {
+  // A single worksheet in a plain file has no sheet list to pass: read it like BIFF2-BIFF4.
+  if (version >= 4 && !plainWorksheet) {
     if (!globals || globals->start != here || globals->version != version || globals->maxRecordSize != mrs ||
         globals->codepage != r.FCodepage)
       globals = PassGlobals(s, version, mrs, r.FCodepage);
@@ -344,7 +345,7 @@ bool TXLSRead::Impl::Lookup(int sheetIndex, int col, int row, TCellValue& value)
   }
 
   if (!sheetDir || sheetDir->start != sheetStart || sheetDir->version != version || sheetDir->maxRecordSize != mrs)
-    sheetDir = PassSheet(s, sheetStart, version, mrs, version >= 4);
+    sheetDir = PassSheet(s, sheetStart, version, mrs, version >= 4 && !plainWorksheet);
   const SheetDirectory& d = *sheetDir;
 
   // Where to read: from the row's first cell record, as far as its last one (or, through the

@@ -154,6 +154,7 @@ void TXLSRead::Open() {
       (void)bookSize;
       (void)workbookSize;
       m.plain = false;
+      m.plainWorksheet = false;
       m.stream = std::make_unique<detail::RecordStream>(std::move(s), false);
       return;
     }
@@ -180,7 +181,10 @@ void TXLSRead::Open() {
     }
     if (version == 0) throw EXLSError("File is not a Excel file");
     FVersion = version;
-    m.stream->SeekBy(len);
+    // A plain file that starts with a worksheet BOF holds that one sheet and no sheet list.
+    std::uint8_t bof[4] = {};
+    m.plainWorksheet = len >= 4 && m.stream->Read(bof, 4) == 4 && detail::U16(bof + 2) == 0x0010;
+    m.stream->SeekTo(4 + static_cast<std::uint64_t>(len));
     FMaxRecordSize = 2080;
     FStreamSize = size;
     FBookVersion = FVersion;
