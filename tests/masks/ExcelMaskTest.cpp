@@ -70,6 +70,7 @@ TEST(ExcelMask, DateAndTimeItems) {
   EXPECT_EQ(Kinds(Section0(TExcelMask("[h]:mm:ss"))), (std::vector<int>{21, 1, 23, 1, 26}));
   EXPECT_EQ(Kinds(Section0(TExcelMask("[h]:mm"))), (std::vector<int>{21, 1, 23}));
   EXPECT_EQ(Kinds(Section0(TExcelMask("[MM]:ss"))), (std::vector<int>{24, 1, 26}));
+  EXPECT_EQ(Kinds(Section0(TExcelMask("[ss].00"))), (std::vector<int>{27, 33, 31, 5, 5}));
 
   TExcelMask tenths("mm:ss.0");
   EXPECT_TRUE(tenths.IsDateMask());
