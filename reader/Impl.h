@@ -43,6 +43,8 @@ struct GlobalsPass {
   int version = 0, maxRecordSize = 0, codepage = 0;
   std::vector<Event> events;
   std::uint64_t globalsEnd = 0;  // after the globals' EOF record (0: none seen)
+  // The generation the globals' BOF declares: a "Book" stream may hold BIFF8 records.
+  int effectiveVersion = 0, effectiveMaxRecordSize = 0;
   SharedStrings sst;
   ByteText byteText;
 };

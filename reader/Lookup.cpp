@@ -63,6 +63,8 @@ static std::unique_ptr<GlobalsPass> PassGlobals(detail::RecordStream& s, int ver
   g->version = version;
   g->maxRecordSize = maxRecordSize;
   g->codepage = codepage;
+  g->effectiveVersion = version;
+  g->effectiveMaxRecordSize = maxRecordSize;
   std::uint8_t head[8];
   for (;;) {
     std::uint16_t id = 0, len = 0;
@@ -70,7 +72,14 @@ static std::unique_ptr<GlobalsPass> PassGlobals(detail::RecordStream& s, int ver
       g->events.push_back({GlobalsPass::Event::End, s.Position(), 0, 0, {}});
       return g;
     }
-    if (id == 0x0085) {
+    if ((id & 0xFF) == 0x09 && len >= 2 && len <= maxRecordSize) {
+      s.Read(head, 2);
+      s.SeekBy(len - 2);
+      if (U16(head) == 0x0600) {
+        g->effectiveVersion = 6;
+        maxRecordSize = g->effectiveMaxRecordSize = 8224;
+      }
+    } else if (id == 0x0085) {
       // A BOUNDSHEET body longer than the buffer keeps the offset of nothing: take it as 0.
       std::uint32_t offset = 0;
       if (len <= maxRecordSize && len >= 4) {
@@ -267,8 +276,8 @@ bool TXLSRead::GetCellValue(int SheetIndex, int Col, int Row, TCellValue& Value)
 bool TXLSRead::Impl::Lookup(int sheetIndex, int col, int row, TCellValue& value) {
   TXLSRead& r = self;
   detail::RecordStream& s = *stream;
-  const int version = r.FVersion;
-  const int mrs = r.FMaxRecordSize;
+  int version = r.FVersion;
+  int mrs = r.FMaxRecordSize;
   const std::uint64_t here = s.Position();
   const detail::SharedStrings* strings = nullptr;
   std::size_t available = 0;
@@ -280,6 +289,8 @@ bool TXLSRead::Impl::Lookup(int sheetIndex, int col, int row, TCellValue& value)
     if (!globals || globals->start != here || globals->version != version || globals->maxRecordSize != mrs ||
         globals->codepage != r.FCodepage)
       globals = PassGlobals(s, version, mrs, r.FCodepage);
+    version = globals->effectiveVersion;
+    mrs = globals->effectiveMaxRecordSize;
     // Replay the decisions of a pass that looks for this sheet.
     long long toPass = sheetIndex;
     bool seen = false, sstRead = false, decided = false;
