@@ -167,3 +167,40 @@ TEST(Lookup, Biff5WorkbooksAndLookupErrors) {
     EXPECT_STREQ(e.what(), "File has no data");
   }
 }
+
+TEST(Lookup, BiffEightInABookStreamAndPlainWorksheetFiles) {
+  {
+    // Some writers store BIFF8 records in a stream named "Book".
+    Lookup l(testbiff::WriteCompoundFile({{"Book", ThreeSheets().Stream()}}));
+    EXPECT_EQ(l.r.Version(), 5);
+    ExpectThirdSheetAnswers(l);
+  }
+  {
+    // A plain BIFF5 file holding one worksheet and no sheet list.
+    RecordStream s(Biff::v5);
+    s.Bof(testbiff::kWorksheet);
+    s.Label(0, 0, 0, "antet");
+    s.Number(1, 2, 0, 4321);
+    s.Eof();
+    Lookup l(s.Data());
+    EXPECT_EQ(l.r.Version(), 4);
+    EXPECT_EQ(l.Get(0, 0, 0), "'antet'");
+    EXPECT_EQ(l.Get(0, 2, 1), "4321");
+    EXPECT_EQ(l.Get(0, 2, 1), "4321");
+    EXPECT_EQ(l.Get(0, 1, 1), "not found, 'unchanged'");
+  }
+  {
+    // BIFF2: its own cell records are found too, in the first records after the BOF as well.
+    RecordStream s(Biff::v2);
+    s.Bof(testbiff::kWorksheet);
+    s.Integer2(0, 0, 17);
+    s.Label2(0, 1, "doi");
+    s.Number2(1, 0, 2.75);
+    s.Eof();
+    Lookup l(s.Data());
+    EXPECT_EQ(l.r.Version(), 1);
+    EXPECT_EQ(l.Get(0, 0, 0), "17");
+    EXPECT_EQ(l.Get(0, 1, 0), "'doi'");
+    EXPECT_EQ(l.Get(0, 0, 1), "2.75");
+  }
+}
