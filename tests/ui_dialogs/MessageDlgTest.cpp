@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QPushButton>
@@ -120,6 +121,27 @@ TEST(MessageDlgLayout, LongUnbrokenLineIsNotCutOff) {
   QCoreApplication::processEvents();
   const QRect label = form->Message->geometry();
   EXPECT_LE(label.right(), form->Panel->width());
+}
+
+TEST(MessageDlgLayout, RightJustifiedLinesStayInsideThePanel) {
+  auto form = BuildMessageForm("Primul rand destul de lung\rAl doilea rand", std::nullopt,
+                               dkWarning, taRightJustify, MsgButtons({mbtOK}), mbtOK, 0);
+  form->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+  QCoreApplication::processEvents();
+  form->Message->grab();
+  QCoreApplication::processEvents();
+  EXPECT_LE(form->Message->geometry().right(), form->Panel->width());
+  SaveForLook(form->grab().toImage(), "dialog_right_justified");
+
+  // Left-justified lines need only the widest line's room.
+  const std::string line(40, 'M');
+  auto left = BuildMessageForm(line + "\r" + line, std::nullopt, dkWarning, taLeftJustify,
+                               MsgButtons({mbtOK}), mbtOK, 0);
+  QFont bold = left->font();
+  bold.setBold(true);
+  const int one = QFontMetrics(bold).horizontalAdvance(QString::fromStdString(line));
+  EXPECT_LT(left->Panel->width(), one + 84 + one / 4);
 }
 
 TEST(MessageDlgKeys, ConfirmationEnterSaysNoEscapeDoesNothingYesSaysYes) {

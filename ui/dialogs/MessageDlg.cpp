@@ -272,12 +272,15 @@ std::unique_ptr<TMessageForm> BuildMessageForm(const std::string& Text,
   label->SetCaption(text);
   // The label does not wrap: it breaks lines only where the text does. When the painted
   // lines need more room than the raw text wrapped (a long line without breaks), the block
-  // takes that room, so nothing is cut off at the panel's edge.
+  // takes that room, so nothing is cut off at the panel's edge. Left-justified lines need only
+  // the widest line; right-justified ones end at the edge of the label grown to the sum of
+  // the line widths, so they need all of it.
   {
     QFont lf = label->font();
     lf.setBold(true);
     label->setFont(lf);
-    const QSize painted = label->MarkupExtent();
+    const QSize painted =
+        label->MarkupExtent(Alignment == taRightJustify ? taRightJustify : taCenter);
     tw = std::max(tw, painted.width());
     th = std::max(th, painted.height());
   }

@@ -198,9 +198,9 @@ void TFmtLabel::AutoSizeToRawCaption() {
   }
 }
 
-QSize TFmtLabel::MarkupExtent() const {
+QSize TFmtLabel::MarkupExtent(TAlignment alignment) const {
   if (caption_.isEmpty()) return {0, 0};
-  return Needed(LayOut(caption_, font(), fontColor_), alignment_);
+  return Needed(LayOut(caption_, font(), fontColor_), alignment);
 }
 
 QImage TFmtLabel::Snapshot() {

@@ -81,8 +81,9 @@ class TFmtLabel : public QWidget {
   // (a plain grab() repaints and so starts every blinking segment afresh).
   QImage Snapshot();
 
-  // The width and height the parsed caption needs in the current font (lines as painted).
-  QSize MarkupExtent() const;
+  // The room the parsed caption needs in the current font, measured as painting measures it
+  // for `alignment` (centred: the widest line; otherwise the sum of the line widths).
+  QSize MarkupExtent(TAlignment alignment) const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
