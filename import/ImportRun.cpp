@@ -210,6 +210,17 @@ int TImportRun::LastIndexLocal(std::int32_t articleCode) {
   return static_cast<std::int16_t>(multiPrices_->FieldByName("IndexLocal").AsInteger());
 }
 
+bool g_running = false;
+
+// Marks a run in progress for its whole length.
+class RunningFlag {
+ public:
+  RunningFlag() { g_running = true; }
+  ~RunningFlag() { g_running = false; }
+  RunningFlag(const RunningFlag&) = delete;
+  RunningFlag& operator=(const RunningFlag&) = delete;
+};
+
 // Closes the workbook and gives the cursor back, whatever happens in between.
 class RunGuard {
  public:
@@ -290,7 +301,11 @@ bool CheckImportSettings(TImportState& state, ImportView& view, const RunOptions
   return true;
 }
 
+bool IsImportRunning() { return g_running; }
+
 ImportResult RunImport(const TImportState& state, ImportView& view, const RunOptions& options) {
+  if (g_running) return {};
+  RunningFlag running;
   std::unique_ptr<PriceWorkbook> book =
       options.MakeWorkbook ? options.MakeWorkbook() : MakeXlsWorkbook();
   RunGuard guard(view, *book);

@@ -43,6 +43,11 @@ bool CheckImportSettings(TImportState& state, ImportView& view, const RunOptions
 // lookups end the run after its clean-up and summary, and propagate to the caller.
 ImportResult RunImport(const TImportState& state, ImportView& view, const RunOptions& options = {});
 
+// True while a run is in progress. The window processes its messages after every row, so a
+// second press of "&Start import" can arrive meanwhile: RunImport then returns at once
+// without doing anything, and the window may ignore the press itself.
+bool IsImportRunning();
+
 // The summary message of a run.
 std::string ImportSummaryText(int imported, int errors);
 

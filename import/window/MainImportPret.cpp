@@ -120,7 +120,7 @@ void TEMainImportPret::BuildControls() {
   Label4->setGeometry(12, 38, 100, 18);
   LFirme = new TSortedComboBox(this);
   LFirme->setObjectName("LFirme");
-  LFirme->setGeometry(116, 35, 220, 22);
+  LFirme->setGeometry(126, 35, 220, 22);
   FLunaCurenta = new QLabel(this);
   FLunaCurenta->setObjectName("FLunaCurenta");
   FLunaCurenta->setGeometry(350, 38, 200, 18);
@@ -558,6 +558,9 @@ void TEMainImportPret::ShowPage(int page) {
   TBNChange(page);  // also when the page was already showing
 }
 
-void TEMainImportPret::ProcessPendingMessages() { QCoreApplication::processEvents(); }
+void TEMainImportPret::ProcessPendingMessages() {
+  QCoreApplication::processEvents();
+  if (OnRowProcessed) OnRowProcessed();
+}
 
 }  // namespace imp

@@ -76,6 +76,9 @@ class TEMainImportPret : public ui::TDBEditForm, private ImportView {
   // The state the import reads, kept in step with the controls.
   const TImportState& State() const { return state_; }
   bool Running() const { return running_; }
+  // Called after each price row has been processed and the window repainted (tests watch the
+  // progress line through it).
+  std::function<void()> OnRowProcessed;
 
   // Handlers, public so that tests drive them as the user would.
   void LFirmeChange();

@@ -188,6 +188,34 @@ TEST_F(RunTest, AFailureHalfWayKeepsWhatWasPostedAndCleansUp) {
   EXPECT_DOUBLE_EQ(ArticlePrice(3, "PretVanzare"), 5.0);
 }
 
+// A view that presses "&Start import" again while the run processes its messages.
+class ReenteringView : public RecordingView {
+ public:
+  explicit ReenteringView(const imp::TImportState& state) : state_(state) {}
+  void ProcessPendingMessages() override {
+    RecordingView::ProcessPendingMessages();
+    running = running && imp::IsImportRunning();
+    nested.push_back(imp::RunImport(state_, inner));
+  }
+  const imp::TImportState& state_;
+  RecordingView inner;
+  std::vector<imp::ImportResult> nested;
+  bool running = true;
+};
+
+TEST_F(RunTest, APressDuringARunDoesNothing) {
+  ReenteringView view(state_);
+  imp::ImportResult r = imp::RunImport(state_, view);
+  EXPECT_EQ(r.Imported, 5);
+  EXPECT_TRUE(view.running);
+  ASSERT_FALSE(view.nested.empty());
+  for (const imp::ImportResult& n : view.nested) EXPECT_FALSE(n.Ran);
+  EXPECT_TRUE(view.inner.messages.empty());
+  EXPECT_EQ(view.inner.cursorChanges, 0);
+  EXPECT_FALSE(imp::IsImportRunning());
+  EXPECT_DOUBLE_EQ(ArticlePrice(1, "PretVanzare"), 12.5);
+}
+
 TEST_F(RunTest, DryRunWritesNothingAndReportsTheChanges) {
   state_.PriceCategoryCode = 3;
   const std::string nart = FileBytes(platform::FindFileNoCase(folder_, "Nart.DB"));
