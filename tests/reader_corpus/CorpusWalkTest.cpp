@@ -156,6 +156,7 @@ struct Figures {
   std::map<std::string, long> disagreements;  // by reason
   std::map<std::string, long> lookupProblems;
   std::vector<std::string> failures;
+  std::vector<std::string> refusals;
 };
 
 void Walk(const ManifestRow& row, const std::map<std::string, std::string>& allow, Figures& f) {
@@ -166,6 +167,7 @@ void Walk(const ManifestRow& row, const std::map<std::string, std::string>& allo
   testreader::Collected got = testreader::ReadAll(path, o);
   if (!got.openError.empty()) {
     ++f.refused;
+    f.refusals.push_back(row.file + " (xlrd: " + row.xlrd.substr(0, 40) + "): " + got.openError);
     return;
   }
   ++f.opened;
@@ -313,6 +315,7 @@ TEST(ReaderCorpus, EveryFileReadsCleanlyAndAgreesWithTheReference) {
   std::printf("lookups: %ld, %ld agree with the events\n", f.lookups, f.lookupAgreeing);
   for (const auto& [reason, n] : f.lookupProblems) std::printf("  lookup: %s: %ld\n", reason.c_str(), n);
   std::printf("time %.1f s, peak memory %ld MiB\n", seconds, PeakRssMiB());
+  for (const auto& r : f.refusals) std::printf("  refused: %s\n", r.c_str());
   for (std::size_t i = 0; i < f.failures.size() && i < 60; ++i) ADD_FAILURE() << f.failures[i];
   EXPECT_TRUE(f.failures.empty()) << f.failures.size() << " unexplained disagreements";
 }
