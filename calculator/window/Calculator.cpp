@@ -34,12 +34,22 @@ constexpr int kKeypadTop = 134;
 
 QChar DecimalSeparator() { return QChar(platform::Formats().DecimalSeparator); }
 
-// The expression box takes only what an expression can hold; pasted text with anything else
-// is refused as a whole.
+// The expression box takes only what an expression can hold. Typed keys never bring a
+// thousands separator (the point types the decimal one), so one in the text comes from a
+// pasted amount such as "1.234,50" and is dropped; text with any other stray character is
+// refused as a whole rather than pasted half.
 class ExpressionValidator : public QValidator {
  public:
   using QValidator::QValidator;
-  State validate(QString& input, int&) const override {
+  State validate(QString& input, int& pos) const override {
+    const QChar thousands(platform::Formats().ThousandSeparator);
+    if (thousands != DecimalSeparator()) {
+      for (qsizetype i = input.size() - 1; i >= 0; --i) {
+        if (input[i] != thousands) continue;
+        input.remove(i, 1);
+        if (pos > i) --pos;
+      }
+    }
     static const QString accepted = QStringLiteral("0123456789().,+-/*eEcCmMrRkK");
     for (QChar c : input)
       if (!accepted.contains(c) && c != DecimalSeparator()) return Invalid;
@@ -129,8 +139,8 @@ void TCalculator::BuildCaption() {
   };
   LabelTarvex = brand(QStringLiteral("%Tarvex"), 20, ui::clYellow);
   LabelCalculator = brand(QStringLiteral("%calculator electronic"), 11, ui::clWhite);
-  const QSize tarvex = LabelTarvex->MarkupExtent();
-  const QSize calc = LabelCalculator->MarkupExtent();
+  const QSize tarvex = LabelTarvex->MarkupExtent(ui::taLeftJustify);
+  const QSize calc = LabelCalculator->MarkupExtent(ui::taLeftJustify);
   const int panelWidth = PanelCaption->width();
   LabelTarvex->setGeometry((panelWidth - tarvex.width()) / 2, 3, tarvex.width() + 1,
                            tarvex.height() + 1);

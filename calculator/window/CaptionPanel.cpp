@@ -31,8 +31,7 @@ void TCaptionPanel::paintEvent(QPaintEvent*) {
 void TCaptionPanel::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
   dragging_ = true;
-  pressPoint_ = event->position().toPoint();
-  grabMouse();
+  pressPoint_ = event->position().toPoint();  // the press itself captures the mouse
 }
 
 void TCaptionPanel::mouseMoveEvent(QMouseEvent* event) {
@@ -45,7 +44,6 @@ void TCaptionPanel::mouseMoveEvent(QMouseEvent* event) {
 void TCaptionPanel::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton || !dragging_) return QWidget::mouseReleaseEvent(event);
   dragging_ = false;
-  releaseMouse();
 }
 
 }  // namespace calculator

@@ -248,10 +248,18 @@ TEST_F(CalculatorWindow, VatRateEditRebuildsCaptionsAndOperations) {
   EXPECT_EQ(calc->BTva[voVatOfNet]->Caption(), QStringLiteral("TVA %11"));
 }
 
-TEST_F(CalculatorWindow, SetExpressionDropsThousandSeparators) {
+TEST_F(CalculatorWindow, ThousandSeparatorsAreDroppedAndStrayTextRefused) {
   calc->SetExpression(QStringLiteral("1.234.567,5+0,5"));
   EXPECT_EQ(calc->Expression(), QStringLiteral("1234567,5+0,5"));
   EXPECT_EQ(calc->ResultText(), QStringLiteral("1234568"));
+
+  // Pasting goes through the same checks as typing.
+  calc->SetExpression(QString());
+  Edit()->insert(QStringLiteral("2*1.250,5"));
+  EXPECT_EQ(calc->Expression(), QStringLiteral("2*1250,5"));
+  EXPECT_EQ(calc->ResultText(), QStringLiteral("2501"));
+  Edit()->insert(QStringLiteral("+3 lei"));
+  EXPECT_EQ(calc->Expression(), QStringLiteral("2*1250,5"));
 }
 
 TEST_F(CalculatorWindow, CaptionPanelDragsTheWindow) {
