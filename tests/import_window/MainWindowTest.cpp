@@ -161,7 +161,24 @@ TEST_F(MainWindowTest, AFullRunUpdatesTheCatalogueAndShowsTheErrors) {
   w->SRandStart->setValue(2);
   w->DirectoryListBox1->SetDirectory(QString::fromStdString(root_.string()));
   w->FileListBox1->SetFileName(QString::fromStdString((root_ / "Preturi furnizor.xls").string()));
+  // During the run: the progress panel shows the sheet and row, the buttons are disabled.
+  int rows = 0;
+  bool panelShown = true, buttonsDisabled = true;
+  QString firstLine;
+  w->OnRowProcessed = [&] {
+    if (rows++ == 0) {
+      firstLine = w->FLinia->Caption();
+      if (const char* look = std::getenv("IMPPRET_LOOK_DIR"))
+        w->grab().save(QString(look) + "/main_during_run.png");
+    }
+    panelShown = panelShown && w->PInfoPrel->isVisible();
+    buttonsDisabled = buttonsDisabled && !w->NiceButton1->isEnabled() && !w->NiceButton2->isEnabled();
+  };
   w->NiceButton1Click();
+  EXPECT_GT(rows, 100);
+  EXPECT_TRUE(panelShown);
+  EXPECT_TRUE(buttonsDisabled);
+  EXPECT_EQ(firstLine, "Pagina 1        Linia @13 2");
   ASSERT_FALSE(shown_.empty());
   const Shown& summary = shown_.back();
   EXPECT_EQ(summary.Kind, ui::dkInformation);
