@@ -104,31 +104,45 @@ TEST(NiceButton, UnpinnedCaptionFollowsEveryKindChange) {
   EXPECT_TRUE(first.CaptionVisible());
 }
 
-TEST(KindButton, ClickEndsAModalDialogWithTheModalResultAndEscapeClicksTheCancelButton) {
-  for (bool useEscape : {false, true}) {
+TEST(KindButton, ModalResultEndsTheDialogThroughClicksEnterAndEscape) {
+  enum Action { Click, Escape, EnterOnDefault, EnterOnFocused };
+  struct Case {
+    Action action;
+    int result;
+  };
+  for (const Case& c : {Case{Click, 6}, Case{Escape, 2}, Case{EnterOnDefault, 6},
+                        Case{EnterOnFocused, 7}}) {
     QDialog dialog;
     auto* yes = new TNiceButton(&dialog);
     yes->SetKind(mkYes);
+    yes->setDefault(true);
+    auto* no = new TNiceButton(&dialog);
+    no->SetKind(mkNo);
+    no->move(110, 0);
     auto* cancel = new TMButton(&dialog);
     cancel->SetKind(mkCancel);
-    cancel->move(120, 0);
+    cancel->move(220, 0);
     cancel->SetCancel(true);
-    int clicks = 0;
+    int cancelClicks = 0;
     cancel->OnClick = [&](QObject* sender) {
       EXPECT_EQ(sender, cancel);
-      ++clicks;
+      ++cancelClicks;
     };
     QTimer::singleShot(0, &dialog, [&] {
       QApplication::setActiveWindow(&dialog);
       EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
-      if (useEscape)
-        QTest::keyClick(&dialog, Qt::Key_Escape);
-      else
-        yes->click();
+      switch (c.action) {
+        case Click: yes->click(); break;
+        case Escape: QTest::keyClick(&dialog, Qt::Key_Escape); break;
+        case EnterOnDefault: QTest::keyClick(&dialog, Qt::Key_Return); break;
+        case EnterOnFocused:
+          no->setFocus();
+          QTest::keyClick(no, Qt::Key_Return);
+          break;
+      }
     });
-    const int result = dialog.exec();
-    EXPECT_EQ(result, useEscape ? 2 : 6);
-    EXPECT_EQ(clicks, useEscape ? 1 : 0);
+    EXPECT_EQ(dialog.exec(), c.result) << int(c.action);
+    EXPECT_EQ(cancelClicks, c.action == Escape ? 1 : 0);
   }
 }
 

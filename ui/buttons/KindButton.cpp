@@ -9,7 +9,8 @@
 namespace ui {
 
 TKindButton::TKindButton(QWidget* parent, TColor color) : QPushButton(parent), m_color(color) {
-  setAutoDefault(false);
+  // Left at Qt's automatic auto-default: in a dialog the focused button is the one Enter
+  // presses, and the default button again once the focus leaves the buttons.
   connect(this, &QPushButton::clicked, this, [this] { Click(); });
 }
 
