@@ -100,6 +100,30 @@ std::uint32_t NextCodepoint(std::string_view s, std::size_t& i) {
   return cp;
 }
 
+// Feeds `in` through `cd` into `out`. On a character the target cannot take (or an input
+// byte that is not defined) `onInvalid(src, left)` decides: it may skip input and return true
+// to go on, or return false to stop. Returns false when stopped or, when `strict`, as soon as
+// the conversion was only approximate (glibc counts those in iconv's result).
+template <typename OnInvalid>
+bool Convert(iconv_t cd, std::string& in, std::string& out, bool strict, OnInvalid&& onInvalid) {
+  char* src = in.data();
+  std::size_t left = in.size();
+  char buffer[1024];
+  while (left > 0) {
+    char* dst = buffer;
+    std::size_t room = sizeof buffer;
+    std::size_t r = iconv(cd, &src, &left, &dst, &room);
+    out.append(buffer, dst - buffer);
+    if (r == static_cast<std::size_t>(-1)) {
+      if (errno == E2BIG) continue;
+      if (!onInvalid(src, left)) return false;
+    } else if (strict && r > 0) {
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 void AppendCodepoint(std::string& out, std::uint32_t cp) {
@@ -163,26 +187,16 @@ std::string ToUtf8(std::string_view bytes, int codepage) {
     return out;
   }
   if (codepage != 1200 && codepage != 1201 && IsAscii(bytes)) return std::string(bytes);
+  std::string in(bytes);
   bool ok = WithConverter(codepage, true, [&](iconv_t cd) {
-    std::string in(bytes);
-    char* src = in.data();
-    std::size_t left = in.size();
-    char buffer[1024];
-    while (left > 0) {
-      char* dst = buffer;
-      std::size_t room = sizeof buffer;
-      std::size_t r = iconv(cd, &src, &left, &dst, &room);
-      out.append(buffer, dst - buffer);
-      if (r == static_cast<std::size_t>(-1)) {
-        if (errno == E2BIG) continue;
-        // An undefined byte (or a truncated sequence): take it as the character of its number.
-        auto c = static_cast<unsigned char>(*src);
-        AppendCodepoint(out, c);
-        ++src;
-        --left;
-        iconv(cd, nullptr, nullptr, nullptr, nullptr);
-      }
-    }
+    Convert(cd, in, out, false, [&](char*& src, std::size_t& left) {
+      // An undefined byte (or a truncated sequence): take it as the character of its number.
+      AppendCodepoint(out, static_cast<unsigned char>(*src));
+      ++src;
+      --left;
+      iconv(cd, nullptr, nullptr, nullptr, nullptr);
+      return true;
+    });
   });
   if (!ok) {  // unknown code page: read it as Latin-1 rather than fail
     out.clear();
@@ -218,24 +232,7 @@ bool FromUtf8(std::string_view utf8, int codepage, std::string& out) {
   }
   bool complete = true;
   bool ok = WithConverter(codepage, false, [&](iconv_t cd) {
-    char* src = folded.data();
-    std::size_t left = folded.size();
-    char buffer[1024];
-    while (left > 0) {
-      char* dst = buffer;
-      std::size_t room = sizeof buffer;
-      std::size_t r = iconv(cd, &src, &left, &dst, &room);
-      out.append(buffer, dst - buffer);
-      if (r == static_cast<std::size_t>(-1)) {
-        if (errno == E2BIG) continue;
-        complete = false;
-        return;
-      }
-      if (r > 0) {  // glibc counts irreversible (approximated) conversions here
-        complete = false;
-        return;
-      }
-    }
+    complete = Convert(cd, folded, out, true, [](char*&, std::size_t&) { return false; });
   });
   return ok && complete;
 }
