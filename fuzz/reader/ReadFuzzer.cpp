@@ -12,6 +12,7 @@ namespace {
 // A shared formula may legitimately cover every cell of a sheet; past this many events one
 // input is only burning time, so the handler ends that record.
 constexpr std::size_t kEventBudget = 200'000;
+volatile std::size_t sink = 0;
 
 void ReadAll(reader::TXLSErrorLevel level) {
   reader::TXLSRead r;
@@ -58,7 +59,7 @@ void ReadAll(reader::TXLSErrorLevel level) {
     return;  // refused at open
   }
   for (const auto& s : r.SheetNames()) bytes += s.Name.size();
-  if (bytes == 1) std::abort();  // keeps the reads above from being optimised away
+  sink = bytes;  // keeps the reads above from being optimised away
 }
 
 }  // namespace
