@@ -20,9 +20,12 @@ bool FolderExists(const fs::path& p) {
 
 const char* ArticleIndexName(int identification) {
   switch (identification) {
-    case aiCodIntern: return "CodIntern";
-    case aiDenumire: return "Denumire";
-    default: return "CodExtern";
+    case aiCodIntern:
+      return "CodIntern";
+    case aiDenumire:
+      return "Denumire";
+    default:
+      return "CodExtern";
   }
 }
 
@@ -76,8 +79,7 @@ ListFill<std::string> LoadProducers(const std::string& currentCompany,
 }
 
 ListFill<PriceCategoryItem> LoadPriceCategories(const std::string& currentCompany,
-                                                const fs::path& companyFolder,
-                                                int codeToSelect) {
+                                                const fs::path& companyFolder, int codeToSelect) {
   ListFill<PriceCategoryItem> fill;
   if (currentCompany.empty()) {
     fill.ErrorMessage = kNoCompanyMessage;

@@ -18,16 +18,14 @@ constexpr int kCodePage = 1250;
 
 // Names shared with the script that writes the sample workbooks.
 constexpr std::array<const char*, 20> kNames = {
-    "Bec LED 9W E27",         "Prelungitor 5 prize",     "Siguranță automată 16A",
-    "Cablu MYF 2,5mm",        "Doză aparentă",           "Întrerupător simplu",
-    "Priză dublă Schuko",     "Tub PVC 20mm",            "Robinet colțar 1/2",
-    "Baterie lavoar",         "Sifon chiuvetă",          "Țeavă PPR 25mm",
-    "Vopsea lavabilă albă",   "Diluant nitro 1L",        "Șurubelniță plată",
-    "Ciocan 500g",            "Bandă izolatoare",        "Dibluri 8mm",
-    "Silicon sanitar",        "Lampă de veghe"};
+    "Bec LED 9W E27",       "Prelungitor 5 prize", "Siguranță automată 16A", "Cablu MYF 2,5mm",
+    "Doză aparentă",        "Întrerupător simplu", "Priză dublă Schuko",     "Tub PVC 20mm",
+    "Robinet colțar 1/2",   "Baterie lavoar",      "Sifon chiuvetă",         "Țeavă PPR 25mm",
+    "Vopsea lavabilă albă", "Diluant nitro 1L",    "Șurubelniță plată",      "Ciocan 500g",
+    "Bandă izolatoare",     "Dibluri 8mm",         "Silicon sanitar",        "Lampă de veghe"};
 
 constexpr std::array<const char*, 7> kProducersAlfa = {
-    "Electroplast Bistrița", "Romstal", "Policolor", "O'Brien Tools", "Legrand", "Philips",
+    "Electroplast Bistrița",  "Romstal", "Policolor", "O'Brien Tools", "Legrand", "Philips",
     "Fabrica de Scule Brașov"};
 constexpr std::array<const char*, 4> kProducersBeta = {"Valrom", "Romstal", "Ferro", "Teraplast"};
 
@@ -35,7 +33,9 @@ double PriceOf(int n) {
   return std::round((4.5 + (n * 37) % 480 + (n % 100) / 100.0) * 100.0) / 100.0;
 }
 
-double Round2(double x) { return std::round(x * 100.0) / 100.0; }
+double Round2(double x) {
+  return std::round(x * 100.0) / 100.0;
+}
 
 void Create(const fs::path& folder, const std::string& name, std::vector<db::FieldDef> fields,
             int keyFields) {
@@ -81,8 +81,9 @@ std::vector<DemoMultiPrice> MultiPricesFor(const std::vector<DemoArticle>& artic
 }
 
 std::vector<DemoCategory> DemoCategories() {
-  return {{1, "Preț listă", 1},      {2, "Preț distribuitor", 1}, {3, "Preț angro", 2},
-          {4, "Preț intern", 3},     {5, "   ", 1},               {6, "Preț promoție", 2}};
+  return {{1, "Preț listă", 1}, {2, "Preț distribuitor", 1},
+          {3, "Preț angro", 2}, {4, "Preț intern", 3},
+          {5, "   ", 1},        {6, "Preț promoție", 2}};
 }
 
 }  // namespace

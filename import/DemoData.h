@@ -39,7 +39,7 @@ void CreateCompanyList(const std::filesystem::path& dataRoot,
                        const std::vector<std::pair<std::string, std::string>>& companies);
 
 struct DemoReport {
-  std::vector<std::string> Companies;      // with folders
+  std::vector<std::string> Companies;  // with folders
   int Articles = 0, MultiPrices = 0;
   std::vector<std::filesystem::path> Workbooks;  // copied into the data root
 };

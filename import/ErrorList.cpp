@@ -5,7 +5,9 @@
 
 namespace imp {
 
-std::filesystem::path ErrorListPath() { return platform::ProgramDataDir() / kErrorFileName; }
+std::filesystem::path ErrorListPath() {
+  return platform::ProgramDataDir() / kErrorFileName;
+}
 
 void SaveErrorLines(const std::filesystem::path& file, const std::vector<std::string>& lines) {
   std::string text;

@@ -105,8 +105,8 @@ void TImportRun::OpenTables() {
     articles_->SetFiltered(true);
   }
   articleCode_ = &articles_->Fields(0);
-  articlePrice_ = &articles_->FieldByName(state_.PriceKindIndex == pkValuta ? "PretValuta"
-                                                                             : "PretVanzare");
+  articlePrice_ =
+      &articles_->FieldByName(state_.PriceKindIndex == pkValuta ? "PretValuta" : "PretVanzare");
   articlePriceKind_ = &articles_->FieldByName("TipPret");
 }
 
@@ -114,7 +114,8 @@ void TImportRun::CloseRun() {
   articles_.reset();
   multiPrices_.reset();
   view_.ShowProgressPanel(false);
-  view_.ShowMessage(ImportSummaryText(result_.Imported, result_.Errors), MessageKind::dkInformation);
+  view_.ShowMessage(ImportSummaryText(result_.Imported, result_.Errors),
+                    MessageKind::dkInformation);
   if (view_.ErrorLineCount() > 0) view_.ShowPage(kMessagesPage);
 }
 
@@ -157,7 +158,8 @@ void TImportRun::ProcessPriceRow() {
     articlePrice_->SetAsFloat(price);
     articles_->Post();
   }
-  if (state_.PriceCategoryCode != 0 && articlePriceKind_->AsString() == "M") UpdateMultiPrice(price);
+  if (state_.PriceCategoryCode != 0 && articlePriceKind_->AsString() == "M")
+    UpdateMultiPrice(price);
   ++result_.Imported;
 }
 
@@ -269,7 +271,8 @@ bool CheckImportSettings(TImportState& state, ImportView& view, const RunOptions
     return refuse("Nu ai precizat numarul coloanei in care se afla @9Cod Articol@0 ! ");
   if (state.PriceColumn == 0)
     return refuse("Nu ai precizat numarul coloanei in care se afla @9Pretul@0 ! ");
-  if (state.StartRow == 0) return refuse("Nu ai precizat numarul randului cu care incep preturile ! ");
+  if (state.StartRow == 0)
+    return refuse("Nu ai precizat numarul randului cu care incep preturile ! ");
   if (state.CurrentCompany.empty()) return refuse(kNoCompanyMessage);
   {
     std::error_code ec;
@@ -301,7 +304,9 @@ bool CheckImportSettings(TImportState& state, ImportView& view, const RunOptions
   return true;
 }
 
-bool IsImportRunning() { return g_running; }
+bool IsImportRunning() {
+  return g_running;
+}
 
 ImportResult RunImport(const TImportState& state, ImportView& view, const RunOptions& options) {
   if (g_running) return {};

@@ -9,7 +9,7 @@
 
 namespace imp {
 
-enum PriceKind { pkLei = 0, pkValuta = 1 };  // `MTipPret`
+enum PriceKind { pkLei = 0, pkValuta = 1 };                                       // `MTipPret`
 enum ArticleIdentification { aiCodExtern = 0, aiCodIntern = 1, aiDenumire = 2 };  // `MArtIdentif`
 
 struct PriceCategoryItem {
@@ -25,13 +25,13 @@ struct TImportState {
 
   std::filesystem::path FileName;  // `FileListBox1`'s full file name; empty when none selected
 
-  int IdColumn = 0;     // `SCodArt`, 1-based, 0 = not chosen
-  int PriceColumn = 0;  // `SPret`, 1-based, 0 = not chosen
-  int StartRow = 0;     // `SRandStart`, 1-based, 0 = not chosen
-  int PriceKindIndex = pkLei;             // `MTipPret`
-  int Identification = aiCodExtern;      // `MArtIdentif`
-  bool ProducerRestriction = false;       // second item of `MProducator` selected
-  std::string ProducerName;               // text of `LProducator`
+  int IdColumn = 0;                  // `SCodArt`, 1-based, 0 = not chosen
+  int PriceColumn = 0;               // `SPret`, 1-based, 0 = not chosen
+  int StartRow = 0;                  // `SRandStart`, 1-based, 0 = not chosen
+  int PriceKindIndex = pkLei;        // `MTipPret`
+  int Identification = aiCodExtern;  // `MArtIdentif`
+  bool ProducerRestriction = false;  // second item of `MProducator` selected
+  std::string ProducerName;          // text of `LProducator`
 
   std::vector<PriceCategoryItem> PriceCategories;  // items of `LCatPret`
   int SelectedPriceCategory = -1;                  // index into PriceCategories, -1 = none

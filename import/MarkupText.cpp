@@ -5,11 +5,15 @@
 namespace imp {
 namespace {
 
-bool IsCode(char c) { return c == '@' || c == '&' || c == '$' || c == '%' || c == '~'; }
+bool IsCode(char c) {
+  return c == '@' || c == '&' || c == '$' || c == '%' || c == '~';
+}
 
 }  // namespace
 
-std::string EscapeForMarkup(std::string_view data) { return ui::EscapeMarkup(data); }
+std::string EscapeForMarkup(std::string_view data) {
+  return ui::EscapeMarkup(data);
+}
 
 std::string MarkupToPlainText(std::string_view markup) {
   std::string out;

@@ -88,8 +88,10 @@ bool TextToFloat(std::string_view text, double& value) {
     }
   }
   if (i == mantissaStart) return false;  // nothing before the exponent
-  if (mantissa == ".") mantissa = "0";
-  else if (mantissa.front() == '.') mantissa.insert(mantissa.begin(), '0');
+  if (mantissa == ".")
+    mantissa = "0";
+  else if (mantissa.front() == '.')
+    mantissa.insert(mantissa.begin(), '0');
   if (mantissa.back() == '.') mantissa += '0';
   plain += mantissa;
 
@@ -118,8 +120,8 @@ bool TextToFloat(std::string_view text, double& value) {
   if (end != plain.data() + plain.size()) return false;
   if (ec == std::errc::result_out_of_range) {
     // Out of range is either too large (not a number) or too small (reads as zero).
-    long long magnitude = seenNonZero ? (intDigits > 0 ? intDigits : -leadingFractionZeros) + exponent
-                                      : 0;
+    long long magnitude =
+        seenNonZero ? (intDigits > 0 ? intDigits : -leadingFractionZeros) + exponent : 0;
     if (magnitude > 0) return false;
     parsed = plain.front() == '-' ? -0.0 : 0.0;
   } else if (ec != std::errc()) {

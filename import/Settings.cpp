@@ -19,7 +19,9 @@ IniFile LoadSettingsFile() {
 
 }  // namespace
 
-std::filesystem::path SettingsPath() { return platform::ProgramDataDir() / kSettingsFileName; }
+std::filesystem::path SettingsPath() {
+  return platform::ProgramDataDir() / kSettingsFileName;
+}
 
 std::string ReadSetting(const std::string& section, const std::string& key) {
   return LoadSettingsFile().Get(section, key).value_or(std::string());
@@ -37,7 +39,9 @@ void WriteSetting(const std::string& section, const std::string& key, const std:
 
 GeneralSettings ReadGeneralSettings() {
   const IniFile ini = LoadSettingsFile();
-  auto text = [&ini](const char* key) { return ini.Get(kGeneralSection, key).value_or(std::string()); };
+  auto text = [&ini](const char* key) {
+    return ini.Get(kGeneralSection, key).value_or(std::string());
+  };
   GeneralSettings g;
   g.FirmaCurenta = text("FirmaCurenta");
   g.ColCodArt = ParseIntOrZero(text("ColCodArt"));

@@ -25,6 +25,8 @@ class XlsWorkbook final : public PriceWorkbook {
 
 }  // namespace
 
-std::unique_ptr<PriceWorkbook> MakeXlsWorkbook() { return std::make_unique<XlsWorkbook>(); }
+std::unique_ptr<PriceWorkbook> MakeXlsWorkbook() {
+  return std::make_unique<XlsWorkbook>();
+}
 
 }  // namespace imp

@@ -74,33 +74,55 @@ bool ParseArguments(const std::vector<std::string>& args, Arguments& a) {
   };
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& opt = args[i];
-    if (opt == "--dry-run") { a.dryRun = true; continue; }
-    if (opt == "--json") { a.json = true; continue; }
+    if (opt == "--dry-run") {
+      a.dryRun = true;
+      continue;
+    }
+    if (opt == "--json") {
+      a.json = true;
+      continue;
+    }
     if (i + 1 >= args.size()) return fail("missing value after " + opt);
     const std::string& v = args[++i];
-    if (opt == "--company") a.company = v;
-    else if (opt == "--file") a.file = v;
-    else if (opt == "--data-root") { a.dataRoot = v; a.haveDataRoot = true; }
-    else if (opt == "--producer") a.producerGiven = v;
-    else if (opt == "--errors") a.errorsFile = v;
-    else if (opt == "--id-col") { if (!ParseInt(v, 0, 100, a.idCol)) return fail("--id-col takes 0-100"); }
-    else if (opt == "--price-col") { if (!ParseInt(v, 0, 100, a.priceCol)) return fail("--price-col takes 0-100"); }
-    else if (opt == "--start-row") { if (!ParseInt(v, 0, 100, a.startRow)) return fail("--start-row takes 0-100"); }
-    else if (opt == "--category") {
+    if (opt == "--company")
+      a.company = v;
+    else if (opt == "--file")
+      a.file = v;
+    else if (opt == "--data-root") {
+      a.dataRoot = v;
+      a.haveDataRoot = true;
+    } else if (opt == "--producer")
+      a.producerGiven = v;
+    else if (opt == "--errors")
+      a.errorsFile = v;
+    else if (opt == "--id-col") {
+      if (!ParseInt(v, 0, 100, a.idCol)) return fail("--id-col takes 0-100");
+    } else if (opt == "--price-col") {
+      if (!ParseInt(v, 0, 100, a.priceCol)) return fail("--price-col takes 0-100");
+    } else if (opt == "--start-row") {
+      if (!ParseInt(v, 0, 100, a.startRow)) return fail("--start-row takes 0-100");
+    } else if (opt == "--category") {
       int code = 0;
       if (!ParseInt(v, -32768, 32767, code)) return fail("--category takes a 16-bit code");
       a.category = code;
     } else if (opt == "--currency") {
       std::string c = imp::UpperAscii(v);
-      if (c == "LEI") a.priceKind = imp::pkLei;
-      else if (c == "VALUTA") a.priceKind = imp::pkValuta;
-      else return fail("--currency takes lei or valuta");
+      if (c == "LEI")
+        a.priceKind = imp::pkLei;
+      else if (c == "VALUTA")
+        a.priceKind = imp::pkValuta;
+      else
+        return fail("--currency takes lei or valuta");
     } else if (opt == "--identify") {
       std::string c = imp::UpperAscii(v);
-      if (c == "CODEXTERN") a.identification = imp::aiCodExtern;
-      else if (c == "CODINTERN") a.identification = imp::aiCodIntern;
-      else if (c == "DENUMIRE") a.identification = imp::aiDenumire;
-      else return fail("--identify takes codextern, codintern or denumire");
+      if (c == "CODEXTERN")
+        a.identification = imp::aiCodExtern;
+      else if (c == "CODINTERN")
+        a.identification = imp::aiCodIntern;
+      else if (c == "DENUMIRE")
+        a.identification = imp::aiDenumire;
+      else
+        return fail("--identify takes codextern, codintern or denumire");
     } else {
       return fail("unknown option " + opt);
     }
@@ -141,7 +163,8 @@ int RunImportCommand(const std::vector<std::string>& args) {
     } else if (!a.company.empty()) {
       std::error_code ec;
       if (std::filesystem::is_directory(state.CompanyFolder, ec)) {
-        auto fill = imp::LoadPriceCategories(state.CurrentCompany, state.CompanyFolder, *a.category);
+        auto fill =
+            imp::LoadPriceCategories(state.CurrentCompany, state.CompanyFolder, *a.category);
         if (fill.Selected < 0) {
           std::fprintf(stderr, " Categoria de pret %d nu exista pentru firma %s \n", *a.category,
                        a.company.c_str());

@@ -2,13 +2,14 @@
 // catalogue: 100,000 rows (half the identifiers numbers, half texts of the shared-string
 // table) into 100,000 articles of which 20,000 have multiple prices; then twice the rows.
 //   import_bench [WORKDIR]
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include "import/DemoData.h"
 #include "import/ImportRun.h"
@@ -86,14 +87,17 @@ void WriteWorkbook(const fs::path& file, int sheets) {
     for (int r = 1; r <= kRowsPerSheet; ++r) {
       n = n % kArticles + 1;
       const auto row = static_cast<std::uint16_t>(r);
-      if (n % 2 == 0) sheet.Number(row, 0, 100000 + n);
-      else sheet.Text(row, 0, ExternalCode(n));
+      if (n % 2 == 0)
+        sheet.Number(row, 0, 100000 + n);
+      else
+        sheet.Text(row, 0, ExternalCode(n));
       sheet.Number(row, 1, 10.0 + (n % 1000) / 100.0);
     }
   }
   const testbiff::Bytes bytes = writer.File();
   std::ofstream(file, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
 }
 
 void CopyCatalogue(const fs::path& from, const fs::path& to) {
@@ -119,7 +123,8 @@ double TimedRun(const fs::path& pristine, const fs::path& work, const fs::path& 
   std::printf("  %d rows: %.3f s wall, %.3f s cpu (%.2f us/row), imported %d, errors %d\n", rows,
               seconds, cpu, cpu * 1e6 / rows, result.Imported, result.Errors);
   if (result.Imported != rows || result.Errors != 0) std::printf("  UNEXPECTED COUNTS\n");
-  return cpu;  // the ratio compares processor time, which other work on the machine does not inflate
+  return cpu;  // the ratio compares processor time, which other work on the machine does not
+               // inflate
 }
 
 // The workbook's part of the run alone: the two lookups of every row.
@@ -134,16 +139,17 @@ void TimedLookups(const fs::path& book, int rows) {
     for (int r = 1; wb->GetCellValue(s, 0, r, v) && wb->GetCellValue(s, 1, r, v); ++r) ++found;
   wb->Close();
   const double seconds = Seconds(start), cpu = CpuSeconds() - cpuStart;
-  std::printf("  lookups alone, %d rows: %.3f s wall, %.3f s cpu (%.2f us/row)%s\n", rows,
-              seconds, cpu, cpu * 1e6 / rows, found == rows ? "" : " UNEXPECTED COUNT");
+  std::printf("  lookups alone, %d rows: %.3f s wall, %.3f s cpu (%.2f us/row)%s\n", rows, seconds,
+              cpu, cpu * 1e6 / rows, found == rows ? "" : " UNEXPECTED COUNT");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   platform::FixProgramFormats();
-  const fs::path dir = argc > 1 ? fs::path(argv[1])
-                                : fs::temp_directory_path() / ("import-bench-" + std::to_string(::getpid()));
+  const fs::path dir =
+      argc > 1 ? fs::path(argv[1])
+               : fs::temp_directory_path() / ("import-bench-" + std::to_string(::getpid()));
   fs::create_directories(dir);
   const fs::path pristine = dir / "catalogue";
   auto start = std::chrono::steady_clock::now();

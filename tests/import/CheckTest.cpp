@@ -16,10 +16,12 @@ TEST_F(CheckTest, EachCheckRefusesInTurnWithItsMessage) {
   // Start from nothing chosen and fix one thing after each refusal.
   imp::TImportState s;
   s.ProducerRestriction = true;
-  const std::string folderMessage = std::string("Nu exista directorul cu firma de lucru @15% \r\r") +
-                                    (root_ / "LIPSA 100\\%").string();
+  const std::string folderMessage =
+      std::string("Nu exista directorul cu firma de lucru @15% \r\r") +
+      (root_ / "LIPSA 100\\%").string();
   const std::vector<std::pair<std::string, std::function<void()>>> steps = {
-      {"Nu ai precizat numarul coloanei in care se afla @9Cod Articol@0 ! ", [&] { s.IdColumn = 1; }},
+      {"Nu ai precizat numarul coloanei in care se afla @9Cod Articol@0 ! ",
+       [&] { s.IdColumn = 1; }},
       {"Nu ai precizat numarul coloanei in care se afla @9Pretul@0 ! ", [&] { s.PriceColumn = 2; }},
       {"Nu ai precizat numarul randului cu care incep preturile ! ", [&] { s.StartRow = 2; }},
       {"Nu ai selectat Firma de lucru ",
@@ -27,11 +29,13 @@ TEST_F(CheckTest, EachCheckRefusesInTurnWithItsMessage) {
          s.CurrentCompany = s.SelectedCompany = "LIPSA 100%";
          s.CompanyFolder = root_ / "LIPSA 100%";
        }},
-      {folderMessage, [&] {
+      {folderMessage,
+       [&] {
          s.CurrentCompany = s.SelectedCompany = "TEST";
          s.CompanyFolder = folder_;
        }},
-      {"Nu ai selectat producatorul pentru care faci actualizarile ", [&] { s.ProducerName = "Philips"; }},
+      {"Nu ai selectat producatorul pentru care faci actualizarile ",
+       [&] { s.ProducerName = "Philips"; }},
       {"Nu ai selectat Fisierul de importat ", [&] { s.FileName = root_ / "lipsa.xls"; }},
       {"Nu exista fisierul de importat ", [&] { s.FileName = TestData("run_cases.xls"); }},
   };
@@ -41,7 +45,8 @@ TEST_F(CheckTest, EachCheckRefusesInTurnWithItsMessage) {
     ASSERT_EQ(view.messages.size(), 1u);
     EXPECT_EQ(view.messages[0].text, message);
     EXPECT_EQ(view.messages[0].kind, imp::MessageKind::dkError);
-    EXPECT_FALSE(fs::exists(root_ / "home" / "ImpPretExcel.Ini")) << "nothing stored before all pass";
+    EXPECT_FALSE(fs::exists(root_ / "home" / "ImpPretExcel.Ini"))
+        << "nothing stored before all pass";
     fix();
   }
   RecordingView view;
@@ -75,8 +80,9 @@ TEST_F(CheckTest, ChosenCategoryIsStoredAndBecomesTheCode) {
 TEST_F(CheckTest, ErrorListIsSavedWithCrLfAndReplaced) {
   const fs::path file = imp::ErrorListPath();
   EXPECT_EQ(file, root_ / "home" / "Errori.txt");
-  imp::SaveErrorLines(file, {"Pagina 1    Linia 4 ...... Pret articol eronat : 1,2,3",
-                             "Pagina 2    Linia 9 ...... Cod articol inexistent in baza de date : Ă"});
+  imp::SaveErrorLines(file,
+                      {"Pagina 1    Linia 4 ...... Pret articol eronat : 1,2,3",
+                       "Pagina 2    Linia 9 ...... Cod articol inexistent in baza de date : Ă"});
   std::string text;
   ASSERT_TRUE(platform::ReadWholeFile(file, text));
   EXPECT_EQ(text,

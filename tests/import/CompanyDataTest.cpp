@@ -32,12 +32,13 @@ TEST_F(CompanyDataTest, PriceCategoriesOfTypeOneOrTwoWithTheStoredCodeSelected) 
   EXPECT_EQ(fill.Items[0].Name, "Angro");
   EXPECT_EQ(fill.Items[0].Code, 3);
   EXPECT_EQ(fill.Items[1].Name, "Export");
-  EXPECT_EQ(fill.Items[1].Code, -2);  // codes are 16-bit signed
+  EXPECT_EQ(fill.Items[1].Code, -2);            // codes are 16-bit signed
   EXPECT_EQ(fill.Items[2].Name, "Preţ listă");  // code page 1250 keeps the cedilla letter
   EXPECT_EQ(fill.Selected, 0);
   EXPECT_EQ(imp::LoadPriceCategories("TEST", folder_, -1).Selected, -1);
   EXPECT_EQ(imp::LoadPriceCategories("TEST", folder_, 4).Selected, -1);  // not offered
-  EXPECT_EQ(imp::LoadPriceCategories("", folder_, 3).ErrorMessage, "Nu ai selectat Firma de lucru ");
+  EXPECT_EQ(imp::LoadPriceCategories("", folder_, 3).ErrorMessage,
+            "Nu ai selectat Firma de lucru ");
 }
 
 }  // namespace

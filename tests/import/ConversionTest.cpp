@@ -40,10 +40,13 @@ TEST_F(Conversions, TextToNumberAcceptsTheGrammar) {
   struct Case {
     const char* text;
     double value;
-  } cases[] = {{"12,5", 12.5},      {"  -3,25  ", -3.25}, {"+7", 7},      {",", 0},
-               {",5", 0.5},         {"5,", 5},            {"1E3", 1000},  {"1,5e-2", 0.015},
-               {"2E+2", 200},       {"0", 0},             {"007", 7},     {"1e-400", 0},
-               {"12,50", 12.5},     {"1234567,891", 1234567.891}};
+  } cases[] = {{"12,5", 12.5},  {"  -3,25  ", -3.25},
+               {"+7", 7},       {",", 0},
+               {",5", 0.5},     {"5,", 5},
+               {"1E3", 1000},   {"1,5e-2", 0.015},
+               {"2E+2", 200},   {"0", 0},
+               {"007", 7},      {"1e-400", 0},
+               {"12,50", 12.5}, {"1234567,891", 1234567.891}};
   for (const auto& c : cases) {
     double v = -1;
     EXPECT_TRUE(imp::TextToFloat(c.text, v)) << c.text;
@@ -52,9 +55,10 @@ TEST_F(Conversions, TextToNumberAcceptsTheGrammar) {
 }
 
 TEST_F(Conversions, TextToNumberRefuses) {
-  for (const char* text : {"", " ", "-", "+", "E5", "1E", "1e+", "12.5", "1.234", "1,234,56",
-                           "12.345.678", "1 000", "12a", "abc", "--1", "1,2,3", "1e999",
-                           "-1e400", "0x10", "\t5", "5 lei", "INF", "NAN"}) {
+  for (const char* text :
+       {"",      " ",        "-",          "+",     "E5",    "1E",  "1e+", "12.5",
+        "1.234", "1,234,56", "12.345.678", "1 000", "12a",   "abc", "--1", "1,2,3",
+        "1e999", "-1e400",   "0x10",       "\t5",   "5 lei", "INF", "NAN"}) {
     double v = 42;
     EXPECT_FALSE(imp::TextToFloat(text, v)) << text;
     EXPECT_EQ(v, 42) << "a refused text leaves the value alone: " << text;

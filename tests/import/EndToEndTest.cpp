@@ -5,13 +5,14 @@ extern "C" {
 #include <paradox.h>
 }
 
+#include <unistd.h>
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "platform/Files.h"
@@ -93,7 +94,9 @@ PxTable ReadWithPxlib(const fs::path& file) {
 double SupplierPrice(int n) {
   return std::round((4.5 + (n * 37) % 480 + (n % 100) / 100.0) * 100.0) / 100.0;
 }
-double DemoPrice(int n) { return std::round(SupplierPrice(n) * 0.95 * 100.0) / 100.0; }
+double DemoPrice(int n) {
+  return std::round(SupplierPrice(n) * 0.95 * 100.0) / 100.0;
+}
 
 struct ToolRun {
   int exitCode = -1;
@@ -113,7 +116,9 @@ ToolRun Imppret(const std::string& arguments) {
   return run;
 }
 
-std::string Quote(const fs::path& p) { return "\"" + p.string() + "\""; }
+std::string Quote(const fs::path& p) {
+  return "\"" + p.string() + "\"";
+}
 
 class EndToEnd : public ::testing::Test {
  protected:
@@ -125,7 +130,7 @@ class EndToEnd : public ::testing::Test {
     ::unsetenv("IMPPRET_ALIASES");
     root_ = base_ / "date tarvex";
     ToolRun demo = Imppret("demo " + Quote(root_) + " --workbooks " +
-                       Quote(fs::path(IMPPRET_TEST_DATA) / "demo"));
+                           Quote(fs::path(IMPPRET_TEST_DATA) / "demo"));
     ASSERT_EQ(demo.exitCode, 0) << demo.out;
   }
   void TearDown() override {
@@ -176,7 +181,8 @@ TEST_F(EndToEnd, DemoRootImportsThroughTheAliasAndReadsBackWithPxlib) {
   json += "]}\n";
   ASSERT_GE(run.out.size(), json.size());
   EXPECT_EQ(run.out.substr(run.out.size() - json.size()), json);
-  EXPECT_NE(run.out.find(" Au fost preluate    150  preturi. \n\n Au fost semnalate  4 linii cu erori \n"),
+  EXPECT_NE(run.out.find(
+                " Au fost preluate    150  preturi. \n\n Au fost semnalate  4 linii cu erori \n"),
             std::string::npos);
   std::string saved;
   ASSERT_TRUE(platform::ReadWholeFile(errors, saved));
@@ -192,8 +198,8 @@ TEST_F(EndToEnd, DemoRootImportsThroughTheAliasAndReadsBackWithPxlib) {
     EXPECT_GT(code, previous) << "records in key order";
     previous = code;
     const bool imported = code <= 150;
-    EXPECT_NEAR(nart.numberRows[i].at("PretVanzare"), imported ? SupplierPrice(code) : DemoPrice(code),
-                1e-9)
+    EXPECT_NEAR(nart.numberRows[i].at("PretVanzare"),
+                imported ? SupplierPrice(code) : DemoPrice(code), 1e-9)
         << code;
     EXPECT_EQ(nart.numberRows[i].at("PretValuta"), nartBefore.numberRows[i].at("PretValuta"));
     EXPECT_EQ(nart.textRows[i].at("CodExtern"), std::to_string(1000 + code));
@@ -204,7 +210,8 @@ TEST_F(EndToEnd, DemoRootImportsThroughTheAliasAndReadsBackWithPxlib) {
   int added = 0;
   std::pair<int, int> lastKey{0, 0};
   for (const auto& row : pretm.numberRows) {
-    const std::pair<int, int> key{static_cast<int>(row.at("CodArt")), static_cast<int>(row.at("IndexLocal"))};
+    const std::pair<int, int> key{static_cast<int>(row.at("CodArt")),
+                                  static_cast<int>(row.at("IndexLocal"))};
     EXPECT_LT(lastKey, key) << "key order";
     lastKey = key;
     if (row.at("CodPret") != 3) continue;
@@ -220,10 +227,12 @@ TEST_F(EndToEnd, DemoRootImportsThroughTheAliasAndReadsBackWithPxlib) {
 }
 
 TEST_F(EndToEnd, RefusalsExitWithOne) {
-  ToolRun noColumn = Imppret("import --company ALFA --file x.xls --id-col 0 --price-col 3 --start-row 2");
+  ToolRun noColumn =
+      Imppret("import --company ALFA --file x.xls --id-col 0 --price-col 3 --start-row 2");
   EXPECT_EQ(noColumn.exitCode, 1);
-  ToolRun noCompany = Imppret("import --company LIPSA --file " + Quote(root_ / "Preturi furnizor.xls") +
-                          " --id-col 1 --price-col 3 --start-row 2 --data-root " + Quote(root_));
+  ToolRun noCompany =
+      Imppret("import --company LIPSA --file " + Quote(root_ / "Preturi furnizor.xls") +
+              " --id-col 1 --price-col 3 --start-row 2 --data-root " + Quote(root_));
   EXPECT_EQ(noCompany.exitCode, 1);
   ToolRun wide = Imppret("import --company ALFA --file " + Quote(root_ / "Preturi furnizor.xls") +
                          " --id-col 9 --price-col 3 --start-row 2");

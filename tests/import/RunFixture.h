@@ -2,11 +2,11 @@
 // A company folder with a small catalogue made by the table engine, a settings folder of its
 // own, and a view that records everything the run shows.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "import/DemoData.h"
@@ -68,16 +68,17 @@ class CompanyFixture : public ::testing::Test {
     fs::create_directories(folder_);
     imp::CreateCompanyTables(folder_);
     imp::AddArticles(folder_, {
-        {1, "1001", "A1", "Bec LED", "Philips", 1.0, 2.0, ""},
-        {2, "1002", "A2", "Cheie fixă", "O'Brien", 3.0, 4.0, "M"},
-        {3, "1003", "A3", "Priză", "Legrand", 5.0, 6.0, ""},
-        {4, "1004", "A4", "Doză", "Legrand", 7.0, 8.0, ""},
-        {5, "1005", "A5", "Robinet", "Romstal", 9.0, 10.0, "M"},
-        {6, "1006", "A6", "Sifon", "Romstal", 11.0, 12.0, "M"},
-        {7, "1007", "A7", "Bandă", "Philips", 13.0, 14.0, ""},
-    });
-    imp::AddMultiPrices(folder_, {{2, 1, 3, 9.0, 8.0}, {5, 1, 1, 9.0, 1.0}, {5, 2, 2, 8.5, 1.5},
-                                  {7, 1, 3, 1.0, 1.0}});
+                                  {1, "1001", "A1", "Bec LED", "Philips", 1.0, 2.0, ""},
+                                  {2, "1002", "A2", "Cheie fixă", "O'Brien", 3.0, 4.0, "M"},
+                                  {3, "1003", "A3", "Priză", "Legrand", 5.0, 6.0, ""},
+                                  {4, "1004", "A4", "Doză", "Legrand", 7.0, 8.0, ""},
+                                  {5, "1005", "A5", "Robinet", "Romstal", 9.0, 10.0, "M"},
+                                  {6, "1006", "A6", "Sifon", "Romstal", 11.0, 12.0, "M"},
+                                  {7, "1007", "A7", "Bandă", "Philips", 13.0, 14.0, ""},
+                              });
+    imp::AddMultiPrices(
+        folder_,
+        {{2, 1, 3, 9.0, 8.0}, {5, 1, 1, 9.0, 1.0}, {5, 2, 2, 8.5, 1.5}, {7, 1, 3, 1.0, 1.0}});
     imp::AddCategories(folder_, {{1, "Preț listă", 1}, {3, "Angro", 2}, {4, "Intern", 3}});
 
     state_.DataRoot = root_;

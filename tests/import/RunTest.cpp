@@ -37,12 +37,12 @@ TEST_F(RunTest, ThreeSheetsWithEveryKindOfLine) {
   EXPECT_DOUBLE_EQ(ArticlePrice(4, "PretVanzare"), 7.0);   // after the empty row: not read
   EXPECT_DOUBLE_EQ(ArticlePrice(6, "PretVanzare"), 200.75);
   EXPECT_DOUBLE_EQ(ArticlePrice(7, "PretVanzare"), 0.5);
-  EXPECT_DOUBLE_EQ(ArticlePrice(1, "PretValuta"), 2.0);    // the other currency is kept
+  EXPECT_DOUBLE_EQ(ArticlePrice(1, "PretValuta"), 2.0);  // the other currency is kept
 
   // Article 2 had a row for category 3: updated in place. Article 5 numbers its new row past
   // its highest; article 6 starts at 1; article 7 is no "M" article and keeps its row.
-  const std::vector<MultiRow> rows = {{2, 1, 3, 7.25, 8.0}, {5, 1, 1, 9.0, 1.0},
-                                      {5, 2, 2, 8.5, 1.5},  {5, 3, 3, 100.0, 0.0},
+  const std::vector<MultiRow> rows = {{2, 1, 3, 7.25, 8.0},   {5, 1, 1, 9.0, 1.0},
+                                      {5, 2, 2, 8.5, 1.5},    {5, 3, 3, 100.0, 0.0},
                                       {6, 1, 3, 200.75, 0.0}, {7, 1, 3, 1.0, 1.0}};
   EXPECT_EQ(MultiPrices(), rows);
 
@@ -69,8 +69,8 @@ TEST_F(RunTest, ForeignCurrencyWritesOnlyTheForeignFields) {
   imp::RunImport(state_, view_);
   EXPECT_DOUBLE_EQ(ArticlePrice(1, "PretValuta"), 12.5);
   EXPECT_DOUBLE_EQ(ArticlePrice(1, "PretVanzare"), 1.0);
-  const std::vector<MultiRow> rows = {{2, 1, 3, 9.0, 7.25}, {5, 1, 1, 9.0, 1.0},
-                                      {5, 2, 2, 8.5, 1.5},  {5, 3, 3, 0.0, 100.0},
+  const std::vector<MultiRow> rows = {{2, 1, 3, 9.0, 7.25},   {5, 1, 1, 9.0, 1.0},
+                                      {5, 2, 2, 8.5, 1.5},    {5, 3, 3, 0.0, 100.0},
                                       {6, 1, 3, 0.0, 200.75}, {7, 1, 3, 1.0, 1.0}};
   EXPECT_EQ(MultiPrices(), rows);
 }
@@ -147,8 +147,9 @@ TEST_F(RunTest, NoWorkbookIsRefusedWithTheOpenMessage) {
   imp::ImportResult r = imp::RunImport(state_, view_);
   EXPECT_FALSE(r.Ran);
   ASSERT_EQ(view_.messages.size(), 1u);
-  EXPECT_EQ(view_.messages[0].text,
-            " Nu pot deschide fisierul selectat !\r\r Este posibil ca el sa nu fie un fisier EXCEL ");
+  EXPECT_EQ(
+      view_.messages[0].text,
+      " Nu pot deschide fisierul selectat !\r\r Este posibil ca el sa nu fie un fisier EXCEL ");
   EXPECT_FALSE(view_.busyCursor);
 }
 
