@@ -199,6 +199,11 @@ void TXLSRead::Impl::HandleCell(std::uint16_t id, std::uint16_t len) {
       if (!r.OnFormulaCell) return;
       need(10);
       const int firstRow = U16(b), lastRow = U16(b + 2), firstCol = b[4], lastCol = b[5];
+      // A range of up to 16 million cells fits the record; one formula filled over more than
+      // a quarter million cells is not a real workbook, and would keep the reader busy for long.
+      if (lastRow >= firstRow && lastCol >= firstCol &&
+          static_cast<long long>(lastRow - firstRow + 1) * (lastCol - firstCol + 1) > (1 << 18))
+        throw EXLSError("Shared formula range is too large");
       const std::size_t tokenLen = std::min<std::size_t>(U16(b + 8), len - 10);
       const std::size_t extra = len - 10 - tokenLen;
       fctx.FuncArgSeparator = r.FuncArgSeparator;

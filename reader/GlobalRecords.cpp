@@ -17,7 +17,7 @@ void TXLSRead::Impl::RecordText(std::string& out, const std::uint8_t* body, std:
   if (*p == 0) {
     if (offset + 1 + count > len) detail::RecordTooShort(id, len);
     if (self.FBookVersion == 6)
-      platform::AppendLatin1(out, p + 1, count);
+      detail::AppendLatin1Fast(out, p + 1, count);
     else
       byteText.Append(out, p + 1, count);
   } else if (self.FBookVersion == 6) {

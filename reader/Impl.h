@@ -25,6 +25,8 @@ inline std::uint32_t U32(const std::uint8_t* p) {
          (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
 double F64(const std::uint8_t* p);
+// Latin-1 (BIFF8 8-bit text) to UTF-8.
+void AppendLatin1Fast(std::string& out, const std::uint8_t* p, std::size_t n);
 
 [[noreturn]] void RecordTooShort(std::uint16_t id, std::size_t length);
 std::string ListIndexError(long long index);

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/Codepage.h"
+#include "reader/Impl.h"
 #include "reader/Text.h"
 
 namespace reader::detail {
@@ -150,7 +151,7 @@ class SstCursor {
     if (wide)
       AppendUtf16Codepage(out, scratch_.data(), n / 2, codepage_);
     else
-      platform::AppendLatin1(out, scratch_.data(), n);
+      AppendLatin1Fast(out, scratch_.data(), n);
   }
 
   RecordStream& s_;

@@ -2,6 +2,7 @@
 // message policy for record errors.
 #include "reader/TXLSRead.h"
 
+#include <bit>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
@@ -88,10 +89,28 @@ namespace detail {
 
 double F64(const std::uint8_t* p) {
   std::uint64_t bits = 0;
-  for (int i = 7; i >= 0; --i) bits = (bits << 8) | p[i];
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(&bits, p, sizeof bits);
+  } else {
+    for (int i = 7; i >= 0; --i) bits = (bits << 8) | p[i];
+  }
   double d;
   std::memcpy(&d, &bits, sizeof d);
   return d;
+}
+
+void AppendLatin1Fast(std::string& out, const std::uint8_t* p, std::size_t n) {
+  // Runs of ASCII go in one append; only the bytes above 0x7F need two UTF-8 bytes.
+  std::size_t i = 0;
+  while (i < n) {
+    std::size_t j = i;
+    while (j < n && p[j] < 0x80) ++j;
+    out.append(reinterpret_cast<const char*>(p + i), j - i);
+    if (j == n) break;
+    out.push_back(static_cast<char>(0xC0 | (p[j] >> 6)));
+    out.push_back(static_cast<char>(0x80 | (p[j] & 0x3F)));
+    i = j + 1;
+  }
 }
 
 void RecordTooShort(std::uint16_t id, std::size_t length) {
