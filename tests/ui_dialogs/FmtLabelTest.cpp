@@ -166,6 +166,18 @@ TEST(FmtLabelGeometry, GrowsToFitAndRightAlignsEachLine) {
   EXPECT_EQ(f.label->width(), std::max(w1, w2));
 }
 
+TEST(FmtLabelGeometry, EmptyLineTakesTheCurrentFontsHeight) {
+  Fixture f("");
+  f.label->SetAutoSize(false);
+  f.label->resize(5, 5);
+  f.label->SetCaption("&20a\r\rb");
+  QCoreApplication::processEvents();
+  f.Shot();
+  QFont big = f.label->font();
+  big.setPointSize(20);
+  EXPECT_EQ(f.label->height(), 3 * QFontMetrics(big).height());
+}
+
 TEST(FmtLabelGeometry, PlacesItselfInsideTheParent) {
   Fixture f("Text");
   f.label->SetAlign(alMRight);
