@@ -1,0 +1,91 @@
+// imppret dump and imppret cell: their JSON lines, stderr and exit codes.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "support/WorkbookWriter.h"
+#include "support/TempFile.h"
+
+namespace {
+
+struct Result {
+  std::vector<std::string> lines;
+  int exitCode = -1;
+};
+
+Result RunTool(const std::string& args) {
+  Result r;
+  const std::string cmd = std::string(IMPPRET_EXE) + " " + args + " 2>/dev/null";
+  FILE* p = popen(cmd.c_str(), "r");
+  if (!p) return r;
+  std::string line;
+  for (int c; (c = std::fgetc(p)) != EOF;) {
+    if (c == '\n') {
+      r.lines.push_back(line);
+      line.clear();
+    } else {
+      line.push_back(static_cast<char>(c));
+    }
+  }
+  const int status = pclose(p);
+  r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return r;
+}
+
+std::unique_ptr<testbiff::TempFile> Sample() {
+  testbiff::WorkbookWriter w;
+  auto& a = w.AddSheet("Prețuri");
+  a.Text(0, 0, "Șurub \"M6\"");
+  a.Number(0, 1, 12.5);
+  a.Number(1, 1, 45292, testbiff::kXfDate);
+  a.FormulaBool(2, 0, true);
+  a.Blank(3, 2);
+  auto& b = w.AddSheet("Doi");
+  b.Number(4, 3, -0.1);
+  return std::make_unique<testbiff::TempFile>(w.File());
+}
+
+}  // namespace
+
+TEST(Commands, DumpPrintsEveryWorksheetAsJsonLines) {
+  auto file = Sample();
+  const Result r = RunTool("dump " + file->path());
+  ASSERT_EQ(r.exitCode, 0);
+  ASSERT_GE(r.lines.size(), 9u);
+  EXPECT_EQ(r.lines[0], R"({"event":"sheet","index":0,"name":"Prețuri"})");
+  EXPECT_EQ(r.lines[1], R"({"event":"cell","sheet":0,"row":0,"col":0,"type":"string","value":"Șurub \"M6\"","formula":false})");
+  EXPECT_EQ(r.lines[2], R"({"event":"cell","sheet":0,"row":0,"col":1,"type":"number","value":12.5,"formula":false})");
+  EXPECT_EQ(r.lines[3], R"({"event":"cell","sheet":0,"row":1,"col":1,"type":"datetime","value":45292,"formula":false})");
+  // The formula's text comes before its cached value.
+  EXPECT_EQ(r.lines[4].rfind(R"({"event":"cell","sheet":0,"row":2,"col":0,"type":"formula","value":")", 0), 0u) << r.lines[4];
+  EXPECT_EQ(r.lines[5], R"({"event":"cell","sheet":0,"row":2,"col":0,"type":"bool","value":true,"formula":true})");
+  EXPECT_EQ(r.lines[6], R"({"event":"cell","sheet":0,"row":3,"col":2,"type":"blank","value":null,"formula":false})");
+  EXPECT_EQ(r.lines[7], R"({"event":"sheet","index":1,"name":"Doi"})");
+  EXPECT_EQ(r.lines[8], R"({"event":"cell","sheet":1,"row":4,"col":3,"type":"number","value":-0.1,"formula":false})");
+  const std::string& end = r.lines.back();
+  EXPECT_EQ(end.rfind(R"({"event":"end","sheets":[{"name":"Prețuri","offset":)", 0), 0u) << end;
+  EXPECT_NE(end.find(R"("firstRow":4,"lastRow":4,"firstCol":3,"lastCol":3})"), std::string::npos) << end;
+
+  EXPECT_EQ(RunTool("dump /nonexistent/book.xls").exitCode, 1);
+}
+
+TEST(Commands, CellAnswersOneLookup) {
+  auto file = Sample();
+  Result r = RunTool("cell " + file->path() + " 0 0 0");
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.lines, std::vector<std::string>{R"({"found":true,"value":"Șurub \"M6\""})"});
+  r = RunTool("cell " + file->path() + " 1 3 4");
+  EXPECT_EQ(r.lines, std::vector<std::string>{R"({"found":true,"value":-0.1})"});
+  r = RunTool("cell " + file->path() + " 0 0 2");
+  EXPECT_EQ(r.lines, std::vector<std::string>{R"({"found":true,"value":"TRUE"})"});
+  r = RunTool("cell " + file->path() + " 0 2 3");
+  EXPECT_EQ(r.lines, std::vector<std::string>{R"({"found":false})"});
+  EXPECT_EQ(r.exitCode, 0);
+  r = RunTool("cell " + file->path() + " 5 0 0");
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_TRUE(r.lines.empty());
+}
