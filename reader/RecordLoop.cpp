@@ -179,7 +179,11 @@ bool TXLSRead::Impl::HandleBof(std::uint16_t id, std::uint16_t len) {
     }
     if (readIt) return true;
     if (r.FSheetIndex < static_cast<int>(r.FSheetNames.size()) - 1) {
-      stream->SeekTo(r.FSheetNames[static_cast<std::size_t>(r.FSheetIndex) + 1].Offset);
+      // Sheets follow each other in the stream; an offset that points back would read the
+      // same records again and again, so the reading ends there.
+      const std::uint64_t next = r.FSheetNames[static_cast<std::size_t>(r.FSheetIndex) + 1].Offset;
+      if (next < stream->Position()) return false;
+      stream->SeekTo(next);
       return true;
     }
     return false;
