@@ -100,8 +100,7 @@ void TableFile::LoadBytes(const std::vector<std::uint8_t>& bytes) {
     const std::uint8_t* base = bytes.data() + h.headerSize + (b - 1) * blockSize;
     Block& block = blocks[b];
     block.next = px::Get16(base);
-    block.prev = prev;  // the chain walked is the truth; a wrong back link gets rewritten on writes
-    if (px::Get16(base + 2) != prev) repair = true;
+    block.prev = prev;  // the chain walked is the truth; a block written again gets this back link
     int last = static_cast<std::int16_t>(px::Get16(base + 4));
     int count = 0;
     if (last >= 0) {
@@ -256,11 +255,10 @@ void TableFile::BeginWrite() {
     }
     if (!needsRepair_ && PrimaryIndexBehind()) WritePrimaryIndex();
     if (needsRepair_) {
-      // A writer stopped between its writes: the blocks hold the truth; make the rest agree.
-      for (std::size_t b = 1; b < blocks_.size(); ++b)
-        if (blocks_[b].prev || blocks_[b].next || !blocks_[b].ids.empty()) WriteBlock(static_cast<std::uint16_t>(b));
-      if (Keyed()) WritePrimaryIndex();
+      // A writer stopped between its writes: the blocks hold the truth; make the header's
+      // counters and the primary index agree with them.
       WriteHeader();
+      if (Keyed()) WritePrimaryIndex();
       needsRepair_ = false;
     }
   } catch (...) {
