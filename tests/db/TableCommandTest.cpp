@@ -5,12 +5,13 @@
 #include <gtest/gtest.h>
 
 #include "db/TestUtil.h"
+#include "platform/Formats.h"
 #include "platform/db/CreateTable.h"
 #include "platform/db/Table.h"
 
 namespace {
 
-std::string Run(const std::string& command, int& status) {
+std::string RunCommand(const std::string& command, int& status) {
   std::string out;
   std::FILE* p = popen(command.c_str(), "r");
   if (!p) return out;
@@ -22,6 +23,7 @@ std::string Run(const std::string& command, int& status) {
 }
 
 TEST(TableCommand, HeaderThenRecordsInFileOrder) {
+  platform::FixProgramFormats();
   dbtest::TempDir dir;
   db::CreateTable(dir.path(), "TOATE",
                   {{"Cod", db::FieldType::Long}, {"Nume", db::FieldType::Alpha, 12}, {"Mic", db::FieldType::Short},
@@ -48,7 +50,7 @@ TEST(TableCommand, HeaderThenRecordsInFileOrder) {
     t.Post();
   }
   int status = -1;
-  std::string out = Run(std::string(IMPPRET_EXE) + " table " + (dir.path() / "TOATE.DB").string(), status);
+  std::string out = RunCommand(std::string(IMPPRET_EXE) + " table " + (dir.path() / "TOATE.DB").string(), status);
   EXPECT_EQ(status, 0);
   EXPECT_EQ(out,
             "{\"table\":\"TOATE.DB\",\"level\":\"5\",\"fields\":[{\"name\":\"Cod\",\"type\":\"long\",\"size\":4},"
@@ -61,7 +63,7 @@ TEST(TableCommand, HeaderThenRecordsInFileOrder) {
             "\"Ok\":null,\"Nr\":2}\n"
             "{\"Cod\":2,\"Nume\":\"Ţară \\\"x\\\"\",\"Mic\":-3,\"Pret\":0.1,\"Data\":\"2024-02-29\",\"Ora\":\"23:59:58\","
             "\"Moment\":\"2024-03-01T10:00:05\",\"Ok\":false,\"Nr\":1}\n");
-  Run(std::string(IMPPRET_EXE) + " table " + (dir.path() / "LIPSA.DB").string() + " 2>/dev/null", status);
+  RunCommand(std::string(IMPPRET_EXE) + " table " + (dir.path() / "LIPSA.DB").string() + " 2>/dev/null", status);
   EXPECT_NE(status, 0);
 }
 
