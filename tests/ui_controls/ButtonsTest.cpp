@@ -269,3 +269,28 @@ TEST(MButton, AcceleratorLetterIsPaintedRedAndTheRestInTheFontColour) {
   button.setEnabled(false);
   EXPECT_EQ(test::CountPixels(button.grab().toImage(), test::IsPureRed), 0);
 }
+
+TEST(NiceButton, HotCaptionIsRedAndTheGlyphSitsLeftOfTheFace) {
+  test::TestWindow window;
+  auto* button = new TNiceButton(window.get());
+  button->SetKind(mkDelete);  // "&Sterg" with a glyph
+  auto* other = new TNiceButton(window.get());
+  other->move(0, 40);
+  window.Show();
+  other->setFocus();
+  QImage image = button->grab().toImage();
+  const int redNormal = test::CountPixels(image, test::IsPureRed);
+  EXPECT_GT(redNormal, 0);  // the accelerator letter
+
+  // The glyph's cell ends at x 34; left of it, nothing but what lies under the button.
+  const int cellWidth = button->EffectiveGlyph().width() / 3;
+  ASSERT_GT(cellWidth, 0);
+  const QRgb background = window.get()->grab(QRect(300, 200, 1, 1)).toImage().pixel(0, 0);
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < 34 - cellWidth; ++x)
+      ASSERT_EQ(image.pixel(x, y), background) << x << "," << y;
+
+  button->setFocus();  // focused: hot, the whole caption red
+  ASSERT_TRUE(button->Hot());
+  EXPECT_GT(test::CountPixels(button->grab().toImage(), test::IsPureRed), 2 * redNormal);
+}

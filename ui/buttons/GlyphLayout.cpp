@@ -4,6 +4,9 @@ namespace ui {
 
 GlyphLayout LayOutGlyph(QSize client, QSize glyph, QSize text, TButtonLayout layout, int margin,
                         int spacing) {
+  // An absent part (a default QSize is -1 by -1) takes no room.
+  if (glyph.isEmpty()) glyph = QSize(0, 0);
+  if (text.isEmpty()) text = QSize(0, 0);
   GlyphLayout result;
   const bool horizontal = layout == blGlyphLeft || layout == blGlyphRight;
   // Across the layout direction each part is centred on its own.
