@@ -155,6 +155,7 @@ void TXLSRead::Open() {
       m.storage = std::make_unique<platform::cfb::CompoundFile>(path);
       bool book = false, workbook = false;
       std::uint64_t bookSize = 0, workbookSize = 0;
+      std::string bookName = "Book", workbookName = "Workbook";
       for (const auto& e : m.storage->RootElements()) {
         if (e.Name == "Book") {
           book = true;
@@ -164,11 +165,26 @@ void TXLSRead::Open() {
           workbookSize = e.Size;
         }
       }
+      if (!book && !workbook) {
+        // Compound-file names compare without regard to case on their home platform, and some
+        // writers spell the stream "WORKBOOK" or "book": take those when no exact name exists.
+        for (const auto& e : m.storage->RootElements()) {
+          std::string lower = e.Name;
+          for (char& c : lower) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+          if (lower == "workbook" && e.IsStream) {
+            workbook = true;
+            workbookName = e.Name;
+          } else if (lower == "book" && e.IsStream && !book) {
+            book = true;
+            bookName = e.Name;
+          }
+        }
+      }
       if (!book && !workbook) throw EXLSError("File is not a Excel Workbook");
       FVersion = workbook ? 6 : 5;
       FMaxRecordSize = workbook ? 8224 : 2080;
       FBookVersion = FVersion;
-      auto s = m.storage->OpenStream(workbook ? "Workbook" : "Book");
+      auto s = m.storage->OpenStream(workbook ? workbookName : bookName);
       FStreamSize = s->Size();
       (void)bookSize;
       (void)workbookSize;

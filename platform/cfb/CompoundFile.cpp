@@ -115,8 +115,8 @@ CompoundFile::CompoundFile(const std::filesystem::path& path)
 CompoundFile::~CompoundFile() = default;
 
 void CompoundFile::ReadFat(const std::uint8_t* header) {
-  const std::uint32_t fatSectors = U32(header + 0x2C);
-  if (fatSectors > sectorCount_) throw CfbError("Compound file declares more FAT sectors than it has");
+  // Some writers overstate the FAT sector count; the file itself bounds it.
+  const std::uint32_t fatSectors = static_cast<std::uint32_t>(std::min<std::uint64_t>(U32(header + 0x2C), sectorCount_));
   std::vector<std::uint32_t> fatIds;
   fatIds.reserve(fatSectors);
   for (int i = 0; i < 109 && fatIds.size() < fatSectors; ++i) {
@@ -144,7 +144,11 @@ void CompoundFile::ReadFat(const std::uint8_t* header) {
   }
   fat_.reserve(fatIds.size() * (sectorSize_ / 4));
   for (std::uint32_t s : fatIds) {
-    if (s >= sectorCount_) throw CfbError("Compound file FAT sector lies outside the file");
+    if (s >= sectorCount_) {
+      // A FAT sector outside the file describes nothing: chains through it end as damaged.
+      fat_.insert(fat_.end(), sectorSize_ / 4, kFreeSect);
+      continue;
+    }
     const std::size_t got = file_->ReadAt((static_cast<std::uint64_t>(s) + 1) << sectorShift_, buf.data(), sectorSize_);
     std::fill(buf.begin() + static_cast<std::ptrdiff_t>(got), buf.end(), 0xFF);
     for (std::uint32_t i = 0; i < sectorSize_ / 4; ++i) fat_.push_back(U32(&buf[4 * i]));
