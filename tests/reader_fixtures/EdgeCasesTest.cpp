@@ -220,6 +220,12 @@ TEST(ReaderSharedStrings, CharactersOutsideLatin1AreKept) {
   ASSERT_EQ(c.cells.size(), 2u);
   EXPECT_EQ(c.cells[0].text, "ri ■ s g •rM S ’ ăș €");
   EXPECT_EQ(c.cells[1].text, "■•’■€ș");
+  // The same characters in a string with formatting runs.
+  SstWriter rich(1, 1);
+  rich.Add(SstWriter::Str{"ri ■ s g •rM S ’", true, {{3, 1}}, {}});
+  Collected r = ReadSst(rich, 1);
+  ASSERT_EQ(r.cells.size(), 1u);
+  EXPECT_EQ(r.cells[0].text, "ri ■ s g •rM S ’");
 }
 
 TEST(ReaderSharedStrings, StringSplitFrom16BitTo8Bit) {
