@@ -1,3 +1,10 @@
+# The Qt headers dominate the compile time of every widget file: parse them once per target.
+function(imppret_qt_pch name)
+  target_precompile_headers(${name} PRIVATE <QtWidgets/QWidget> <QtGui/QPainter>
+    <QtWidgets/QPushButton> <QtWidgets/QComboBox> <QtWidgets/QApplication> <string> <vector>
+    <functional> <memory>)
+endfunction()
+
 # imppret_library(name [QT] SOURCES ... DEPS ...): one library per subsystem folder.
 # QT turns on moc and rcc for that target only.
 function(imppret_library name)
@@ -12,6 +19,7 @@ function(imppret_library name)
   add_library(${name} STATIC ${A_SOURCES})
   if(A_QT)
     set_target_properties(${name} PROPERTIES AUTOMOC ON AUTORCC ON)
+    imppret_qt_pch(${name})
   endif()
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PUBLIC ${A_DEPS})
@@ -27,6 +35,7 @@ function(imppret_test name)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
   if(A_QT)
     set_target_properties(${name} PROPERTIES AUTOMOC ON AUTORCC ON)
+    imppret_qt_pch(${name})
     target_link_libraries(${name} PRIVATE ${A_DEPS} Qt6::Test GTest::gtest)
   else()
     target_link_libraries(${name} PRIVATE ${A_DEPS} GTest::gtest_main)
