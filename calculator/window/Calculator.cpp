@@ -64,7 +64,8 @@ bool IsCharKey(const QString& text) {
 }  // namespace
 
 TCalculator::TCalculator(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
+    : ui::TTitleForm(parent) {
+  setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
   setObjectName(QStringLiteral("TCalculator"));
   setWindowTitle(QStringLiteral("Calculator"));
   setFixedSize(kWidth, kHeight);
@@ -478,7 +479,7 @@ bool TCalculator::OpenForValue(QString& value) {
 }
 
 void TCalculator::showEvent(QShowEvent* event) {
-  QDialog::showEvent(event);
+  ui::TTitleForm::showEvent(event);
   RebuildVat();
   ETVA->setText(QString::fromStdString(NumberToGeneralText(vatRate_)));
   if (!imagesLoaded_) {
@@ -494,7 +495,7 @@ void TCalculator::showEvent(QShowEvent* event) {
 }
 
 void TCalculator::setVisible(bool visible) {
-  QDialog::setVisible(visible);
+  ui::TTitleForm::setVisible(visible);
   // A dialog selects the text of the control it focuses on showing; here typing goes on at
   // the end of the expression instead of replacing it.
   if (visible) SetCaretAtEnd();
@@ -505,11 +506,11 @@ void TCalculator::hideEvent(QHideEvent* event) {
     qApp->removeEventFilter(this);
     filterInstalled_ = false;
   }
-  QDialog::hideEvent(event);
+  ui::TTitleForm::hideEvent(event);
 }
 
 void TCalculator::paintEvent(QPaintEvent* event) {
-  QDialog::paintEvent(event);
+  ui::TTitleForm::paintEvent(event);
   // The thin raised frame of a window without a system border.
   QPainter painter(this);
   const QRect r = rect().adjusted(0, 0, -1, -1);
@@ -528,12 +529,14 @@ void TCalculator::Flash(ui::TNiceButton* button) {
 }
 
 bool TCalculator::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
+  if (event->type() != QEvent::KeyPress) return ui::TTitleForm::eventFilter(watched, event);
   auto* widget = qobject_cast<QWidget*>(watched);
   // The window sees keys before its controls. A key it lets pass may come by again on its way
   // up to the parents; passing it again changes nothing.
-  if (!widget || widget->window() != this) return QDialog::eventFilter(watched, event);
-  return HandleKey(static_cast<QKeyEvent*>(event));
+  if (!widget || widget->window() != this) return ui::TTitleForm::eventFilter(watched, event);
+  if (HandleKey(static_cast<QKeyEvent*>(event))) return true;
+  // What the calculator lets pass gets the titled forms' rules (Alt+F4 swallowed).
+  return ui::TTitleForm::eventFilter(watched, event);
 }
 
 bool TCalculator::HandleKey(QKeyEvent* key) {
@@ -548,7 +551,7 @@ bool TCalculator::HandleKey(QKeyEvent* key) {
     if (ComboBox1->view()->isVisible()) {
       ComboBox1->hidePopup();  // Escape only closes the list
     } else {
-      reject();
+      done(QDialog::Rejected);  // the form family keeps reject() from closing its forms
     }
     return true;
   }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "calculator/engine/NumberText.h"
+#include "ui/forms/TitleForm.h"
 #include "calculator/engine/Vat.h"
 
 class QComboBox;
@@ -33,7 +34,7 @@ class TCaptionPanel;
 inline constexpr double kPresetRateLow = 11;
 inline constexpr double kPresetRateHigh = 21;
 
-class TCalculator : public QDialog {
+class TCalculator : public ui::TTitleForm {
   Q_OBJECT
 
  public:
