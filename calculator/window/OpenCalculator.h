@@ -3,7 +3,6 @@
 // and VAT rate) until the application ends.
 #include <QString>
 
-class QKeyEvent;
 class QWidget;
 
 namespace calculator {
@@ -21,9 +20,5 @@ void ShowCalculator();
 // TCalculator::OpenForValue). True when the user confirmed a valid result, now in `value`.
 bool CalculateValue(QString& value);
 
-// The F2 key of a titled window: F2 without Shift, Alt or Ctrl opens the calculator unless the
-// window's focused control edits text itself (an edit, masked edit, combo box or grid). Returns
-// true when the key was taken.
-bool OpenCalculatorOnF2(QWidget* window, const QKeyEvent& key);
 
 }  // namespace calculator
