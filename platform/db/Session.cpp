@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "platform/AsciiCase.h"
 #include "platform/Files.h"
 #include "platform/db/DbError.h"
 
@@ -14,18 +15,6 @@ std::string Trim(std::string s) {
   std::size_t e = s.find_last_not_of(" \t\r\n");
   return s.substr(b, e - b + 1);
 }
-
-bool SameText(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
-    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
-    if (x != y) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 std::filesystem::path AliasConfigPath() {
@@ -52,7 +41,7 @@ std::vector<std::string> GetAliasParams(const std::string& alias) {
       std::size_t close = line.find(']');
       std::string name = Trim(line.substr(1, close == std::string::npos ? std::string::npos : close - 1));
       if (found && inAlias) break;  // the first section of that name counts
-      inAlias = SameText(name, Trim(alias));
+      inAlias = platform::EqualsNoCase(name, Trim(alias));
       found = found || inAlias;
       continue;
     }

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/AsciiCase.h"
 #include "platform/Codepage.h"
 #include "platform/Files.h"
 #include "platform/db/FieldValue.h"
@@ -13,16 +14,6 @@
 namespace db {
 namespace {
 
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
-    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
-    if (x != y) return false;
-  }
-  return true;
-}
 
 using Key = std::vector<std::vector<std::uint8_t>>;
 
@@ -224,7 +215,7 @@ struct Table::Impl {
     if (!filtered || filterText.empty() || !file) return;
     FilterExpr e = ParseFilter(filterText);
     for (std::size_t i = 0; i < H().fields.size(); ++i)
-      if (SameName(H().fields[i].name, e.field)) filterField = static_cast<int>(i);
+      if (platform::EqualsNoCase(H().fields[i].name, e.field)) filterField = static_cast<int>(i);
     if (filterField < 0) throw DbError("Campul \"" + e.field + "\" din filtru nu exista in tabela \"" + owner.TableName + "\"");
     const auto& f = H().fields[filterField];
     filterBytes.assign(static_cast<std::size_t>(f.size), 0);
@@ -241,7 +232,7 @@ struct Table::Impl {
       return;
     }
     for (std::size_t i = 0; i < H().fields.size(); ++i)
-      if (SameName(H().fields[i].name, indexName)) {
+      if (platform::EqualsNoCase(H().fields[i].name, indexName)) {
         FieldType t = H().fields[i].type;
         if (value::IsBlobType(t)) break;
         indexFields.push_back(static_cast<int>(i));
@@ -453,7 +444,7 @@ Field& Table::FieldByName(std::string_view name) {
 
 Field* Table::FindField(std::string_view name) {
   for (auto& f : impl_->fields)
-    if (SameName(f->FieldName(), name)) return f.get();
+    if (platform::EqualsNoCase(f->FieldName(), name)) return f.get();
   return nullptr;
 }
 
@@ -560,7 +551,7 @@ bool Table::Locate(const std::string& fieldList, const std::vector<KeyValue>& va
     while (!name.empty() && name.back() == ' ') name.pop_back();
     int found = -1;
     for (std::size_t i = 0; i < t.H().fields.size(); ++i)
-      if (SameName(t.H().fields[i].name, name)) found = static_cast<int>(i);
+      if (platform::EqualsNoCase(t.H().fields[i].name, name)) found = static_cast<int>(i);
     if (found < 0) throw DbError("Campul \"" + name + "\" nu exista in tabela \"" + TableName + "\"");
     fieldIndexes.push_back(found);
     start = semi + 1;
