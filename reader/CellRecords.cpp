@@ -15,6 +15,42 @@ void TXLSRead::Impl::NumberOrDate(int col, int row, int xf, double value, bool i
     r.OnNumberCell(r, col, row, xf, value, isFormula);
 }
 
+void TXLSRead::Impl::LongStringResult(detail::RecordStream& in, std::uint8_t* b, std::size_t bufSize,
+                                       std::string& out, std::uint16_t len, std::size_t count) {
+  // A BIFF8 string result longer than its STRING record runs on in CONTINUE records, each
+  // starting with its own option byte (bit 0: 16-bit characters); a character is never split.
+  out.clear();
+  bool wide = b[2] != 0;
+  std::size_t at = 3, have = len;
+  for (;;) {
+    const std::size_t width = wide ? 2 : 1;
+    const std::size_t n = std::min(count, (have - at) / width);
+    if (wide)
+      platform::AppendUtf16le(out, b + at, n);
+    else
+      detail::AppendLatin1Fast(out, b + at, n);
+    count -= n;
+    if (count == 0) return;
+    std::uint16_t id = 0, clen = 0;
+    if (!in.ReadHeader(id, clen)) throw EXLSError("Unexpected end of the stream");
+    if (id != 0x003C) {
+      // The string result ends short of its count: the record that follows is read as usual.
+      in.SeekBy(-4);
+      detail::RecordTooShort(0x0207, len);
+    }
+    if (clen > bufSize) {
+      in.SeekBy(clen);
+      throw EXLSError("CONTINUE record is longer than the record buffer");
+    }
+    if (in.Read(b, clen) != clen) throw EXLSError("Unexpected end of the stream");
+    have = clen;
+    at = 0;
+    if (clen == 0) continue;
+    wide = (b[0] & 1) != 0;
+    at = 1;
+  }
+}
+
 void TXLSRead::Impl::NonNumericResult(int col, int row, int xf, std::uint8_t type, std::uint8_t value) {
   TXLSRead& r = self;
   switch (type) {
@@ -33,7 +69,11 @@ void TXLSRead::Impl::NonNumericResult(int col, int row, int xf, std::uint8_t typ
       if (stream->Read(buf.data(), len) != len) throw EXLSError("Unexpected end of the stream");
       if (id == 0x0207) {
         if (len < 2) detail::RecordTooShort(id, len);
-        RecordText(text, buf.data(), len, 2, U16(buf.data()), id);
+        const std::size_t count = U16(buf.data());
+        if (r.FBookVersion == 6 && len >= 3 && 3 + (buf[2] != 0 ? 2 : 1) * count > len)
+          LongStringResult(*stream, buf.data(), static_cast<std::size_t>(r.FMaxRecordSize), text, len, count);
+        else
+          RecordText(text, buf.data(), len, 2, count, id);
       } else {
         if (len < 1) detail::RecordTooShort(id, len);
         RecordText(text, buf.data(), len, 1, buf[0], id);
@@ -216,6 +256,15 @@ void TXLSRead::Impl::HandleCell(std::uint16_t id, std::uint16_t len) {
         }
       return;
     }
+    case 0x0005:  // BOOLERR (BIFF2): value byte at 7, error flag byte at 8
+      need(9);
+      if (b[8] == 0) {
+        if (r.OnBoolCell) r.OnBoolCell(r, b[2], U16(b), -1, b[7] != 0, false);
+      } else if (r.OnStringCell) {
+        text = r.ErrorText(b[7]);
+        r.OnStringCell(r, b[2], U16(b), -1, text, false);
+      }
+      return;
     case 0x0002:  // INTEGER (BIFF2)
       need(9);
       if (r.OnNumberCell) r.OnNumberCell(r, b[2], U16(b), -1, U16(b + 7), false);

@@ -70,10 +70,24 @@ void TXLSRead::Impl::HandleGlobals(std::uint16_t id, std::uint16_t len) {
         RecordText(fmt, b, len, 4, U16(b + 2), id);
       }
       masks::TExcelMask mask(fmt);
-      mask.FormatIndex = U16(b);
+      // BIFF4 leaves the first two bytes unused: its formats are numbered in record order.
+      mask.FormatIndex = r.FBookVersion <= 3 ? static_cast<int>(r.FFormats.size()) : U16(b);
       r.FFormats.push_back(std::move(mask));
       break;
     }
+    case 0x001E: {  // FORMAT of BIFF2-BIFF3: the string alone, numbered in record order
+      need(1);
+      const std::size_t n = b[0];
+      need(1 + n);
+      std::string fmt;
+      byteText.Append(fmt, b + 1, n);
+      masks::TExcelMask mask(fmt);
+      mask.FormatIndex = static_cast<int>(r.FFormats.size());
+      r.FFormats.push_back(std::move(mask));
+      break;
+    }
+    case 0x0243:
+    case 0x0443:  // XF of BIFF3 and BIFF4: the format number is the byte at offset 1
     case 0x00E0: {  // XF
       need(4);
       TXFRecord xf;
@@ -200,7 +214,7 @@ void TXLSRead::Impl::HandleGlobals(std::uint16_t id, std::uint16_t len) {
       }
       break;
     }
-    default:  // 0x001E: FORMAT of BIFF2-BIFF3, accepted without effect
+    default:
       break;
   }
 }

@@ -107,6 +107,10 @@ struct TXLSRead::Impl {
   void HandleCell(std::uint16_t id, std::uint16_t len);
   void HandleFormula(std::uint16_t id, std::uint16_t len);
   void NumberOrDate(int col, int row, int xf, double value, bool isFormula);
+  // A BIFF8 STRING record (body of length len in b) whose count of characters runs on into the
+  // CONTINUE records that follow in `in`; b holds bufSize bytes.
+  void LongStringResult(detail::RecordStream& in, std::uint8_t* b, std::size_t bufSize, std::string& out,
+                        std::uint16_t len, std::size_t count);
   void NonNumericResult(int col, int row, int xf, std::uint8_t type, std::uint8_t value);
   void ShowError(const std::string& text);
   bool AskContinue(const std::string& text);

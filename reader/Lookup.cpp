@@ -465,8 +465,11 @@ bool TXLSRead::Impl::Lookup(int sheetIndex, int col, int row, TCellValue& value)
                   const detail::ByteText saved = byteText;
                   byteText = *text8;
                   try {
-                    if (sid == 0x0207 && slen >= 2)
-                      RecordText(result, b, slen, 2, U16(b), sid);
+                    const std::size_t count = slen >= 2 ? U16(b) : 0;
+                    if (sid == 0x0207 && r.FBookVersion == 6 && slen >= 3 && 3 + (b[2] != 0 ? 2 : 1) * count > slen)
+                      LongStringResult(s, b, static_cast<std::size_t>(mrs), result, slen, count);
+                    else if (sid == 0x0207 && slen >= 2)
+                      RecordText(result, b, slen, 2, count, sid);
                     else if (sid == 0x0007 && slen >= 1)
                       RecordText(result, b, slen, 1, b[0], sid);
                   } catch (...) {

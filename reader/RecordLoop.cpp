@@ -123,11 +123,12 @@ bool TXLSRead::Impl::Dispatch(std::uint16_t id, std::uint16_t len, bool inMemory
       detail::ReadSharedStrings(*stream, len, r.FCodepage, sst);
       return true;
     case 0x0017: case 0x0018: case 0x0218: case 0x0023: case 0x0223: case 0x0031: case 0x0231:
-    case 0x0042: case 0x0085: case 0x0092: case 0x00E0: case 0x041E: case 0x01AE: case 0x001E:
+    case 0x0042: case 0x0085: case 0x0092: case 0x00E0: case 0x0243: case 0x0443: case 0x041E: case 0x01AE:
+    case 0x001E:
       if (!inMemory) throw EXLSError("Record is longer than the record buffer");
       HandleGlobals(id, len);
       return true;
-    case 0x0002: case 0x0003: case 0x0004: case 0x0006: case 0x007D: case 0x007E: case 0x027E:
+    case 0x0002: case 0x0003: case 0x0004: case 0x0005: case 0x0006: case 0x007D: case 0x007E: case 0x027E:
     case 0x00BC: case 0x04BC: case 0x00BD: case 0x00BE: case 0x00D6: case 0x00FD: case 0x0200:
     case 0x0201: case 0x0203: case 0x0204: case 0x0205: case 0x0206: case 0x0406: case 0x0208:
       if (!inMemory) throw EXLSError("Record is longer than the record buffer");
@@ -159,6 +160,12 @@ bool TXLSRead::Impl::HandleBof(std::uint16_t id, std::uint16_t len) {
     return true;
   }
   if (type == 0x0010) {
+    if (r.FVersion <= 3) {
+      // BIFF2-BIFF4: a worksheet substream carries its own FORMAT and XF records after its BOF,
+      // and its XF records name formats by position, so nothing is renumbered.
+      r.FXFRecords.clear();
+      r.FFormats.clear();
+    }
     // Format numbers of the XF records point at Formats positions from here on.
     for (auto& xf : r.FXFRecords) {
       for (std::size_t k = 0; k < r.FFormats.size(); ++k) {

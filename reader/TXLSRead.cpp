@@ -263,7 +263,15 @@ double TXLSRead::DecodeRK(std::uint32_t Value) {
 bool TXLSRead::IsDateTimeXF(int XFIndex) const {
   if (XFIndex < 0 || static_cast<std::size_t>(XFIndex) >= FXFRecords.size())
     throw EXLSError(detail::ListIndexError(XFIndex));
-  const int m = FXFRecords[static_cast<std::size_t>(XFIndex)].FormatNumber();
+  const TXFRecord& xf = FXFRecords[static_cast<std::size_t>(XFIndex)];
+  if (FBookVersion <= 3) {
+    // BIFF3/BIFF4: a one-byte format number, the position of a FORMAT record of the sheet.
+    const int n = xf.Data[1];
+    for (const auto& f : FFormats)
+      if (f.FormatIndex == n) return f.IsDateMask();
+    return false;
+  }
+  const int m = xf.FormatNumber();
   if (m <= 49) return m >= 14 && m <= 22;
   const std::size_t k = static_cast<std::size_t>(m - 49);
   return k < FFormats.size() && FFormats[k].IsDateMask();

@@ -234,3 +234,108 @@ TEST(RecordLoop, WorkbookTablesAndLayoutRecords) {
   EXPECT_TRUE(run.rec.log.empty());
   run.r.Close();
 }
+
+namespace {
+
+// A plain BIFF2-BIFF4 worksheet file: BOF, the caller's records, EOF.
+struct PlainReading {
+  Recorder rec;
+  reader::TXLSRead r;
+  testbiff::TempFile file;
+  explicit PlainReading(const RecordStream& s) : file(s.Data()) {
+    rec.Attach(r);
+    r.FileName = file.path();
+    r.Read();
+  }
+};
+
+// XF of BIFF3 (0x0243) or BIFF4 (0x0443): font byte, format byte, then attributes.
+void OldXf(RecordStream& s, std::uint8_t format) {
+  const bool v4 = s.version() == Biff::v4;
+  s.Add(v4 ? 0x0443 : 0x0243, testbiff::Body().U8(0).U8(format).U16(0x0001).U16(0).U16(0x20C0).U32(0));
+}
+
+}  // namespace
+
+TEST(RecordLoop, OldXfRecordsDecideDateTimeByFormatPosition) {
+  // Formats are numbered by their place in the file: 0 General, 1 "0.00", 2 a date. The number
+  // field a BIFF4 FORMAT carries is not used.
+  for (Biff v : {Biff::v3, Biff::v4}) {
+    SCOPED_TRACE(v == Biff::v3 ? "BIFF3" : "BIFF4");
+    RecordStream s(v);
+    s.Bof(testbiff::kWorksheet);
+    s.Format(7, "General");
+    s.Format(7, "0.00");
+    s.Format(7, "dd/mm/yy");
+    for (std::uint8_t f : {0, 2, 1, 9}) OldXf(s, f);  // XF 3: a format the file lacks
+    for (std::uint16_t xf = 0; xf < 4; ++xf) s.Number(xf, 0, xf, 45000);
+    s.Rk(4, 0, 1, testbiff::RkFromInt(45001));
+    s.Number(5, 0, 4, 1);  // no XF 4
+    s.Eof();
+    PlainReading run(s);
+    const std::vector<std::string> want = {"N 0,0 0 45000", "D 0,1 1 45000", "N 0,2 2 45000",
+                                           "N 0,3 3 45000", "D 0,4 1 45001"};
+    EXPECT_EQ(run.rec.log, want);
+    ASSERT_EQ(run.rec.messages.size(), 1u);
+    EXPECT_EQ(run.rec.messages[0].rfind("?List index out of bounds (4)", 0), 0u);
+    EXPECT_EQ(run.r.XFRecords().size(), 4u);
+    ASSERT_EQ(run.r.Formats().size(), 3u);
+    EXPECT_EQ(run.r.Formats()[2].FormatIndex, 2);
+  }
+}
+
+TEST(RecordLoop, Biff2BoolErrCells) {
+  RecordStream s(Biff::v2);
+  s.Bof(testbiff::kWorksheet);
+  // Row, column, 3 attribute bytes, value byte, error flag byte.
+  auto boolErr = [&](std::uint16_t row, std::uint16_t col, std::uint8_t value, std::uint8_t isError) {
+    s.Add(testbiff::rec::kBoolErr2, testbiff::Body().U16(row).U16(col).Zeros(3).U8(value).U8(isError));
+  };
+  boolErr(0, 1, 1, 0);
+  boolErr(1, 2, 0, 0);
+  boolErr(2, 3, 0x07, 1);
+  s.Add(testbiff::rec::kBoolErr2, testbiff::Body().U16(3).U16(0).Zeros(3).U8(1));  // no flag byte
+  s.Number2(4, 0, 2.5);
+  s.Eof();
+  PlainReading run(s);
+  const std::vector<std::string> want = {"B 1,0 1", "B 2,1 0", "S 3,2 #DIV/0!", "N 0,4 -1 2.5"};
+  EXPECT_EQ(run.rec.log, want);
+  ASSERT_EQ(run.rec.messages.size(), 1u);
+  EXPECT_NE(run.rec.messages[0].find("0005"), std::string::npos) << run.rec.messages[0];
+}
+
+TEST(RecordLoop, StringResultRunsOnInContinueRecords) {
+  // 300 characters: 100 8-bit in the STRING record, 150 UTF-16 in a CONTINUE, 50 8-bit in a
+  // second CONTINUE.
+  const std::string a(100, 'a'), c(50, 'c');
+  const std::u16string b(150, u'\u0103');
+  std::string bUtf8;
+  for (int i = 0; i < 150; ++i) bUtf8 += "\xC4\x83";
+  const Bytes book = BookStream(Xfs({0}), {[&](RecordStream& s) {
+                                  s.FormulaSpecial(0, 0, 0, 0, 0);
+                                  s.Add(testbiff::rec::kString, testbiff::Body().U16(300).U8(0).Raw(a));
+                                  s.Add(testbiff::rec::kContinue, testbiff::Body().U8(1).Utf16(b));
+                                  s.Add(testbiff::rec::kContinue, testbiff::Body().U8(0).Raw(c));
+                                  s.Number(1, 0, 0, 1);
+                                  // Claims 10 characters, holds 3, and no CONTINUE follows.
+                                  s.FormulaSpecial(2, 0, 0, 0, 0);
+                                  s.Add(testbiff::rec::kString, testbiff::Body().U16(10).U8(0).Raw("xyz"));
+                                  s.Number(3, 0, 0, 2);
+                                  // A CONTINUE that ends before the string does, at the stream's end.
+                                  s.FormulaSpecial(4, 0, 0, 0, 0);
+                                  s.Add(testbiff::rec::kString, testbiff::Body().U16(10).U8(1).Utf16(u"xy"));
+                                  s.AddRaw(testbiff::rec::kContinue, 9, testbiff::Body().U8(0).Raw("zz"));
+                                }});
+  Reading run(book);
+  std::vector<int> records;
+  run.r.OnRecord = [&](reader::TXLSRead&, std::uint16_t id, int, const std::uint8_t*) { records.push_back(id); };
+  run.Read();
+  std::vector<std::string> strings;
+  for (const auto& line : run.rec.log)
+    if (line[0] == 'S' || line[0] == 'N') strings.push_back(line);
+  const std::vector<std::string> want = {"S 0,0 " + a + bUtf8 + c + " F", "N 0,1 0 1", "N 0,3 0 2"};
+  EXPECT_EQ(strings, want);
+  EXPECT_TRUE(std::find(records.begin(), records.end(), 0x003C) == records.end());
+  ASSERT_EQ(run.rec.messages.size(), 2u) << ::testing::PrintToString(run.rec.messages);
+  EXPECT_NE(run.rec.messages[0].find("0207"), std::string::npos) << run.rec.messages[0];
+}
