@@ -51,6 +51,26 @@ void TXLSRead::Impl::LongStringResult(detail::RecordStream& in, std::uint8_t* b,
   }
 }
 
+void TXLSRead::Impl::StringResultBody(std::uint16_t id, std::uint16_t len) {
+  TXLSRead& r = self;
+    if (len > r.FMaxRecordSize) {
+      stream->SeekBy(len);
+      throw EXLSError("STRING record is longer than the record buffer");
+    }
+    if (stream->Read(buf.data(), len) != len) throw EXLSError("Unexpected end of the stream");
+    if (id == 0x0207) {
+      if (len < 2) detail::RecordTooShort(id, len);
+      const std::size_t count = U16(buf.data());
+      if (r.FBookVersion == 6 && len >= 3 && 3 + (buf[2] != 0 ? 2 : 1) * count > len)
+        LongStringResult(*stream, buf.data(), static_cast<std::size_t>(r.FMaxRecordSize), text, len, count);
+      else
+        RecordText(text, buf.data(), len, 2, count, id);
+    } else {
+      if (len < 1) detail::RecordTooShort(id, len);
+      RecordText(text, buf.data(), len, 1, buf[0], id);
+    }
+}
+
 void TXLSRead::Impl::NonNumericResult(int col, int row, int xf, std::uint8_t type, std::uint8_t value) {
   TXLSRead& r = self;
   switch (type) {
@@ -58,26 +78,38 @@ void TXLSRead::Impl::NonNumericResult(int col, int row, int xf, std::uint8_t typ
       // The string result follows in its own STRING record, taken here.
       std::uint16_t id = 0, len = 0;
       if (!stream->ReadHeader(id, len)) return;
+      // The first cell of a shared, array or table formula has that record between itself and
+      // its STRING: the string is taken now and passed over when the loop comes to it, after
+      // the record in between.
+      std::uint64_t between = detail::SheetDirectory::kNone;
+      if (id == 0x04BC || id == 0x00BC || id == 0x0221 || id == 0x0236) {
+        between = stream->Position() - 4;
+        stream->SeekBy(len);
+        if (!stream->ReadHeader(id, len)) {
+          stream->SeekTo(between);
+          return;
+        }
+      }
       if (id != 0x0207 && id != 0x0007) {
-        stream->SeekBy(-4);
+        stream->SeekTo(stream->Position() - 4);
+        if (between != detail::SheetDirectory::kNone) stream->SeekTo(between);
         return;
       }
-      if (len > r.FMaxRecordSize) {
-        stream->SeekBy(len);
-        throw EXLSError("STRING record is longer than the record buffer");
+      if (between != detail::SheetDirectory::kNone) {
+        const std::uint64_t at = stream->Position() - 4;
+        try {
+          StringResultBody(id, len);
+        } catch (...) {
+          stream->SeekTo(between);
+          throw;
+        }
+        skipFrom = at;
+        skipTo = stream->Position();
+        stream->SeekTo(between);
+        if (r.OnStringCell) r.OnStringCell(r, col, row, xf, text, true);
+        return;
       }
-      if (stream->Read(buf.data(), len) != len) throw EXLSError("Unexpected end of the stream");
-      if (id == 0x0207) {
-        if (len < 2) detail::RecordTooShort(id, len);
-        const std::size_t count = U16(buf.data());
-        if (r.FBookVersion == 6 && len >= 3 && 3 + (buf[2] != 0 ? 2 : 1) * count > len)
-          LongStringResult(*stream, buf.data(), static_cast<std::size_t>(r.FMaxRecordSize), text, len, count);
-        else
-          RecordText(text, buf.data(), len, 2, count, id);
-      } else {
-        if (len < 1) detail::RecordTooShort(id, len);
-        RecordText(text, buf.data(), len, 1, buf[0], id);
-      }
+      StringResultBody(id, len);
       if (r.OnStringCell) r.OnStringCell(r, col, row, xf, text, true);
       return;
     }

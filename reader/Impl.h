@@ -90,6 +90,8 @@ struct TXLSRead::Impl {
   std::uint32_t recordCount = 0;
   std::string text;               // scratch for event strings, reused to avoid allocations
   std::string text2;
+  // A STRING record already taken for its formula, passed over when the loop reaches it.
+  std::uint64_t skipFrom = ~std::uint64_t{0}, skipTo = 0;
 
   // Lookup cache, valid for one Open.
   std::unique_ptr<detail::GlobalsPass> globals;
@@ -111,6 +113,8 @@ struct TXLSRead::Impl {
   // CONTINUE records that follow in `in`; b holds bufSize bytes.
   void LongStringResult(detail::RecordStream& in, std::uint8_t* b, std::size_t bufSize, std::string& out,
                         std::uint16_t len, std::size_t count);
+  // Reads the text of a STRING record (header just read) into text.
+  void StringResultBody(std::uint16_t id, std::uint16_t len);
   void NonNumericResult(int col, int row, int xf, std::uint8_t type, std::uint8_t value);
   void ShowError(const std::string& text);
   bool AskContinue(const std::string& text);

@@ -460,7 +460,13 @@ bool TXLSRead::Impl::Lookup(int sheetIndex, int col, int row, TCellValue& value)
               case 0: {
                 std::string result;
                 std::uint16_t sid = 0, slen = 0;
-                if (s.ReadHeader(sid, slen) && (sid == 0x0207 || (sid == 0x0007 && version == 1)) &&
+                bool got = s.ReadHeader(sid, slen);
+                // A shared, array or table formula record may stand between the cell and its STRING.
+                if (got && (sid == 0x04BC || sid == 0x00BC || sid == 0x0221 || sid == 0x0236)) {
+                  s.SeekBy(slen);
+                  got = s.ReadHeader(sid, slen);
+                }
+                if (got && (sid == 0x0207 || (sid == 0x0007 && version == 1)) &&
                     slen <= mrs && s.Read(b, slen) == slen) {
                   const detail::ByteText saved = byteText;
                   byteText = *text8;

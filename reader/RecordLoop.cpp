@@ -53,10 +53,15 @@ void TXLSRead::Impl::RunLoop() {
   buf.assign(static_cast<std::size_t>(r.FMaxRecordSize), 0);
   sst.Clear();
   recordCount = 0;
+  skipFrom = ~std::uint64_t{0};
   for (;;) {
     ++recordCount;
     try {
       std::uint16_t id = 0, len = 0;
+      if (stream->Position() == skipFrom) {
+        stream->SeekTo(skipTo);
+        skipFrom = ~std::uint64_t{0};
+      }
       if (!stream->ReadHeader(id, len)) break;
       bool inMemory = false;
       if (id != 0x00FC) {

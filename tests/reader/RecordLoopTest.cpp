@@ -339,3 +339,26 @@ TEST(RecordLoop, StringResultRunsOnInContinueRecords) {
   ASSERT_EQ(run.rec.messages.size(), 2u) << ::testing::PrintToString(run.rec.messages);
   EXPECT_NE(run.rec.messages[0].find("0207"), std::string::npos) << run.rec.messages[0];
 }
+
+TEST(RecordLoop, StringResultAfterASharedFormulaRecord) {
+  // The first cell of a shared formula: FORMULA (ptgExp), SHRFMLA, then its STRING.
+  const Bytes exp = {0x01, 0x00, 0x00, 0x00, 0x00};
+  const testbiff::Body shared = testbiff::Body().U16(0).U16(1).U8(0).U8(0).U8(0).U8(1).U16(3).U8(0x1E).U16(5);
+  const Bytes book = BookStream(Xfs({0}), {[&](RecordStream& s) {
+                                  s.FormulaSpecial(0, 0, 0, 0, 0, exp);
+                                  s.Add(0x04BC, shared);
+                                  s.StringResult("comun");
+                                  s.FormulaSpecial(1, 0, 0, 0, 0, exp);  // a string result that never came
+                                  s.Add(0x04BC, shared);
+                                  s.Number(2, 0, 0, 3);
+                                }});
+  Reading run(book);
+  std::vector<int> records;
+  run.r.OnRecord = [&](reader::TXLSRead&, std::uint16_t id, int, const std::uint8_t*) { records.push_back(id); };
+  run.Read();
+  const std::vector<std::string> want = {"S 0,0 comun F", "F 0,0 5", "F 0,1 5", "F 0,0 5", "F 0,1 5", "N 0,2 0 3"};
+  EXPECT_EQ(run.rec.log, want);
+  EXPECT_TRUE(run.rec.messages.empty()) << ::testing::PrintToString(run.rec.messages);
+  EXPECT_EQ(std::count(records.begin(), records.end(), 0x04BC), 2);
+  EXPECT_TRUE(std::find(records.begin(), records.end(), 0x0207) == records.end());
+}
