@@ -57,14 +57,16 @@ struct SheetDirectory {
   static constexpr std::uint64_t kNone = ~std::uint64_t{0};
   struct Row {
     std::uint64_t first = kNone, last = 0;  // header positions of its cell records
-    std::uint16_t minCol = 0xFFFF, maxCol = 0;
-    // From the index: the first cell position its ROW record leads to and its column range.
+    // From the index: the first cell position its ROW record leads to and its column range
+    // [indexCol1, indexColEnd). Kept to 32 bytes a row: a sheet may have 65,536 of them.
     std::uint64_t indexBase = kNone;
-    int indexCol1 = 0, indexCol2 = -1;
+    std::uint16_t minCol = 0xFFFF, maxCol = 0;
+    std::uint16_t indexCol1 = 0, indexColEnd = 0;
   };
   std::uint64_t start = 0;  // where the pass over the sheet began
   std::uint64_t sheetOffset = kNone;  // the sheet-list offset that led here (BOF checked)
   int version = 0, maxRecordSize = 0;
+  static_assert(sizeof(Row) == 32);
   std::vector<Row> rows;
   bool indexHolds = false;
   long long indexFirstRow = 0, indexLastRow = -1;

@@ -222,7 +222,7 @@ static std::unique_ptr<SheetDirectory> PassSheet(detail::RecordStream& s, std::u
       auto& r = d->rows[row];
       r.indexBase = base;
       r.indexCol1 = U16(&body[2]);
-      r.indexCol2 = static_cast<int>(U16(&body[4])) - 1;
+      r.indexColEnd = U16(&body[4]);
     }
     if (!holds) break;
   }
@@ -233,7 +233,7 @@ static std::unique_ptr<SheetDirectory> PassSheet(detail::RecordStream& s, std::u
       const auto& r = d->rows[row];
       if (r.first == SheetDirectory::kNone) continue;
       if (static_cast<long long>(row) < d->indexFirstRow || static_cast<long long>(row) > d->indexLastRow ||
-          r.indexBase != r.first || r.minCol < r.indexCol1 || r.maxCol > r.indexCol2)
+          r.indexBase != r.first || r.minCol < r.indexCol1 || r.maxCol >= r.indexColEnd)
         holds = false;
       auto it = std::upper_bound(dbcells.begin(), dbcells.end(), r.first);
       if (it != dbcells.end() && *it < r.last) holds = false;
@@ -367,7 +367,7 @@ bool TXLSRead::Impl::Lookup(int sheetIndex, int col, int row, TCellValue& value)
     const auto& e = d.rows[static_cast<std::size_t>(row)];
     if (d.indexHolds) {
       if (row >= d.indexFirstRow && row <= d.indexLastRow && e.indexBase != SheetDirectory::kNone &&
-          col >= e.indexCol1 && col <= e.indexCol2) {
+          col >= e.indexCol1 && col < e.indexColEnd) {
         from = e.indexBase;
         viaIndex = true;
       }
