@@ -8,6 +8,7 @@
 #include <mutex>
 
 #include "reader/Impl.h"
+#include "reader/formula/FormulaDecoder.h"
 
 namespace reader {
 
@@ -233,17 +234,9 @@ void TXLSRead::Open() {
   }
 }
 
+// One table of error texts serves cells and formulas alike.
 std::string TXLSRead::ErrorText(int Code) const {
-  switch (Code) {
-    case 0x00: return "#NULL!";
-    case 0x07: return "#DIV/0!";
-    case 0x0F: return "#VALUE!";
-    case 0x17: return "#REF!";
-    case 0x1D: return "#NAME?";
-    case 0x24: return "#NUM!";
-    case 0x2A: return "#N/A";
-    default: return "#???";
-  }
+  return formula::ErrorText(static_cast<std::uint8_t>(Code));
 }
 
 double TXLSRead::DecodeRK(std::uint32_t Value) {

@@ -39,6 +39,14 @@ bool FolderExists(const fs::path& p) {
   return !p.empty() && fs::is_directory(p, ec);
 }
 
+// A widget that paints its background in `color` (role Window) or its text (role Text).
+void SetColor(QWidget* widget, QPalette::ColorRole role, const QColor& color) {
+  QPalette palette = widget->palette();
+  palette.setColor(role, color);
+  widget->setPalette(palette);
+  if (role == QPalette::Window) widget->setAutoFillBackground(true);
+}
+
 QFrame* Group(QWidget* page, const QRect& geometry) {
   auto* frame = new QFrame(page);
   frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
@@ -128,10 +136,7 @@ void TEMainImportPret::BuildControls() {
   Panel1 = new QFrame(this);
   Panel1->setObjectName("Panel1");
   Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
-  Panel1->setAutoFillBackground(true);
-  QPalette grey = Panel1->palette();
-  grey.setColor(QPalette::Window, ui::ToQColor(kPanelGrey));
-  Panel1->setPalette(grey);
+  SetColor(Panel1, QPalette::Window, ui::ToQColor(kPanelGrey));
   Panel1->setGeometry(8, 64, kClientWidth - 16, 28);
   NumeFis = Markup(Panel1, "NumeFis", "%Fisier importat : ", 8, 5);
   NumeFis->SetFontColor(ui::clWhite);
@@ -143,12 +148,8 @@ void TEMainImportPret::BuildControls() {
   auto* settingsPage = new QWidget;
   auto* messagesPage = new QWidget;
   // The pages have the face colour of the window, as the notebook pages of the design.
-  for (QWidget* page : {settingsPage, messagesPage}) {
-    page->setAutoFillBackground(true);
-    QPalette face = page->palette();
-    face.setColor(QPalette::Window, ui::ToQColor(ui::clBtnFace));
-    page->setPalette(face);
-  }
+  for (QWidget* page : {settingsPage, messagesPage})
+    SetColor(page, QPalette::Window, ui::ToQColor(ui::clBtnFace));
   TBN->addTab(settingsPage, "&1.Setari import");
   TBN->addTab(messagesPage, "&2.Mesaje sesiune import");
   BuildSettingsPage(settingsPage);
@@ -156,10 +157,7 @@ void TEMainImportPret::BuildControls() {
 
   PInfoPrel = new QFrame(this);
   PInfoPrel->setObjectName("PInfoPrel");
-  PInfoPrel->setAutoFillBackground(true);
-  QPalette black = PInfoPrel->palette();
-  black.setColor(QPalette::Window, Qt::black);
-  PInfoPrel->setPalette(black);
+  SetColor(PInfoPrel, QPalette::Window, Qt::black);
   PInfoPrel->setGeometry(8, 634, 420, 34);
   FmtLabel1 = Markup(PInfoPrel, "FmtLabel1", "Prelucrez :", 10, 9);
   FmtLabel1->SetFontColor(ui::clYellow);
@@ -307,9 +305,7 @@ void TEMainImportPret::BuildMessagesPage(QWidget* page) {
   MErori->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   MErori->setLineWrapMode(QPlainTextEdit::NoWrap);
   MErori->setFont(ui::FontByName("MS Sans Serif", 13, true));
-  QPalette red = MErori->palette();
-  red.setColor(QPalette::Text, Qt::red);
-  MErori->setPalette(red);
+  SetColor(MErori, QPalette::Text, Qt::red);
   MErori->setGeometry(6, 44, 645, 446);
 }
 
