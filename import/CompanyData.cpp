@@ -20,12 +20,9 @@ bool FolderExists(const fs::path& p) {
 
 const char* ArticleIndexName(int identification) {
   switch (identification) {
-    case aiCodIntern:
-      return "CodIntern";
-    case aiDenumire:
-      return "Denumire";
-    default:
-      return "CodExtern";
+    case aiCodIntern: return "CodIntern";
+    case aiDenumire: return "Denumire";
+    default: return "CodExtern";
   }
 }
 

@@ -97,8 +97,7 @@ class SectionParser {
         Add(mikPercent);
         ++i;
         return true;
-      case U'[':
-        return Bracket(i);
+      case U'[': return Bracket(i);
       case U'\\':
         if (i + 1 < s_.size()) Add(mikLiteralChar, s_[i + 1]);
         i += 2;
@@ -114,12 +113,8 @@ class SectionParser {
       case U'h':
       case U'm':
       case U's':
-      case U'y':
-        DateRun(i);
-        return true;
-      default:
-        Literal(i);
-        return true;
+      case U'y': DateRun(i); return true;
+      default: Literal(i); return true;
     }
   }
 
@@ -153,19 +148,15 @@ class SectionParser {
     i += r;
     sec_.Flags |= mfDateTime;
 
-    TMaskItemKind prev = prevDate_ < sec_.Items.size() ? sec_.Items[prevDate_].Kind
-                                                       : mikLiteralChar;
+    TMaskItemKind prev =
+        prevDate_ < sec_.Items.size() ? sec_.Items[prevDate_].Kind : mikLiteralChar;
     TMaskItemKind kind = mikLiteralChar;
     switch (letter) {
-      case U'y':
-        kind = r <= 2 ? mikYear2 : mikYear4;
-        break;
+      case U'y': kind = r <= 2 ? mikYear2 : mikYear4; break;
       case U'd':
         kind = r == 1 ? mikDay : r == 2 ? mikDay2 : r == 3 ? mikWeekdayShort : mikWeekdayLong;
         break;
-      case U'h':
-        kind = r == 1 ? mikHour24 : mikHour24Two;
-        break;
+      case U'h': kind = r == 1 ? mikHour24 : mikHour24Two; break;
       case U'm':
         // After an hour (elapsed hours too, as in "[h]:mm") m means minutes.
         if (prev == mikHour24 || prev == mikHour24Two || prev == mikElapsedHours) {

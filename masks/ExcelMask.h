@@ -23,39 +23,39 @@ class EExcelMaskError : public std::runtime_error {
 
 // Item kinds; the numbers are stable codes (1 to 33).
 enum TMaskItemKind : std::uint8_t {
-  mikLiteralChar = 1,     // any character without a meaning of its own; "\x"; "_x" as a space
-  mikLiteralString = 2,   // text between double quotes
-  mikDigitOptional = 3,   // "#"
-  mikDigitSpace = 4,      // "?"
-  mikDigitZero = 5,       // "0"
-  mikYear2 = 6,           // "y", "yy"
-  mikYear4 = 7,           // "yyy" and longer
-  mikMonth = 8,           // "m"
-  mikMonth2 = 9,          // "mm"
-  mikMonthShort = 10,     // "mmm"
-  mikMonthLong = 11,      // "mmmm"
-  mikMonthInitial = 12,   // "mmmmm" and longer
-  mikDay = 13,            // "d"
-  mikDay2 = 14,           // "dd"
-  mikWeekdayShort = 15,   // "ddd"
-  mikWeekdayLong = 16,    // "dddd" and longer
-  mikHour24 = 17,         // "h"
-  mikHour24Two = 18,      // "hh" and longer
-  mikHour12 = 19,         // "h" before an AM/PM marker
-  mikHour12Two = 20,      // "hh" before an AM/PM marker
-  mikElapsedHours = 21,   // "[h]", "[hh]"
-  mikMinute = 22,         // "m" after an hour or before seconds
-  mikMinute2 = 23,        // "mm" after an hour or before seconds
-  mikElapsedMinutes = 24, // "[m]", "[mm]"
-  mikSecond = 25,         // "s"
-  mikSecond2 = 26,        // "ss" and longer
-  mikElapsedSeconds = 27, // "[s]", "[ss]"
-  mikAmPmUpper = 28,      // "AM/PM"
-  mikAmPmLower = 29,      // "am/pm"
-  mikAP = 30,             // "a/p"
-  mikDecimalPoint = 31,   // "."
-  mikPercent = 32,        // "%"
-  mikNumberStart = 33,    // inserted before the first digit placeholder or decimal point
+  mikLiteralChar = 1,      // any character without a meaning of its own; "\x"; "_x" as a space
+  mikLiteralString = 2,    // text between double quotes
+  mikDigitOptional = 3,    // "#"
+  mikDigitSpace = 4,       // "?"
+  mikDigitZero = 5,        // "0"
+  mikYear2 = 6,            // "y", "yy"
+  mikYear4 = 7,            // "yyy" and longer
+  mikMonth = 8,            // "m"
+  mikMonth2 = 9,           // "mm"
+  mikMonthShort = 10,      // "mmm"
+  mikMonthLong = 11,       // "mmmm"
+  mikMonthInitial = 12,    // "mmmmm" and longer
+  mikDay = 13,             // "d"
+  mikDay2 = 14,            // "dd"
+  mikWeekdayShort = 15,    // "ddd"
+  mikWeekdayLong = 16,     // "dddd" and longer
+  mikHour24 = 17,          // "h"
+  mikHour24Two = 18,       // "hh" and longer
+  mikHour12 = 19,          // "h" before an AM/PM marker
+  mikHour12Two = 20,       // "hh" before an AM/PM marker
+  mikElapsedHours = 21,    // "[h]", "[hh]"
+  mikMinute = 22,          // "m" after an hour or before seconds
+  mikMinute2 = 23,         // "mm" after an hour or before seconds
+  mikElapsedMinutes = 24,  // "[m]", "[mm]"
+  mikSecond = 25,          // "s"
+  mikSecond2 = 26,         // "ss" and longer
+  mikElapsedSeconds = 27,  // "[s]", "[ss]"
+  mikAmPmUpper = 28,       // "AM/PM"
+  mikAmPmLower = 29,       // "am/pm"
+  mikAP = 30,              // "a/p"
+  mikDecimalPoint = 31,    // "."
+  mikPercent = 32,         // "%"
+  mikNumberStart = 33,     // inserted before the first digit placeholder or decimal point
 };
 
 // Section flags.
@@ -67,16 +67,16 @@ inline constexpr std::uint8_t mfZeroSection = 0x20;  // the section for zero (se
 
 struct TMaskItem {
   TMaskItemKind Kind = mikLiteralChar;
-  char32_t Char = 0;   // mikLiteralChar, and the first letter of a marker (a, A): the character
-  std::string Text;    // mikLiteralString: the quoted text, UTF-8, without the quotes
+  char32_t Char = 0;  // mikLiteralChar, and the first letter of a marker (a, A): the character
+  std::string Text;   // mikLiteralString: the quoted text, UTF-8, without the quotes
 };
 
 struct TMaskSection {
   std::vector<TMaskItem> Items;
-  std::uint32_t Color = 0;        // 0x00BBGGRR from a colour name in brackets; black by default
-  std::uint8_t Flags = 0;         // mf* bits above
-  std::int32_t DecimalPos = -1;   // index of the first item after the last decimal point, or -1
-  std::int32_t Decimals = 0;      // "#" and "0" placeholders after a decimal point
+  std::uint32_t Color = 0;          // 0x00BBGGRR from a colour name in brackets; black by default
+  std::uint8_t Flags = 0;           // mf* bits above
+  std::int32_t DecimalPos = -1;     // index of the first item after the last decimal point, or -1
+  std::int32_t Decimals = 0;        // "#" and "0" placeholders after a decimal point
   std::int32_t ThousandsScale = 0;  // "," since the last digit placeholder, at most 4
 };
 

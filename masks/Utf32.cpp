@@ -14,8 +14,11 @@ std::u32string ToUtf32(std::string_view utf8) {
   std::size_t i = 0;
   while (i < n) {
     const unsigned char b = p[i];
-    std::size_t len = b < 0x80 ? 1 : (b & 0xE0) == 0xC0 ? 2 : (b & 0xF0) == 0xE0 ? 3
-                                   : (b & 0xF8) == 0xF0 ? 4 : 0;
+    std::size_t len = b < 0x80             ? 1
+                      : (b & 0xE0) == 0xC0 ? 2
+                      : (b & 0xF0) == 0xE0 ? 3
+                      : (b & 0xF8) == 0xF0 ? 4
+                                           : 0;
     char32_t cp = len == 1 ? b : len == 2 ? (b & 0x1F) : len == 3 ? (b & 0x0F) : (b & 0x07);
     bool ok = len != 0 && n - i >= len;
     for (std::size_t k = 1; ok && k < len; ++k) {

@@ -14,30 +14,19 @@ namespace {
 std::string IconvName(int codepage) {
   switch (codepage) {
     case 0:
-    case 65001:
-      return {};
-    case 1200:
-      return "UTF-16LE";
-    case 1201:
-      return "UTF-16BE";
+    case 65001: return {};
+    case 1200: return "UTF-16LE";
+    case 1201: return "UTF-16BE";
     case 367:
-    case 20127:
-      return "CP1252";  // ASCII: lenient, as Windows is
+    case 20127: return "CP1252";  // ASCII: lenient, as Windows is
     case 10000:
-    case 32768:
-      return "MACINTOSH";
-    case 10029:
-      return "MAC-CENTRALEUROPE";
-    case 32769:
-      return "CP1252";  // BIFF2-BIFF4 "Windows code page 1252"
-    case 28591:
-      return "ISO-8859-1";
-    case 28592:
-      return "ISO-8859-2";
-    case 20866:
-      return "KOI8-R";
-    default:
-      return "CP" + std::to_string(codepage);
+    case 32768: return "MACINTOSH";
+    case 10029: return "MAC-CENTRALEUROPE";
+    case 32769: return "CP1252";  // BIFF2-BIFF4 "Windows code page 1252"
+    case 28591: return "ISO-8859-1";
+    case 28592: return "ISO-8859-2";
+    case 20866: return "KOI8-R";
+    default: return "CP" + std::to_string(codepage);
   }
 }
 

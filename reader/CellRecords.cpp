@@ -15,8 +15,9 @@ void TXLSRead::Impl::NumberOrDate(int col, int row, int xf, double value, bool i
     r.OnNumberCell(r, col, row, xf, value, isFormula);
 }
 
-void TXLSRead::Impl::LongStringResult(detail::RecordStream& in, std::uint8_t* b, std::size_t bufSize,
-                                       std::string& out, std::uint16_t len, std::size_t count) {
+void TXLSRead::Impl::LongStringResult(detail::RecordStream& in, std::uint8_t* b,
+                                      std::size_t bufSize, std::string& out, std::uint16_t len,
+                                      std::size_t count) {
   // A BIFF8 string result longer than its STRING record runs on in CONTINUE records, each
   // starting with its own option byte (bit 0: 16-bit characters); a character is never split.
   out.clear();
@@ -53,25 +54,27 @@ void TXLSRead::Impl::LongStringResult(detail::RecordStream& in, std::uint8_t* b,
 
 void TXLSRead::Impl::StringResultBody(std::uint16_t id, std::uint16_t len) {
   TXLSRead& r = self;
-    if (len > r.FMaxRecordSize) {
-      stream->SeekBy(len);
-      throw EXLSError("STRING record is longer than the record buffer");
-    }
-    if (stream->Read(buf.data(), len) != len) throw EXLSError("Unexpected end of the stream");
-    if (id == 0x0207) {
-      if (len < 2) detail::RecordTooShort(id, len);
-      const std::size_t count = U16(buf.data());
-      if (r.FBookVersion == 6 && len >= 3 && 3 + (buf[2] != 0 ? 2 : 1) * count > len)
-        LongStringResult(*stream, buf.data(), static_cast<std::size_t>(r.FMaxRecordSize), text, len, count);
-      else
-        RecordText(text, buf.data(), len, 2, count, id);
-    } else {
-      if (len < 1) detail::RecordTooShort(id, len);
-      RecordText(text, buf.data(), len, 1, buf[0], id);
-    }
+  if (len > r.FMaxRecordSize) {
+    stream->SeekBy(len);
+    throw EXLSError("STRING record is longer than the record buffer");
+  }
+  if (stream->Read(buf.data(), len) != len) throw EXLSError("Unexpected end of the stream");
+  if (id == 0x0207) {
+    if (len < 2) detail::RecordTooShort(id, len);
+    const std::size_t count = U16(buf.data());
+    if (r.FBookVersion == 6 && len >= 3 && 3 + (buf[2] != 0 ? 2 : 1) * count > len)
+      LongStringResult(*stream, buf.data(), static_cast<std::size_t>(r.FMaxRecordSize), text, len,
+                       count);
+    else
+      RecordText(text, buf.data(), len, 2, count, id);
+  } else {
+    if (len < 1) detail::RecordTooShort(id, len);
+    RecordText(text, buf.data(), len, 1, buf[0], id);
+  }
 }
 
-void TXLSRead::Impl::NonNumericResult(int col, int row, int xf, std::uint8_t type, std::uint8_t value) {
+void TXLSRead::Impl::NonNumericResult(int col, int row, int xf, std::uint8_t type,
+                                      std::uint8_t value) {
   TXLSRead& r = self;
   switch (type) {
     case 0: {
@@ -137,7 +140,8 @@ void TXLSRead::Impl::HandleFormula(std::uint16_t id, std::uint16_t len) {
   auto need = [&](std::size_t n) {
     if (len < n) detail::RecordTooShort(id, len);
   };
-  auto decode = [&](std::size_t lenField, std::size_t tokensAt, std::size_t tokenLen, int col, int row) {
+  auto decode = [&](std::size_t lenField, std::size_t tokensAt, std::size_t tokenLen, int col,
+                    int row) {
     // Clamp the token count to what the record holds; the rest is array data.
     tokenLen = std::min<std::size_t>(tokenLen, len > tokensAt ? len - tokensAt : 0);
     const std::size_t extra = len > tokensAt + tokenLen ? len - tokensAt - tokenLen : 0;
@@ -145,7 +149,8 @@ void TXLSRead::Impl::HandleFormula(std::uint16_t id, std::uint16_t len) {
     fctx.FuncArgSeparator = r.FuncArgSeparator;
     fctx.StrTRUE = r.StrTRUE;
     fctx.StrFALSE = r.StrFALSE;
-    text2 = formula::DecodeFormula(fctx, b + std::min<std::size_t>(tokensAt, len), tokenLen, extra, 0, 0);
+    text2 = formula::DecodeFormula(fctx, b + std::min<std::size_t>(tokensAt, len), tokenLen, extra,
+                                   0, 0);
     r.OnFormulaCell(r, col, row, text2);
   };
 
@@ -248,7 +253,8 @@ void TXLSRead::Impl::HandleCell(std::uint16_t id, std::uint16_t len) {
       if (!r.OnBlankCell) return;
       const int row = U16(b), first = U16(b + 2);
       const std::size_t n = (len - 6) / 2;
-      for (std::size_t k = 0; k < n; ++k) r.OnBlankCell(r, first + static_cast<int>(k), row, U16(b + 4 + 2 * k));
+      for (std::size_t k = 0; k < n; ++k)
+        r.OnBlankCell(r, first + static_cast<int>(k), row, U16(b + 4 + 2 * k));
       return;
     }
     case 0x00BD: {  // MULRK
@@ -258,14 +264,13 @@ void TXLSRead::Impl::HandleCell(std::uint16_t id, std::uint16_t len) {
       const int row = U16(b), first = U16(b + 2);
       const std::size_t n = (len - 6) / 6;
       for (std::size_t k = 0; k < n; ++k)
-        NumberOrDate(first + static_cast<int>(k), row, U16(b + 4 + 6 * k), DecodeRK(U32(b + 6 + 6 * k)), false);
+        NumberOrDate(first + static_cast<int>(k), row, U16(b + 4 + 6 * k),
+                     DecodeRK(U32(b + 6 + 6 * k)), false);
       return;
     }
     case 0x0006:
     case 0x0206:
-    case 0x0406:
-      HandleFormula(id, len);
-      return;
+    case 0x0406: HandleFormula(id, len); return;
     case 0x00BC:
     case 0x04BC: {  // SHRFMLA
       if (!r.OnFormulaCell) return;
@@ -339,8 +344,7 @@ void TXLSRead::Impl::HandleCell(std::uint16_t id, std::uint16_t len) {
         r.FLastCol = U16(b + 6) - 1;
       }
       return;
-    default:
-      return;
+    default: return;
   }
 }
 

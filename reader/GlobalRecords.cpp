@@ -6,8 +6,8 @@ namespace reader {
 using detail::U16;
 using detail::U32;
 
-void TXLSRead::Impl::RecordText(std::string& out, const std::uint8_t* body, std::size_t len, std::size_t offset,
-                                std::size_t count, std::uint16_t id) const {
+void TXLSRead::Impl::RecordText(std::string& out, const std::uint8_t* body, std::size_t len,
+                                std::size_t offset, std::size_t count, std::uint16_t id) const {
   out.clear();
   if (offset >= len) {
     if (count == 0) return;
@@ -87,7 +87,7 @@ void TXLSRead::Impl::HandleGlobals(std::uint16_t id, std::uint16_t len) {
       break;
     }
     case 0x0243:
-    case 0x0443:  // XF of BIFF3 and BIFF4: the format number is the byte at offset 1
+    case 0x0443:    // XF of BIFF3 and BIFF4: the format number is the byte at offset 1
     case 0x00E0: {  // XF
       need(4);
       TXFRecord xf;
@@ -144,7 +144,9 @@ void TXLSRead::Impl::HandleGlobals(std::uint16_t id, std::uint16_t len) {
       need(2);
       r.FFileCodepage = U16(b);
       // 1200 (UTF-16) and the BIFF2-BIFF4 aliases of 1252 keep the default.
-      byteText.SetCodepage(r.FFileCodepage == 32769 ? 1252 : r.FFileCodepage == 1200 ? 1252 : r.FFileCodepage);
+      byteText.SetCodepage(r.FFileCodepage == 32769  ? 1252
+                           : r.FFileCodepage == 1200 ? 1252
+                                                     : r.FFileCodepage);
       fctx.Codepage = byteText.Codepage();
       break;
     case 0x0018:
@@ -214,20 +216,20 @@ void TXLSRead::Impl::HandleGlobals(std::uint16_t id, std::uint16_t len) {
       }
       break;
     }
-    default:
-      break;
+    default: break;
   }
 }
 
 void TXLSRead::Impl::ApplyPalette() {
   // The default colours of indexes 8 to 63 (0x00BBGGRR); 0 to 7 repeat the first eight.
   static constexpr std::uint32_t kDefault[56] = {
-      0x000000, 0xFFFFFF, 0x0000FF, 0x00FF00, 0xFF0000, 0x00FFFF, 0xFF00FF, 0xFFFF00, 0x000080, 0x008000,
-      0x800000, 0x008080, 0x800080, 0x808000, 0xC0C0C0, 0x808080, 0xFF9999, 0x663399, 0xCCFFFF, 0xFFFFCC,
-      0x660066, 0x8080FF, 0xCC6600, 0xFFCCCC, 0x800000, 0xFF00FF, 0x00FFFF, 0xFFFF00, 0x800080, 0x000080,
-      0x808000, 0xFF0000, 0xFFCC00, 0xFFFFCC, 0xCCFFCC, 0x99FFFF, 0xFFCC99, 0xCC99FF, 0xFF99CC, 0x99CCFF,
-      0xFF6633, 0xCCCC33, 0x00CC99, 0x00CCFF, 0x0099FF, 0x0066FF, 0x996666, 0x969696, 0x663300, 0x669933,
-      0x003300, 0x003333, 0x003399, 0x663399, 0x993333, 0x333333};
+      0x000000, 0xFFFFFF, 0x0000FF, 0x00FF00, 0xFF0000, 0x00FFFF, 0xFF00FF, 0xFFFF00,
+      0x000080, 0x008000, 0x800000, 0x008080, 0x800080, 0x808000, 0xC0C0C0, 0x808080,
+      0xFF9999, 0x663399, 0xCCFFFF, 0xFFFFCC, 0x660066, 0x8080FF, 0xCC6600, 0xFFCCCC,
+      0x800000, 0xFF00FF, 0x00FFFF, 0xFFFF00, 0x800080, 0x000080, 0x808000, 0xFF0000,
+      0xFFCC00, 0xFFFFCC, 0xCCFFCC, 0x99FFFF, 0xFFCC99, 0xCC99FF, 0xFF99CC, 0x99CCFF,
+      0xFF6633, 0xCCCC33, 0x00CC99, 0x00CCFF, 0x0099FF, 0x0066FF, 0x996666, 0x969696,
+      0x663300, 0x669933, 0x003300, 0x003333, 0x003399, 0x663399, 0x993333, 0x333333};
   TXLSRead& r = self;
   for (auto& f : r.FFonts) {
     const std::uint32_t index = f.Color;

@@ -10,8 +10,8 @@
 #include "platform/cfb/CompoundFile.h"
 #include "reader/RecordStream.h"
 #include "reader/SharedStrings.h"
-#include "reader/Text.h"
 #include "reader/TXLSRead.h"
+#include "reader/Text.h"
 #include "reader/formula/FormulaDecoder.h"
 
 namespace reader {
@@ -19,7 +19,9 @@ namespace reader {
 namespace detail {
 
 // Little-endian reads from a record body whose length has been checked by the caller.
-inline std::uint16_t U16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+inline std::uint16_t U16(const std::uint8_t* p) {
+  return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
 inline std::uint32_t U32(const std::uint8_t* p) {
   return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
          (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
@@ -63,7 +65,7 @@ struct SheetDirectory {
     std::uint16_t minCol = 0xFFFF, maxCol = 0;
     std::uint16_t indexCol1 = 0, indexColEnd = 0;
   };
-  std::uint64_t start = 0;  // where the pass over the sheet began
+  std::uint64_t start = 0;            // where the pass over the sheet began
   std::uint64_t sheetOffset = kNone;  // the sheet-list offset that led here (BOF checked)
   int version = 0, maxRecordSize = 0;
   static_assert(sizeof(Row) == 32);
@@ -87,10 +89,10 @@ struct TXLSRead::Impl {
   // Record loop state.
   std::vector<std::uint8_t> buf;  // the current record body
   detail::SharedStrings sst;
-  detail::ByteText byteText;      // BIFF2-BIFF5 text in the file's code page
+  detail::ByteText byteText;  // BIFF2-BIFF5 text in the file's code page
   formula::TFormulaContext fctx;
   std::uint32_t recordCount = 0;
-  std::string text;               // scratch for event strings, reused to avoid allocations
+  std::string text;  // scratch for event strings, reused to avoid allocations
   std::string text2;
   // A STRING record already taken for its formula, passed over when the loop reaches it.
   std::uint64_t skipFrom = ~std::uint64_t{0}, skipTo = 0;
@@ -113,8 +115,8 @@ struct TXLSRead::Impl {
   void NumberOrDate(int col, int row, int xf, double value, bool isFormula);
   // A BIFF8 STRING record (body of length len in b) whose count of characters runs on into the
   // CONTINUE records that follow in `in`; b holds bufSize bytes.
-  void LongStringResult(detail::RecordStream& in, std::uint8_t* b, std::size_t bufSize, std::string& out,
-                        std::uint16_t len, std::size_t count);
+  void LongStringResult(detail::RecordStream& in, std::uint8_t* b, std::size_t bufSize,
+                        std::string& out, std::uint16_t len, std::size_t count);
   // Reads the text of a STRING record (header just read) into text.
   void StringResultBody(std::uint16_t id, std::uint16_t len);
   void NonNumericResult(int col, int row, int xf, std::uint8_t type, std::uint8_t value);

@@ -27,13 +27,20 @@ namespace {
 
 bool IsCellRecord(std::uint16_t id, int version) {
   switch (id) {
-    case 0x0006: case 0x007E: case 0x00BD: case 0x00D6: case 0x00FD:
-    case 0x0203: case 0x0204: case 0x0206: case 0x027E: case 0x0406:
-      return true;
-    case 0x0002: case 0x0003: case 0x0004:
-      return version < 4;  // BIFF2 cell records, found in BIFF2-BIFF4 files
-    default:
-      return false;
+    case 0x0006:
+    case 0x007E:
+    case 0x00BD:
+    case 0x00D6:
+    case 0x00FD:
+    case 0x0203:
+    case 0x0204:
+    case 0x0206:
+    case 0x027E:
+    case 0x0406: return true;
+    case 0x0002:
+    case 0x0003:
+    case 0x0004: return version < 4;  // BIFF2 cell records, found in BIFF2-BIFF4 files
+    default: return false;
   }
 }
 
@@ -56,8 +63,8 @@ void GrowRows(std::vector<SheetDirectory::Row>& rows, std::size_t row) {
 }  // namespace
 
 // One pass over the workbook globals from the current position up to their EOF.
-static std::unique_ptr<GlobalsPass> PassGlobals(detail::RecordStream& s, int version, int maxRecordSize,
-                                               int codepage) {
+static std::unique_ptr<GlobalsPass> PassGlobals(detail::RecordStream& s, int version,
+                                                int maxRecordSize, int codepage) {
   auto g = std::make_unique<GlobalsPass>();
   g->start = s.Position();
   g->version = version;
@@ -115,8 +122,8 @@ static std::unique_ptr<GlobalsPass> PassGlobals(detail::RecordStream& s, int ver
 
 // Pass over one sheet from `start` to its first EOF, noting where each row's cells lie, then
 // check the sheet's index against them.
-static std::unique_ptr<SheetDirectory> PassSheet(detail::RecordStream& s, std::uint64_t start, int version,
-                                                int maxRecordSize, bool readIndex) {
+static std::unique_ptr<SheetDirectory> PassSheet(detail::RecordStream& s, std::uint64_t start,
+                                                 int version, int maxRecordSize, bool readIndex) {
   auto d = std::make_unique<SheetDirectory>();
   d->start = start;
   d->version = version;
@@ -196,12 +203,13 @@ static std::unique_ptr<SheetDirectory> PassSheet(detail::RecordStream& s, std::u
     }
     const std::size_t count = (len - 4) / 2;
     std::vector<std::int16_t> offsets(count);
-    for (std::size_t j = 0; j < count; ++j) offsets[j] = static_cast<std::int16_t>(U16(&body[4 + 2 * j]));
+    for (std::size_t j = 0; j < count; ++j)
+      offsets[j] = static_cast<std::int16_t>(U16(&body[4 + 2 * j]));
     s.SeekTo(off - U32(&body[0]));
     std::uint64_t base = SheetDirectory::kNone;
     for (std::int16_t j : offsets) {
-      if (++rowRecords > 4 * 65536 || !s.ReadHeader(id, len) || id != 0x0208 || len < 6 || len > maxRecordSize ||
-          s.Read(body.data(), len) != len) {
+      if (++rowRecords > 4 * 65536 || !s.ReadHeader(id, len) || id != 0x0208 || len < 6 ||
+          len > maxRecordSize || s.Read(body.data(), len) != len) {
         holds = false;
         break;
       }
@@ -232,8 +240,9 @@ static std::unique_ptr<SheetDirectory> PassSheet(detail::RecordStream& s, std::u
     for (std::size_t row = 0; row < d->rows.size() && holds; ++row) {
       const auto& r = d->rows[row];
       if (r.first == SheetDirectory::kNone) continue;
-      if (static_cast<long long>(row) < d->indexFirstRow || static_cast<long long>(row) > d->indexLastRow ||
-          r.indexBase != r.first || r.minCol < r.indexCol1 || r.maxCol >= r.indexColEnd)
+      if (static_cast<long long>(row) < d->indexFirstRow ||
+          static_cast<long long>(row) > d->indexLastRow || r.indexBase != r.first ||
+          r.minCol < r.indexCol1 || r.maxCol >= r.indexColEnd)
         holds = false;
       auto it = std::upper_bound(dbcells.begin(), dbcells.end(), r.first);
       if (it != dbcells.end() && *it < r.last) holds = false;
@@ -286,8 +295,8 @@ bool TXLSRead::Impl::Lookup(int sheetIndex, int col, int row, TCellValue& value)
 
   // A single worksheet in a plain file has no sheet list to pass: read it like BIFF2-BIFF4.
   if (version >= 4 && !plainWorksheet) {
-    if (!globals || globals->start != here || globals->version != version || globals->maxRecordSize != mrs ||
-        globals->codepage != r.FCodepage)
+    if (!globals || globals->start != here || globals->version != version ||
+        globals->maxRecordSize != mrs || globals->codepage != r.FCodepage)
       globals = PassGlobals(s, version, mrs, r.FCodepage);
     version = globals->effectiveVersion;
     mrs = globals->effectiveMaxRecordSize;
@@ -355,7 +364,8 @@ bool TXLSRead::Impl::Lookup(int sheetIndex, int col, int row, TCellValue& value)
     sheetStart = here;
   }
 
-  if (!sheetDir || sheetDir->start != sheetStart || sheetDir->version != version || sheetDir->maxRecordSize != mrs)
+  if (!sheetDir || sheetDir->start != sheetStart || sheetDir->version != version ||
+      sheetDir->maxRecordSize != mrs)
     sheetDir = PassSheet(s, sheetStart, version, mrs, version >= 4 && !plainWorksheet);
   const SheetDirectory& d = *sheetDir;
 
@@ -404,9 +414,7 @@ bool TXLSRead::Impl::Lookup(int sheetIndex, int col, int row, TCellValue& value)
           if (len < 10) continue;
           value = DecodeRK(U32(b + 6));
           break;
-        case 0x00BD:
-          value = DecodeRK(U32(b + 6 + 6 * static_cast<std::size_t>(col - c1)));
-          break;
+        case 0x00BD: value = DecodeRK(U32(b + 6 + 6 * static_cast<std::size_t>(col - c1))); break;
         case 0x0204:
         case 0x00D6: {
           if (len < 8) detail::RecordTooShort(id, len);
@@ -461,18 +469,20 @@ bool TXLSRead::Impl::Lookup(int sheetIndex, int col, int row, TCellValue& value)
                 std::string result;
                 std::uint16_t sid = 0, slen = 0;
                 bool got = s.ReadHeader(sid, slen);
-                // A shared, array or table formula record may stand between the cell and its STRING.
+                // A shared, array or table formula record may stand between the cell and its
+                // STRING.
                 if (got && (sid == 0x04BC || sid == 0x00BC || sid == 0x0221 || sid == 0x0236)) {
                   s.SeekBy(slen);
                   got = s.ReadHeader(sid, slen);
                 }
-                if (got && (sid == 0x0207 || (sid == 0x0007 && version == 1)) &&
-                    slen <= mrs && s.Read(b, slen) == slen) {
+                if (got && (sid == 0x0207 || (sid == 0x0007 && version == 1)) && slen <= mrs &&
+                    s.Read(b, slen) == slen) {
                   const detail::ByteText saved = byteText;
                   byteText = *text8;
                   try {
                     const std::size_t count = slen >= 2 ? U16(b) : 0;
-                    if (sid == 0x0207 && r.FBookVersion == 6 && slen >= 3 && 3 + (b[2] != 0 ? 2 : 1) * count > slen)
+                    if (sid == 0x0207 && r.FBookVersion == 6 && slen >= 3 &&
+                        3 + (b[2] != 0 ? 2 : 1) * count > slen)
                       LongStringResult(s, b, static_cast<std::size_t>(mrs), result, slen, count);
                     else if (sid == 0x0207 && slen >= 2)
                       RecordText(result, b, slen, 2, count, sid);

@@ -86,8 +86,8 @@ void TXLSRead::Impl::RunLoop() {
         ShowError(e.what());
         break;
       }
-      if (r.ErrorLevel == xelMessage &&
-          !AskContinue(std::string(e.what()) + "\rRec# " + std::to_string(recordCount) + "\rContinue?"))
+      if (r.ErrorLevel == xelMessage && !AskContinue(std::string(e.what()) + "\rRec# " +
+                                                     std::to_string(recordCount) + "\rContinue?"))
         break;
     }
   }
@@ -108,8 +108,7 @@ bool TXLSRead::Impl::Dispatch(std::uint16_t id, std::uint16_t len, bool inMemory
     case 0x000A:  // EOF
       if (r.FSheetIndex < 0) return true;
       return r.FSheetIndex < static_cast<int>(r.FSheetNames.size()) - 1;
-    case 0x002F:
-      throw EXLSError("Can not read, file is encrypted");
+    case 0x002F: throw EXLSError("Can not read, file is encrypted");
     case 0x00EB:
     case 0x00EC: {
       // Drawing data runs on in CONTINUE records; none of it is used.
@@ -124,18 +123,48 @@ bool TXLSRead::Impl::Dispatch(std::uint16_t id, std::uint16_t len, bool inMemory
       }
       return true;
     }
-    case 0x00FC:
-      detail::ReadSharedStrings(*stream, len, r.FCodepage, sst);
-      return true;
-    case 0x0017: case 0x0018: case 0x0218: case 0x0023: case 0x0223: case 0x0031: case 0x0231:
-    case 0x0042: case 0x0085: case 0x0092: case 0x00E0: case 0x0243: case 0x0443: case 0x041E: case 0x01AE:
+    case 0x00FC: detail::ReadSharedStrings(*stream, len, r.FCodepage, sst); return true;
+    case 0x0017:
+    case 0x0018:
+    case 0x0218:
+    case 0x0023:
+    case 0x0223:
+    case 0x0031:
+    case 0x0231:
+    case 0x0042:
+    case 0x0085:
+    case 0x0092:
+    case 0x00E0:
+    case 0x0243:
+    case 0x0443:
+    case 0x041E:
+    case 0x01AE:
     case 0x001E:
       if (!inMemory) throw EXLSError("Record is longer than the record buffer");
       HandleGlobals(id, len);
       return true;
-    case 0x0002: case 0x0003: case 0x0004: case 0x0005: case 0x0006: case 0x007D: case 0x007E: case 0x027E:
-    case 0x00BC: case 0x04BC: case 0x00BD: case 0x00BE: case 0x00D6: case 0x00FD: case 0x0200:
-    case 0x0201: case 0x0203: case 0x0204: case 0x0205: case 0x0206: case 0x0406: case 0x0208:
+    case 0x0002:
+    case 0x0003:
+    case 0x0004:
+    case 0x0005:
+    case 0x0006:
+    case 0x007D:
+    case 0x007E:
+    case 0x027E:
+    case 0x00BC:
+    case 0x04BC:
+    case 0x00BD:
+    case 0x00BE:
+    case 0x00D6:
+    case 0x00FD:
+    case 0x0200:
+    case 0x0201:
+    case 0x0203:
+    case 0x0204:
+    case 0x0205:
+    case 0x0206:
+    case 0x0406:
+    case 0x0208:
       if (!inMemory) throw EXLSError("Record is longer than the record buffer");
       HandleCell(id, len);
       return true;

@@ -13,7 +13,8 @@ RecordStream::RecordStream(std::unique_ptr<platform::cfb::Stream> source, bool p
     : source_(std::move(source)), buf_(kWindow), size_(source_->Size()), plain_(plainFile) {}
 
 void RecordStream::SeekBy(std::int64_t delta) {
-  if (delta < 0 && static_cast<std::uint64_t>(-delta) > pos_) throw EXLSError("Seek before the start of the stream");
+  if (delta < 0 && static_cast<std::uint64_t>(-delta) > pos_)
+    throw EXLSError("Seek before the start of the stream");
   pos_ += static_cast<std::uint64_t>(delta);
 }
 

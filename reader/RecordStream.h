@@ -2,8 +2,8 @@
 // The workbook stream seen as BIFF records, read through a 64 KiB window so that record
 // headers and small bodies cost a memcpy, and short seeks (stepping back over a header, jumping
 // to a cell inside the window) cost nothing.
-#include <cstdint>
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <vector>

@@ -57,7 +57,8 @@ std::string Hex2(unsigned v) {
 // Walks the SST body and its CONTINUE records. `remain` is what is left of the current record.
 class SstCursor {
  public:
-  SstCursor(RecordStream& s, std::uint16_t len, int codepage) : s_(s), remain_(len), codepage_(codepage) {}
+  SstCursor(RecordStream& s, std::uint16_t len, int codepage)
+      : s_(s), remain_(len), codepage_(codepage) {}
 
   std::uint32_t Remain() const { return remain_; }
 
@@ -164,7 +165,8 @@ void ReadStrings(SstCursor& c, RecordStream& stream, SharedStrings& table);
 
 }  // namespace
 
-void ReadSharedStrings(RecordStream& stream, std::uint16_t bodyLength, int codepage, SharedStrings& table) {
+void ReadSharedStrings(RecordStream& stream, std::uint16_t bodyLength, int codepage,
+                       SharedStrings& table) {
   SstCursor c(stream, bodyLength, codepage);
   try {
     ReadStrings(c, stream, table);

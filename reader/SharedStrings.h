@@ -47,6 +47,7 @@ class SharedStrings {
 // Reads an SST record whose header was just taken (body not read) together with its CONTINUE
 // records, appending to `table`. UTF-16 text is kept as `codepage` allows (0: all). Raises
 // EXLSError with the table's messages; strings read before an error stay in the table.
-void ReadSharedStrings(RecordStream& stream, std::uint16_t bodyLength, int codepage, SharedStrings& table);
+void ReadSharedStrings(RecordStream& stream, std::uint16_t bodyLength, int codepage,
+                       SharedStrings& table);
 
 }  // namespace reader::detail

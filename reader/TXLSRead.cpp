@@ -56,7 +56,20 @@ constexpr const char* kBuiltInFormats[50] = {
     "h:mm",
     "h:mm:SS",
     "m/d/yy h:mm",
-    "", "", "", "", "", "", "", "", "", "", "", "", "", "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
     "(#,##0_);(#,##0)",
     "(#,##0_);[Red](#,##0)",
     "(#,##0.00_);(#,##0.00)",
@@ -116,7 +129,8 @@ void AppendLatin1Fast(std::string& out, const std::uint8_t* p, std::size_t n) {
 
 void RecordTooShort(std::uint16_t id, std::size_t length) {
   char b[96];
-  std::snprintf(b, sizeof b, "Record %.4X is too short (%zu bytes)", static_cast<unsigned>(id), length);
+  std::snprintf(b, sizeof b, "Record %.4X is too short (%zu bytes)", static_cast<unsigned>(id),
+                length);
   throw EXLSError(b);
 }
 
@@ -131,11 +145,17 @@ TXLSRead::TXLSRead() : FImpl(std::make_unique<Impl>(*this)) {
   FDefaultFont.Size = 10;
 }
 
-TXLSRead::~TXLSRead() { Close(); }
+TXLSRead::~TXLSRead() {
+  Close();
+}
 
-bool TXLSRead::IsOpen() const { return FImpl->stream != nullptr; }
+bool TXLSRead::IsOpen() const {
+  return FImpl->stream != nullptr;
+}
 
-void TXLSRead::Close() { FImpl->CloseFile(); }
+void TXLSRead::Close() {
+  FImpl->CloseFile();
+}
 
 void TXLSRead::Impl::CloseFile() {
   stream.reset();
@@ -282,7 +302,8 @@ std::string TXLSRead::CellRefText(int Col, int Row, bool AbsCol, bool AbsRow) {
   } else {
     // Past "ZZ" the letters go on as a third digit instead of leaving the alphabet.
     std::string letters;
-    for (int c = Col + 1; c > 0; c = (c - 1) / 26) letters.insert(letters.begin(), static_cast<char>('A' + (c - 1) % 26));
+    for (int c = Col + 1; c > 0; c = (c - 1) / 26)
+      letters.insert(letters.begin(), static_cast<char>('A' + (c - 1) % 26));
     s += letters;
   }
   if (AbsRow) s.push_back('$');

@@ -54,7 +54,7 @@ struct TSheetEntry {
 
 struct TXLSFont {
   std::string Name;
-  int Size = 0;             // points
+  int Size = 0;  // points
   int Charset = 0;
   std::uint32_t Color = 0;  // colour index while reading; RGB (red in the low byte) after Read
   bool Bold = false;
@@ -68,7 +68,9 @@ struct TXLSFont {
 struct TXFRecord {
   std::array<std::uint8_t, 20> Data{};
   std::uint8_t Size = 0;
-  std::uint16_t FormatNumber() const { return static_cast<std::uint16_t>(Data[2] | (Data[3] << 8)); }
+  std::uint16_t FormatNumber() const {
+    return static_cast<std::uint16_t>(Data[2] | (Data[3] << 8));
+  }
 };
 
 struct TNameEntry {
@@ -96,7 +98,8 @@ using TRichCellEvent = std::function<void(TXLSRead& Sender, int Col, int Row, in
                                           const std::string& Value, PRecREFormatArray Formatting)>;
 using TFormulaCellEvent =
     std::function<void(TXLSRead& Sender, int Col, int Row, const std::string& Formula)>;
-using TColEvent = std::function<void(TXLSRead& Sender, int Col1, int Col2, int FormatIndex, int Width)>;
+using TColEvent =
+    std::function<void(TXLSRead& Sender, int Col1, int Col2, int FormatIndex, int Width)>;
 using TRowEvent =
     std::function<void(TXLSRead& Sender, int Row, int Col1, int Col2, int FormatIndex, int Height)>;
 using TSheetEvent =
@@ -118,11 +121,11 @@ class TXLSRead {
   TXLSRead& operator=(const TXLSRead&) = delete;
 
   // ---- properties -------------------------------------------------------------------------
-  std::string FileName;            // path of the workbook (UTF-8)
-  std::string StrTRUE = "TRUE";    // text of a Boolean true in formula text and lookups
+  std::string FileName;          // path of the workbook (UTF-8)
+  std::string StrTRUE = "TRUE";  // text of a Boolean true in formula text and lookups
   std::string StrFALSE = "FALSE";
   TXLSErrorLevel ErrorLevel = xelMessage;
-  char FuncArgSeparator = ',';     // between function arguments in formula text
+  char FuncArgSeparator = ',';  // between function arguments in formula text
   int Codepage() const { return FCodepage; }
   void SetCodepage(int Value) { FCodepage = Value < 0 ? 0 : Value; }
 

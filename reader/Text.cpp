@@ -10,11 +10,13 @@ void ByteText::SetCodepage(int codepage) {
   if (codepage == 0 || !platform::IsKnownCodepage(codepage)) codepage = 1252;
   if (codepage == codepage_) return;
   codepage_ = codepage;
-  multiByte_ = codepage == 932 || codepage == 936 || codepage == 949 || codepage == 950 || codepage == 1361;
+  multiByte_ =
+      codepage == 932 || codepage == 936 || codepage == 949 || codepage == 950 || codepage == 1361;
   if (multiByte_) return;
   for (int b = 0; b < 256; ++b) {
     const char c = static_cast<char>(b);
-    const std::string u = b < 0x80 ? std::string(1, c) : platform::ToUtf8(std::string_view(&c, 1), codepage);
+    const std::string u =
+        b < 0x80 ? std::string(1, c) : platform::ToUtf8(std::string_view(&c, 1), codepage);
     len_[b] = static_cast<std::uint8_t>(std::min<std::size_t>(u.size(), 4));
     for (std::size_t i = 0; i < len_[b]; ++i) utf8_[b][i] = u[i];
   }

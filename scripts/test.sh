@@ -4,6 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
+bash scripts/check-format.sh
 jobs=$(nproc)
 fuzz_seconds=${IMPPRET_FUZZ_SECONDS:-45}
 

@@ -7,9 +7,9 @@
 #include <QPainter>
 
 #include "ui/buttons/MButton.h"
-#include "ui/dialogs/MessageDlg.h"
 #include "ui/buttons/MToolbar.h"
 #include "ui/buttons/NiceButton.h"
+#include "ui/dialogs/MessageDlg.h"
 #include "ui/imagelist/MImageList.h"
 #include "ui/label/FmtLabel.h"
 #include "ui/labels/ActiveCombo.h"
@@ -254,8 +254,8 @@ std::unique_ptr<QWidget> RadioGroups() {
   auto* identifier = new TMRadioGroup(panel.get());
   identifier->setGeometry(10, 10, 431, 15);
   identifier->SetColumns(3);
-  identifier->SetItems({QStringLiteral("  CODEXTERN"), QStringLiteral("  CODINTERN"),
-                        QStringLiteral("  DENUMIRE")});
+  identifier->SetItems(
+      {QStringLiteral("  CODEXTERN"), QStringLiteral("  CODINTERN"), QStringLiteral("  DENUMIRE")});
   identifier->SetItemIndex(0);
   auto* currency = new TMRadioGroup(panel.get());
   currency->setGeometry(10, 40, 120, 40);
@@ -329,7 +329,7 @@ std::unique_ptr<QWidget> FmtLabels() {
 
 // A message dialog exactly as the program builds it, shown without its modal loop.
 std::function<std::unique_ptr<QWidget>()> Dialog(const char* text, TDlgKind kind,
-                                                  TMsgButtons buttons, TMsgButton defaultButton) {
+                                                 TMsgButtons buttons, TMsgButton defaultButton) {
   return [=]() -> std::unique_ptr<QWidget> {
     return BuildMessageForm(text, std::nullopt, kind, taCenter, buttons, defaultButton, 0);
   };

@@ -20,11 +20,16 @@ int UsageError(const std::string& message) {
 }
 
 bool ParseOperation(const std::string& word, calculator::TVatOperation& operation) {
-  if (word == "add") operation = calculator::voAddVat;
-  else if (word == "remove") operation = calculator::voRemoveVat;
-  else if (word == "vat") operation = calculator::voVatOfNet;
-  else if (word == "included") operation = calculator::voVatInGross;
-  else return false;
+  if (word == "add")
+    operation = calculator::voAddVat;
+  else if (word == "remove")
+    operation = calculator::voRemoveVat;
+  else if (word == "vat")
+    operation = calculator::voVatOfNet;
+  else if (word == "included")
+    operation = calculator::voVatInGross;
+  else
+    return false;
   return true;
 }
 

@@ -24,7 +24,8 @@ bool ParseIndex(const std::string& s, int& out) {
 
 int Cell(const std::vector<std::string>& args) {
   int sheet = 0, col = 0, row = 0;
-  if (args.size() != 4 || !ParseIndex(args[1], sheet) || !ParseIndex(args[2], col) || !ParseIndex(args[3], row)) {
+  if (args.size() != 4 || !ParseIndex(args[1], sheet) || !ParseIndex(args[2], col) ||
+      !ParseIndex(args[3], row)) {
     std::fprintf(stderr, "usage: imppret cell FILE SHEET COL ROW (0-based numbers)\n");
     return 2;
   }

@@ -17,5 +17,6 @@ struct CommandRegistration {
 
 #define IMPPRET_COMMAND_CAT2(a, b) a##b
 #define IMPPRET_COMMAND_CAT(a, b) IMPPRET_COMMAND_CAT2(a, b)
-#define IMPPRET_COMMAND(name, usage, fn) \
-  static const ::imppret::CommandRegistration IMPPRET_COMMAND_CAT(command_, __LINE__)(name, usage, fn)
+#define IMPPRET_COMMAND(name, usage, fn)                                                           \
+  static const ::imppret::CommandRegistration IMPPRET_COMMAND_CAT(command_, __LINE__)(name, usage, \
+                                                                                      fn)

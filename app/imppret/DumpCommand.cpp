@@ -23,17 +23,20 @@ class Dumper {
       line_ += "}\n";
       Emit();
     };
-    r.OnNumberCell = [this](reader::TXLSRead&, int c, int row, int, double v, bool f) { Number(c, row, "number", v, f); };
+    r.OnNumberCell = [this](reader::TXLSRead&, int c, int row, int, double v, bool f) {
+      Number(c, row, "number", v, f);
+    };
     r.OnDateTimeCell = [this](reader::TXLSRead&, int c, int row, int, double v, bool f) {
       Number(c, row, "datetime", v, f);
     };
     r.OnStringCell = [this](reader::TXLSRead&, int c, int row, int, const std::string& v, bool f) {
       Text(c, row, "string", v, f);
     };
-    r.OnRichCell = [this](reader::TXLSRead&, int c, int row, int, const std::string& v, reader::PRecREFormatArray) {
-      Text(c, row, "rich", v, false);
+    r.OnRichCell = [this](reader::TXLSRead&, int c, int row, int, const std::string& v,
+                          reader::PRecREFormatArray) { Text(c, row, "rich", v, false); };
+    r.OnFormulaCell = [this](reader::TXLSRead&, int c, int row, const std::string& v) {
+      Text(c, row, "formula", v, true);
     };
-    r.OnFormulaCell = [this](reader::TXLSRead&, int c, int row, const std::string& v) { Text(c, row, "formula", v, true); };
     r.OnBoolCell = [this](reader::TXLSRead&, int c, int row, int, bool v, bool f) {
       Start(c, row, "bool");
       line_ += v ? "true" : "false";
@@ -56,9 +59,10 @@ class Dumper {
       AppendJsonString(line_, s.Name);
       line_ += ",\"offset\":" + std::to_string(s.Offset) + "}";
     }
-    line_ += "],\"firstRow\":" + std::to_string(r_.FirstRow()) + ",\"lastRow\":" + std::to_string(r_.LastRow()) +
-             ",\"firstCol\":" + std::to_string(r_.FirstCol()) + ",\"lastCol\":" + std::to_string(r_.LastCol()) +
-             "}\n";
+    line_ += "],\"firstRow\":" + std::to_string(r_.FirstRow()) +
+             ",\"lastRow\":" + std::to_string(r_.LastRow()) +
+             ",\"firstCol\":" + std::to_string(r_.FirstCol()) +
+             ",\"lastCol\":" + std::to_string(r_.LastCol()) + "}\n";
     Emit();
   }
 

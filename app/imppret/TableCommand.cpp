@@ -33,12 +33,13 @@ void AppendTime(std::string& out, std::int64_t ms) {
   ms %= 86400000;
   if (ms < 0) ms += 86400000;
   char buf[32];
-  std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", static_cast<int>(ms / 3600000), static_cast<int>(ms / 60000 % 60),
-                static_cast<int>(ms / 1000 % 60));
+  std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", static_cast<int>(ms / 3600000),
+                static_cast<int>(ms / 60000 % 60), static_cast<int>(ms / 1000 % 60));
   out += buf;
 }
 
-void AppendValue(std::string& out, const db::px::FieldInfo& f, const std::uint8_t* p, int codepage) {
+void AppendValue(std::string& out, const db::px::FieldInfo& f, const std::uint8_t* p,
+                 int codepage) {
   using db::FieldType;
   if (db::px::IsBlank(p, f.size)) {
     out += "null";
@@ -76,7 +77,9 @@ void AppendValue(std::string& out, const db::px::FieldInfo& f, const std::uint8_
       out.push_back('"');
       return;
     }
-    case FieldType::Bcd: AppendJsonNumber(out, std::strtod(db::px::DecodeBcd(p, f.descriptorSize).c_str(), nullptr)); return;
+    case FieldType::Bcd:
+      AppendJsonNumber(out, std::strtod(db::px::DecodeBcd(p, f.descriptorSize).c_str(), nullptr));
+      return;
     case FieldType::Bytes: {
       static const char kHex[] = "0123456789abcdef";
       out.push_back('"');

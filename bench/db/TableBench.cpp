@@ -23,25 +23,34 @@ struct Clock {
     return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
            static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
   }
-  double Wall() const { return std::chrono::duration<double>(std::chrono::steady_clock::now() - wall).count(); }
+  double Wall() const {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - wall).count();
+  }
   double CpuTime() const { return Cpu() - cpu; }
 };
 
-std::string ExternCode(int i) { return "EX" + std::to_string(i * 7919 % 1000003); }
+std::string ExternCode(int i) {
+  return "EX" + std::to_string(i * 7919 % 1000003);
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
   platform::FixProgramFormats();
   const int articles = argc > 1 ? std::atoi(argv[1]) : 100000;
-  std::filesystem::path dir = std::filesystem::temp_directory_path() / ("imppret-bench-db-" + std::to_string(::getpid()));
+  std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / ("imppret-bench-db-" + std::to_string(::getpid()));
   std::filesystem::create_directories(dir);
 
   db::CreateTable(dir, "NART",
-                  {{"Cod", db::FieldType::Long}, {"CodExtern", db::FieldType::Alpha, 20},
-                   {"CodIntern", db::FieldType::Alpha, 20}, {"Denumire", db::FieldType::Alpha, 40},
-                   {"PretVanzare", db::FieldType::Number}, {"PretValuta", db::FieldType::Number},
-                   {"TipPret", db::FieldType::Alpha, 1}, {"Producator", db::FieldType::Alpha, 30}},
+                  {{"Cod", db::FieldType::Long},
+                   {"CodExtern", db::FieldType::Alpha, 20},
+                   {"CodIntern", db::FieldType::Alpha, 20},
+                   {"Denumire", db::FieldType::Alpha, 40},
+                   {"PretVanzare", db::FieldType::Number},
+                   {"PretValuta", db::FieldType::Number},
+                   {"TipPret", db::FieldType::Alpha, 1},
+                   {"Producator", db::FieldType::Alpha, 30}},
                   1);
   {
     Clock c;
@@ -59,7 +68,8 @@ int main(int argc, char** argv) {
       t.Fields(7).SetAsString("Producator " + std::to_string(i % 50));
       t.Post();
     }
-    std::printf("build catalogue: %d articles, %.2f s wall, %.2f s cpu\n", articles, c.Wall(), c.CpuTime());
+    std::printf("build catalogue: %d articles, %.2f s wall, %.2f s cpu\n", articles, c.Wall(),
+                c.CpuTime());
   }
 
   db::Table t;
@@ -69,7 +79,8 @@ int main(int argc, char** argv) {
   {
     Clock c;
     t.SetIndexName("CodExtern");
-    std::printf("make index CodExtern current: %.3f s wall, %.3f s cpu (limit 0.3 s)\n", c.Wall(), c.CpuTime());
+    std::printf("make index CodExtern current: %.3f s wall, %.3f s cpu (limit 0.3 s)\n", c.Wall(),
+                c.CpuTime());
   }
   {
     std::mt19937 rng(1);
@@ -84,14 +95,19 @@ int main(int argc, char** argv) {
       t.FieldByName("PretVanzare").SetAsFloat(k * 0.5);
       t.Post();
     }
-    std::printf("key search + in-place post: %d of %d found, %.2f us wall, %.2f us cpu on average (limit 20 us)\n",
-                found, searches, c.Wall() * 1e6 / searches, c.CpuTime() * 1e6 / searches);
+    std::printf(
+        "key search + in-place post: %d of %d found, %.2f us wall, %.2f us cpu on average (limit "
+        "20 us)\n",
+        found, searches, c.Wall() * 1e6 / searches, c.CpuTime() * 1e6 / searches);
   }
   t.Close();
 
   db::CreateTable(dir, "PRETM",
-                  {{"CodArt", db::FieldType::Long}, {"IndexLocal", db::FieldType::Short},
-                   {"CodPret", db::FieldType::Short}, {"Lei", db::FieldType::Number}, {"Valuta", db::FieldType::Number}},
+                  {{"CodArt", db::FieldType::Long},
+                   {"IndexLocal", db::FieldType::Short},
+                   {"CodPret", db::FieldType::Short},
+                   {"Lei", db::FieldType::Number},
+                   {"Valuta", db::FieldType::Number}},
                   2);
   db::Table m;
   m.TableName = "PretM";
@@ -118,8 +134,8 @@ int main(int argc, char** argv) {
       m.Fields(4).SetAsFloat(k);
       m.Post();
     }
-    std::printf("%d keyed appends to a table of %d rows: %.2f s wall, %.2f s cpu (limit 2 s)\n", appends, rows,
-                c.Wall(), c.CpuTime());
+    std::printf("%d keyed appends to a table of %d rows: %.2f s wall, %.2f s cpu (limit 2 s)\n",
+                appends, rows, c.Wall(), c.CpuTime());
   }
   m.Close();
   std::filesystem::remove_all(dir);

@@ -9,7 +9,8 @@
 namespace bench {
 
 PriceListInfo WritePriceList(const std::string& path, int rows) {
-  static const char* kWords[] = {"Șurub", "Țeavă", "Dibluri", "Mâner", "Bandă", "Cheie", "Robinet", "Cot"};
+  static const char* kWords[] = {"Șurub", "Țeavă", "Dibluri", "Mâner",
+                                 "Bandă", "Cheie", "Robinet", "Cot"};
   static const char* kUnits[] = {"buc", "kg", "m", "set", "l"};
   testbiff::WorkbookWriter w;
   std::set<std::string> unique;
@@ -33,7 +34,8 @@ PriceListInfo WritePriceList(const std::string& path, int rows) {
       const auto row = static_cast<std::uint16_t>(r);
       // Unique: the code and the name; repeated: the unit.
       text(r, 0, "ART-" + std::to_string(1000000 + n));
-      text(r, 1, std::string(kWords[n % 8]) + " " + kWords[(n / 8) % 8] + " model " + std::to_string(n));
+      text(r, 1,
+           std::string(kWords[n % 8]) + " " + kWords[(n / 8) % 8] + " model " + std::to_string(n));
       const double lei = (n % 9973) * 1.37 + 0.99;
       if (n % 3 == 0)
         s->Rk(row, 2, testbiff::RkFromInt((n % 50000) * 5, true));  // n.nn exactly

@@ -4,10 +4,10 @@
 // cells of every row (what the import does), `imppret dump` with its output discarded, FreeXL
 // and xlrd reading every cell. Prints one table. Other modes are the measured programs:
 //   reader_bench walk FILE | lookup FILE | generate FILE ROWS
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <fcntl.h>
 
 #include <algorithm>
 #include <chrono>
@@ -36,7 +36,8 @@ int Walk(const std::string& path) {
     ++cells;
     bytes += v.size();
   };
-  r.OnRichCell = [&](reader::TXLSRead&, int, int, int, const std::string& v, reader::PRecREFormatArray) {
+  r.OnRichCell = [&](reader::TXLSRead&, int, int, int, const std::string& v,
+                     reader::PRecREFormatArray) {
     ++cells;
     bytes += v.size();
   };
@@ -106,7 +107,9 @@ Run Best(const std::vector<std::string>& argv, int repeat) {
   return best;
 }
 
-std::string Self() { return fs::read_symlink("/proc/self/exe").string(); }
+std::string Self() {
+  return fs::read_symlink("/proc/self/exe").string();
+}
 
 int All(int argc, char** argv) {
   std::vector<int> sizes = {20000, 100000, 300000};
@@ -118,8 +121,8 @@ int All(int argc, char** argv) {
   const fs::path dir = fs::temp_directory_path() / ("imppret-bench-" + std::to_string(getpid()));
   fs::create_directories(dir);
   const std::string self = Self();
-  std::printf("%-8s %8s %8s | %-14s %9s %8s %9s | %s\n", "rows", "file MB", "SST MB", "reader", "seconds",
-              "MB/s", "peak MiB", "vs FreeXL");
+  std::printf("%-8s %8s %8s | %-14s %9s %8s %9s | %s\n", "rows", "file MB", "SST MB", "reader",
+              "seconds", "MB/s", "peak MiB", "vs FreeXL");
   for (int rows : sizes) {
     const std::string file = (dir / ("prices-" + std::to_string(rows) + ".xls")).string();
     // Generated in a child so the writer's memory is not counted anywhere.
@@ -152,18 +155,20 @@ int All(int argc, char** argv) {
     double freexl = -1;
     for (const auto& r : runs) {
       results.push_back(Best(r.argv, std::string(r.name) == "xlrd" ? 1 : repeat));
-      if (std::string(r.name) == "FreeXL" && results.back().status == 0) freexl = results.back().seconds;
+      if (std::string(r.name) == "FreeXL" && results.back().status == 0)
+        freexl = results.back().seconds;
     }
     for (std::size_t i = 0; i < runs.size(); ++i) {
       const Run& r = results[i];
       char ratio[32] = "";
-      if (freexl > 0 && r.status == 0) std::snprintf(ratio, sizeof ratio, "%.2fx", freexl / r.seconds);
+      if (freexl > 0 && r.status == 0)
+        std::snprintf(ratio, sizeof ratio, "%.2fx", freexl / r.seconds);
       if (r.status != 0)
-        std::printf("%-8d %8.1f %8.1f | %-14s %9s %8s %9s | exit %d\n", rows, mb, sstMb, runs[i].name, "-", "-", "-",
-                    r.status);
+        std::printf("%-8d %8.1f %8.1f | %-14s %9s %8s %9s | exit %d\n", rows, mb, sstMb,
+                    runs[i].name, "-", "-", "-", r.status);
       else
-        std::printf("%-8d %8.1f %8.1f | %-14s %9.3f %8.1f %9.1f | %s\n", rows, mb, sstMb, runs[i].name, r.seconds,
-                    mb / r.seconds, r.peakKiB / 1024.0, ratio);
+        std::printf("%-8d %8.1f %8.1f | %-14s %9.3f %8.1f %9.1f | %s\n", rows, mb, sstMb,
+                    runs[i].name, r.seconds, mb / r.seconds, r.peakKiB / 1024.0, ratio);
     }
     std::fflush(stdout);
     fs::remove(file);
@@ -189,7 +194,9 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (mode == "all") return All(argc, argv);
-    std::fprintf(stderr, "usage: reader_bench [all [--quick]] | walk FILE | lookup FILE | generate FILE ROWS\n");
+    std::fprintf(
+        stderr,
+        "usage: reader_bench [all [--quick]] | walk FILE | lookup FILE | generate FILE ROWS\n");
     return 2;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "reader_bench: %s\n", e.what());

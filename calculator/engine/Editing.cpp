@@ -8,7 +8,9 @@
 namespace calculator {
 namespace {
 
-bool IsOperator(char c) { return c == '*' || c == '+' || c == '-' || c == '/'; }
+bool IsOperator(char c) {
+  return c == '*' || c == '+' || c == '-' || c == '/';
+}
 
 }  // namespace
 

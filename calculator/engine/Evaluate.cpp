@@ -6,8 +6,12 @@
 namespace calculator {
 namespace {
 
-bool IsOperator(char c) { return c == '*' || c == '+' || c == '-' || c == '/'; }
-bool IsSign(char c) { return c == '+' || c == '-'; }
+bool IsOperator(char c) {
+  return c == '*' || c == '+' || c == '-' || c == '/';
+}
+bool IsSign(char c) {
+  return c == '+' || c == '-';
+}
 
 // Carries the first error out of the nested steps.
 struct Failure {
@@ -68,8 +72,7 @@ Number EvaluateProducts(std::string text) {
     while (rightEnd < text.size() && IsNumberChar(text[rightEnd])) ++rightEnd;
 
     const Number left = EvaluateSum(std::string_view(text).substr(leftStart, op - leftStart));
-    const Number right =
-        EvaluateSum(std::string_view(text).substr(op + 1, rightEnd - op - 1));
+    const Number right = EvaluateSum(std::string_view(text).substr(op + 1, rightEnd - op - 1));
     Number value = 0;
     if (text[op] == '*') {
       value = left * right;
@@ -77,8 +80,7 @@ Number EvaluateProducts(std::string text) {
       if (right == 0) throw Failure{kDivisionByZero};
       value = left / right;
     }
-    text = text.substr(0, leftStart) + NumberToDisplayText(Checked(value)) +
-           text.substr(rightEnd);
+    text = text.substr(0, leftStart) + NumberToDisplayText(Checked(value)) + text.substr(rightEnd);
   }
 }
 

@@ -9,9 +9,13 @@
 namespace calculator {
 namespace {
 
-char Separator() { return platform::Formats().DecimalSeparator; }
+char Separator() {
+  return platform::Formats().DecimalSeparator;
+}
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // Trailing zeros of a fraction, then a bare separator, go; "-0" becomes "0".
 void TrimFraction(std::string& text, char separator) {
@@ -23,14 +27,16 @@ void TrimFraction(std::string& text, char separator) {
 
 }  // namespace
 
-bool IsNumberChar(char c) { return IsDigit(c) || c == Separator(); }
+bool IsNumberChar(char c) {
+  return IsDigit(c) || c == Separator();
+}
 
 std::string NumberToDisplayText(Number value) {
   if (!std::isfinite(value)) return "0";  // evaluation never lets one through
   // The largest long double has 4933 integer digits.
   std::string text(5000, '\0');
-  auto [end, ec] = std::to_chars(text.data(), text.data() + text.size(), value,
-                                 std::chars_format::fixed, 8);
+  auto [end, ec] =
+      std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed, 8);
   if (ec != std::errc()) return "0";
   text.resize(static_cast<std::size_t>(end - text.data()));
   const char separator = Separator();
@@ -44,8 +50,8 @@ std::string NumberToGeneralText(Number value) {
   if (!std::isfinite(value) || value == 0) return "0";
   // 15 significant digits in scientific form first: "d.dddddddddddddde+XX".
   char buffer[64];
-  auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                 std::chars_format::scientific, 14);
+  auto [end, ec] =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
   if (ec != std::errc()) return "0";
   std::string_view sci(buffer, static_cast<std::size_t>(end - buffer));
   const bool negative = sci.front() == '-';
@@ -102,8 +108,8 @@ std::optional<Number> ReadNumber(std::string_view text) {
   if (plain.back() == '.') plain.pop_back();  // "5," reads as 5
   if (plain.front() == '.') plain.insert(plain.begin(), '0');
   Number value = 0;
-  auto [end, ec] = std::from_chars(plain.data(), plain.data() + plain.size(), value,
-                                   std::chars_format::fixed);
+  auto [end, ec] =
+      std::from_chars(plain.data(), plain.data() + plain.size(), value, std::chars_format::fixed);
   if (ec != std::errc() || end != plain.data() + plain.size() || !std::isfinite(value))
     return std::nullopt;
   return negative ? -value : value;

@@ -10,10 +10,10 @@
 namespace calculator {
 
 enum TVatOperation {
-  voAddVat,       // "+TVA %": net to gross, times the gross factor
-  voRemoveVat,    // "-TVA %": gross to net, divided by the gross factor
-  voVatOfNet,     // "TVA %": the VAT on a net amount, times the VAT factor
-  voVatInGross,   // "?TVA %": the VAT contained in a gross amount, times r/(100+r)
+  voAddVat,      // "+TVA %": net to gross, times the gross factor
+  voRemoveVat,   // "-TVA %": gross to net, divided by the gross factor
+  voVatOfNet,    // "TVA %": the VAT on a net amount, times the VAT factor
+  voVatInGross,  // "?TVA %": the VAT contained in a gross amount, times r/(100+r)
 };
 
 struct TVatFormulas {
@@ -34,8 +34,8 @@ std::string VatExpression(std::string_view expression, TVatOperation operation,
                           const TVatFormulas& formulas);
 
 struct VatResult {
-  Evaluation Outcome;   // the value rounded to 2 decimals, or the error
-  std::string Text;     // the rounded value in general format, what the expression box gets
+  Evaluation Outcome;  // the value rounded to 2 decimals, or the error
+  std::string Text;    // the rounded value in general format, what the expression box gets
 };
 
 // Applies an operation to an expression: evaluates, rounds to 2 decimals.

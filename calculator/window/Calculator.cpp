@@ -32,7 +32,9 @@ constexpr int kKeyHeight = 28;
 constexpr int kGap = 4;
 constexpr int kKeypadTop = 134;
 
-QChar DecimalSeparator() { return QChar(platform::Formats().DecimalSeparator); }
+QChar DecimalSeparator() {
+  return QChar(platform::Formats().DecimalSeparator);
+}
 
 // The expression box takes only what an expression can hold. Typed keys never bring a
 // thousands separator (the point types the decimal one), so one in the text comes from a
@@ -63,8 +65,7 @@ bool IsCharKey(const QString& text) {
 
 }  // namespace
 
-TCalculator::TCalculator(QWidget* parent)
-    : ui::TTitleForm(parent) {
+TCalculator::TCalculator(QWidget* parent) : ui::TTitleForm(parent) {
   setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
   setObjectName(QStringLiteral("TCalculator"));
   setWindowTitle(QStringLiteral("Calculator"));
@@ -193,8 +194,7 @@ void TCalculator::BuildKeypad() {
     for (int col = 0; col < 6; ++col) {
       const bool enter = row == 4;
       if (enter && col > 0) break;
-      const QString caption =
-          enter ? QStringLiteral("Enter") : QString::fromLatin1(rows[row][col]);
+      const QString caption = enter ? QStringLiteral("Enter") : QString::fromLatin1(rows[row][col]);
       if (caption.isEmpty()) continue;
       const bool wide = caption == QStringLiteral("0");
       const QRect geometry =
@@ -286,9 +286,15 @@ ui::TNiceButton* TCalculator::CharButton(char c) const {
   return nullptr;
 }
 
-QString TCalculator::Expression() const { return ComboBox1->currentText(); }
-QString TCalculator::ResultText() const { return Rezultat->text(); }
-QString TCalculator::ErrorText() const { return LabelE->text(); }
+QString TCalculator::Expression() const {
+  return ComboBox1->currentText();
+}
+QString TCalculator::ResultText() const {
+  return Rezultat->text();
+}
+QString TCalculator::ErrorText() const {
+  return LabelE->text();
+}
 
 QStringList TCalculator::History() const {
   QStringList list;
@@ -297,8 +303,7 @@ QStringList TCalculator::History() const {
 }
 
 void TCalculator::SetExpression(const QString& text) {
-  SetTextWithCaretAtEnd(
-      QString::fromStdString(WithoutThousandSeparators(text.toStdString())));
+  SetTextWithCaretAtEnd(QString::fromStdString(WithoutThousandSeparators(text.toStdString())));
 }
 
 void TCalculator::SetTextWithCaretAtEnd(const QString& text) {
@@ -314,7 +319,9 @@ void TCalculator::SetCaretAtEnd() {
   edit->setCursorPosition(static_cast<int>(edit->text().size()));
 }
 
-void TCalculator::FocusExpression() { ComboBox1->setFocus(Qt::OtherFocusReason); }
+void TCalculator::FocusExpression() {
+  ComboBox1->setFocus(Qt::OtherFocusReason);
+}
 
 // ----- evaluation ---------------------------------------------------------------------------
 
@@ -565,8 +572,10 @@ bool TCalculator::HandleKey(QKeyEvent* key) {
     Flash(BBK);
     FocusExpression();
     QLineEdit* edit = ComboBox1->lineEdit();
-    if (edit->hasSelectedText()) edit->del();
-    else edit->backspace();
+    if (edit->hasSelectedText())
+      edit->del();
+    else
+      edit->backspace();
     return true;
   }
   const QString text = key->text();
@@ -583,8 +592,10 @@ bool TCalculator::HandleKey(QKeyEvent* key) {
     InsertAtCaret(QString(DecimalSeparator()));
   } else if (c == 'K') {
     Flash(BBK);
-    if (edit->hasSelectedText()) edit->del();
-    else edit->backspace();
+    if (edit->hasSelectedText())
+      edit->del();
+    else
+      edit->backspace();
   } else if (c == '=') {
     Flash(BEgal);
     EqualsAction();

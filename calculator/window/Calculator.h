@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "calculator/engine/NumberText.h"
-#include "ui/forms/TitleForm.h"
 #include "calculator/engine/Vat.h"
+#include "ui/forms/TitleForm.h"
 
 class QComboBox;
 class QLabel;

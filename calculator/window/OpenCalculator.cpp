@@ -14,7 +14,9 @@ QPointer<TCalculator>& Instance() {
 }
 
 // Widgets must go before the application object does.
-void DestroyInstance() { delete Instance().data(); }
+void DestroyInstance() {
+  delete Instance().data();
+}
 
 }  // namespace
 
@@ -32,7 +34,8 @@ void ShowCalculator() {
   if (!calc.isVisible()) calc.Open();
 }
 
-bool CalculateValue(QString& value) { return Calculator().OpenForValue(value); }
-
+bool CalculateValue(QString& value) {
+  return Calculator().OpenForValue(value);
+}
 
 }  // namespace calculator

@@ -20,5 +20,4 @@ void ShowCalculator();
 // TCalculator::OpenForValue). True when the user confirmed a valid result, now in `value`.
 bool CalculateValue(QString& value);
 
-
 }  // namespace calculator

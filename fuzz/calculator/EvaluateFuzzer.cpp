@@ -15,9 +15,9 @@
 namespace {
 
 bool IsKnownMessage(const std::string& message) {
-  for (const char* known : {calculator::kDivisionByZero, calculator::kUnreadableNumber,
-                            calculator::kMissingOperand, calculator::kCheckOperators,
-                            calculator::kUnclosedParenthesis, calculator::kTooManyClosed})
+  for (const char* known :
+       {calculator::kDivisionByZero, calculator::kUnreadableNumber, calculator::kMissingOperand,
+        calculator::kCheckOperators, calculator::kUnclosedParenthesis, calculator::kTooManyClosed})
     if (message == known) return true;
   return false;
 }

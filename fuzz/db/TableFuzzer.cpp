@@ -14,7 +14,8 @@ namespace {
 
 const std::filesystem::path& Folder() {
   static const std::filesystem::path folder = [] {
-    auto p = std::filesystem::temp_directory_path() / ("imppret-fuzz-db-" + std::to_string(::getpid()));
+    auto p =
+        std::filesystem::temp_directory_path() / ("imppret-fuzz-db-" + std::to_string(::getpid()));
     std::filesystem::create_directories(p);
     return p;
   }();

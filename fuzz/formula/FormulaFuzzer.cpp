@@ -31,8 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // A copy of exactly the bytes given, so any read past them is caught.
   std::vector<std::uint8_t> bytes(data + 4, data + size);
   try {
-    const std::string text = formula::DecodeFormula(c, bytes.data(), len, rest - len, data[3],
-                                                    data[3] * 257);
+    const std::string text =
+        formula::DecodeFormula(c, bytes.data(), len, rest - len, data[3], data[3] * 257);
     if (len > 0 && text.empty() && bytes[0] == 0x01) std::abort();  // "<Shared>" at least
   } catch (const formula::EFormulaListError&) {
   }

@@ -19,7 +19,8 @@ std::vector<Position> Positions(const std::uint8_t* data, std::size_t size) {
   std::uint32_t h = 2166136261u;
   for (std::size_t i = 0; i < size; ++i) h = (h ^ data[i]) * 16777619u;
   for (int k = 0; k < 5; ++k) {
-    out.push_back({static_cast<int>(h % 4), static_cast<int>((h >> 2) % 8), static_cast<int>((h >> 5) % 300)});
+    out.push_back({static_cast<int>(h % 4), static_cast<int>((h >> 2) % 8),
+                   static_cast<int>((h >> 5) % 300)});
     h = h * 1103515245u + 12345u;
   }
   return out;

@@ -36,7 +36,8 @@ void ReadAll(reader::TXLSErrorLevel level) {
     count();
     bytes += v.size();
   };
-  r.OnRichCell = [&](reader::TXLSRead&, int, int, int, const std::string& v, reader::PRecREFormatArray f) {
+  r.OnRichCell = [&](reader::TXLSRead&, int, int, int, const std::string& v,
+                     reader::PRecREFormatArray f) {
     count();
     bytes += v.size();
     if (f) {

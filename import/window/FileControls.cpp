@@ -14,9 +14,10 @@ namespace imp {
 QStringList MountedRoots() {
   // Pseudo file systems hold no workbooks.
   static const QStringList kSkipTypes = {
-      "proc", "sysfs", "devtmpfs", "devpts", "tmpfs", "cgroup", "cgroup2", "securityfs",
-      "pstore", "debugfs", "tracefs", "mqueue", "hugetlbfs", "configfs", "fusectl", "bpf",
-      "autofs", "binfmt_misc", "rpc_pipefs", "nsfs", "overlay", "squashfs", "efivarfs"};
+      "proc",       "sysfs",      "devtmpfs", "devpts",   "tmpfs",   "cgroup",
+      "cgroup2",    "securityfs", "pstore",   "debugfs",  "tracefs", "mqueue",
+      "hugetlbfs",  "configfs",   "fusectl",  "bpf",      "autofs",  "binfmt_misc",
+      "rpc_pipefs", "nsfs",       "overlay",  "squashfs", "efivarfs"};
   QStringList roots{"/"};
   QFile mounts("/proc/mounts");
   if (mounts.open(QIODevice::ReadOnly | QIODevice::Text)) {
@@ -68,9 +69,8 @@ void TDriveComboBox::showPopup() {
 }
 
 TDirectoryListBox::TDirectoryListBox(QWidget* parent) : QListWidget(parent) {
-  connect(this, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
-    Open(item);
-  });
+  connect(this, &QListWidget::itemDoubleClicked, this,
+          [this](QListWidgetItem* item) { Open(item); });
 }
 
 void TDirectoryListBox::SetDirectory(const QString& folder) {
@@ -78,12 +78,12 @@ void TDirectoryListBox::SetDirectory(const QString& folder) {
   if (!dir.exists() || !QFileInfo(dir.absolutePath()).isReadable())
     throw std::runtime_error("Nu pot citi directorul " + folder.toStdString());
   const QString path = QDir::cleanPath(dir.absolutePath());
-  const QStringList subfolders =
-      dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Readable, QDir::Name | QDir::IgnoreCase);
+  const QStringList subfolders = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Readable,
+                                               QDir::Name | QDir::IgnoreCase);
   clear();
   // The path from the root down, each level indented a little more.
   QStringList levels;
-  for (QDir up(path);; ) {
+  for (QDir up(path);;) {
     levels.prepend(up.absolutePath());
     if (up.isRoot() || !up.cdUp()) break;
   }

@@ -31,8 +31,12 @@ constexpr int kClientWidth = 683;
 constexpr int kClientHeight = 679;
 constexpr int kRoleFillIndex = Qt::UserRole + 1;
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-std::string S(const QString& s) { return s.toStdString(); }
+QString Q(const std::string& s) {
+  return QString::fromStdString(s);
+}
+std::string S(const QString& s) {
+  return s.toStdString();
+}
 
 bool FolderExists(const fs::path& p) {
   std::error_code ec;
@@ -72,8 +76,8 @@ QSpinBox* Spin(QWidget* parent, const char* name, int x, int y) {
   return spin;
 }
 
-ui::TMRadioGroup* Radio(QWidget* parent, const char* name, const QStringList& items,
-                        int columns, const QRect& geometry) {
+ui::TMRadioGroup* Radio(QWidget* parent, const char* name, const QStringList& items, int columns,
+                        const QRect& geometry) {
   auto* group = new ui::TMRadioGroup(parent);
   group->setObjectName(name);
   group->BeginReading();
@@ -201,7 +205,9 @@ void TEMainImportPret::BuildControls() {
       WriteSetting(kGeneralSection, "ArtIdentif", std::to_string(MArtIdentif->ItemIndex()));
     });
   };
-  MProducator->OnClick = [this](QObject*) { LProducator->setVisible(MProducator->ItemIndex() == 1); };
+  MProducator->OnClick = [this](QObject*) {
+    LProducator->setVisible(MProducator->ItemIndex() == 1);
+  };
   LProducator->OnDropDown = [this] { Guarded([this] { LProducatorDropDown(); }); };
   LCatPret->OnDropDown = [this] { Guarded([this] { LCatPretDropDown(); }); };
   NiceButton1->OnClick = [this](QObject*) { Guarded([this] { NiceButton1Click(); }); };
@@ -214,13 +220,13 @@ void TEMainImportPret::BuildSettingsPage(QWidget* page) {
   // "Structura fisierului Excel": the three positions in the workbook.
   QFrame* structure = Group(page, QRect(6, 6, 651, 112));
   FmtLabel3 = Markup(structure, "FmtLabel3", "%Structura fisierului Excel", 10, 6);
-  FmtLabel4 = Markup(structure, "FmtLabel4", "@9Identificatorul de Articol@0 se afla pe coloana",
-                     20, 32);
+  FmtLabel4 =
+      Markup(structure, "FmtLabel4", "@9Identificatorul de Articol@0 se afla pe coloana", 20, 32);
   SCodArt = Spin(structure, "SCodArt", 400, 29);
   FmtLabel5 = Markup(structure, "FmtLabel5", "@9Pretul@0 se afla pe coloana", 20, 58);
   SPret = Spin(structure, "SPret", 400, 55);
-  FmtLabel6 = Markup(structure, "FmtLabel6", "Informatiile despre @9Preturi incep @0cu randul", 20,
-                     84);
+  FmtLabel6 =
+      Markup(structure, "FmtLabel6", "Informatiile despre @9Preturi incep @0cu randul", 20, 84);
   SRandStart = Spin(structure, "SRandStart", 400, 81);
 
   // How prices and articles are read, and which articles the update touches.
@@ -535,7 +541,9 @@ void TEMainImportPret::ShowProgressPanel(bool visible) {
   if (visible) PInfoPrel->raise();
 }
 
-void TEMainImportPret::SetProgressCaption(const std::string& markup) { FLinia->SetCaption(Q(markup)); }
+void TEMainImportPret::SetProgressCaption(const std::string& markup) {
+  FLinia->SetCaption(Q(markup));
+}
 
 void TEMainImportPret::ClearErrorLines() {
   MErori->clear();
@@ -547,7 +555,9 @@ void TEMainImportPret::AddErrorLine(const std::string& line) {
   ++errorLines_;
 }
 
-int TEMainImportPret::ErrorLineCount() const { return errorLines_; }
+int TEMainImportPret::ErrorLineCount() const {
+  return errorLines_;
+}
 
 void TEMainImportPret::ShowPage(int page) {
   TBN->setCurrentIndex(page);

@@ -58,8 +58,8 @@ class TEMainImportPret : public ui::TDBEditForm, private ImportView {
   ui::TNiceButton* NiceButton1;
   ui::TNiceButton* NiceButton2;
   // Page "&1.Setari import".
-  ui::TFmtLabel *FmtLabel2, *FmtLabel3, *FmtLabel4, *FmtLabel5, *FmtLabel6, *FmtLabel7,
-      *FmtLabel8, *FmtLabel9, *FmtLabel10;
+  ui::TFmtLabel *FmtLabel2, *FmtLabel3, *FmtLabel4, *FmtLabel5, *FmtLabel6, *FmtLabel7, *FmtLabel8,
+      *FmtLabel9, *FmtLabel10;
   QSpinBox *SCodArt, *SPret, *SRandStart;
   ui::TMRadioGroup *MTipPret, *MArtIdentif, *MProducator;
   TSortedComboBox* LProducator;

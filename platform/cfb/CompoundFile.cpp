@@ -17,7 +17,9 @@ constexpr std::size_t kHeaderSize = 512;
 constexpr std::size_t kDirEntrySize = 128;
 constexpr std::uint32_t kMiniSectorSize = 64;
 
-std::uint16_t U16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+std::uint16_t U16(const std::uint8_t* p) {
+  return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
 std::uint32_t U32(const std::uint8_t* p) {
   return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
          (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
@@ -41,15 +43,17 @@ class SectorStream final : public Stream {
     auto* out = static_cast<std::uint8_t*>(dst);
     std::size_t done = 0;
     while (done < n && position_ < size_) {
-      auto it = std::upper_bound(runs_.begin(), runs_.end(), position_,
-                                 [](std::uint64_t pos, const Run& r) { return pos < r.streamOffset; });
+      auto it =
+          std::upper_bound(runs_.begin(), runs_.end(), position_,
+                           [](std::uint64_t pos, const Run& r) { return pos < r.streamOffset; });
       if (it == runs_.begin()) break;
       const Run& run = *(it - 1);
       const std::uint64_t into = position_ - run.streamOffset;
       if (into >= run.length) break;
       std::uint64_t want = std::min<std::uint64_t>(n - done, run.length - into);
       want = std::min<std::uint64_t>(want, size_ - position_);
-      const std::size_t got = file_->ReadAt(run.fileOffset + into, out + done, static_cast<std::size_t>(want));
+      const std::size_t got =
+          file_->ReadAt(run.fileOffset + into, out + done, static_cast<std::size_t>(want));
       done += got;
       position_ += got;
       if (got < want) break;  // the file ends inside the stream's last sector
@@ -65,7 +69,9 @@ class SectorStream final : public Stream {
 // A small stream (below the mini-stream cutoff) held in memory.
 class MemoryStream final : public Stream {
  public:
-  explicit MemoryStream(std::vector<std::uint8_t> bytes) : bytes_(std::move(bytes)) { size_ = bytes_.size(); }
+  explicit MemoryStream(std::vector<std::uint8_t> bytes) : bytes_(std::move(bytes)) {
+    size_ = bytes_.size();
+  }
   std::size_t Read(void* dst, std::size_t n) override {
     if (position_ >= size_) return 0;
     const std::size_t got = static_cast<std::size_t>(std::min<std::uint64_t>(n, size_ - position_));
@@ -100,11 +106,14 @@ CompoundFile::CompoundFile(const std::filesystem::path& path)
     throw CfbError("Compound file version " + std::to_string(majorVersion_) + " is not supported");
   if (U16(&h[0x1C]) != 0xFFFE) throw CfbError("Compound file has a wrong byte order mark");
   sectorShift_ = U16(&h[0x1E]);
-  if (sectorShift_ != 9 && sectorShift_ != 12) throw CfbError("Compound file has a wrong sector size");
+  if (sectorShift_ != 9 && sectorShift_ != 12)
+    throw CfbError("Compound file has a wrong sector size");
   if (U16(&h[0x20]) != 6) throw CfbError("Compound file has a wrong mini sector size");
   sectorSize_ = 1u << sectorShift_;
   // The header occupies the first sector-sized block; sector n starts at (n + 1) * size.
-  sectorCount_ = file_->Size() <= sectorSize_ ? 0 : (file_->Size() - sectorSize_ + sectorSize_ - 1) / sectorSize_;
+  sectorCount_ = file_->Size() <= sectorSize_
+                     ? 0
+                     : (file_->Size() - sectorSize_ + sectorSize_ - 1) / sectorSize_;
   miniCutoff_ = U32(&h[0x38]);
   firstMiniFatSector_ = U32(&h[0x3C]);
   ReadFat(h.data());
@@ -116,7 +125,8 @@ CompoundFile::~CompoundFile() = default;
 
 void CompoundFile::ReadFat(const std::uint8_t* header) {
   // Some writers overstate the FAT sector count; the file itself bounds it.
-  const std::uint32_t fatSectors = static_cast<std::uint32_t>(std::min<std::uint64_t>(U32(header + 0x2C), sectorCount_));
+  const std::uint32_t fatSectors =
+      static_cast<std::uint32_t>(std::min<std::uint64_t>(U32(header + 0x2C), sectorCount_));
   std::vector<std::uint32_t> fatIds;
   fatIds.reserve(fatSectors);
   for (int i = 0; i < 109 && fatIds.size() < fatSectors; ++i) {
@@ -133,7 +143,8 @@ void CompoundFile::ReadFat(const std::uint8_t* header) {
     if (difat >= sectorCount_) throw CfbError("Compound file DIFAT points outside the file");
     if (seen[difat]) throw CfbError("Compound file DIFAT chain has a loop");
     seen[difat] = true;
-    if (file_->ReadAt((static_cast<std::uint64_t>(difat) + 1) << sectorShift_, buf.data(), sectorSize_) != sectorSize_)
+    if (file_->ReadAt((static_cast<std::uint64_t>(difat) + 1) << sectorShift_, buf.data(),
+                      sectorSize_) != sectorSize_)
       throw CfbError("Compound file DIFAT sector is cut short");
     for (std::uint32_t i = 0; i < perSector && fatIds.size() < fatSectors; ++i) {
       const std::uint32_t s = U32(&buf[4 * i]);
@@ -149,19 +160,22 @@ void CompoundFile::ReadFat(const std::uint8_t* header) {
       fat_.insert(fat_.end(), sectorSize_ / 4, kFreeSect);
       continue;
     }
-    const std::size_t got = file_->ReadAt((static_cast<std::uint64_t>(s) + 1) << sectorShift_, buf.data(), sectorSize_);
+    const std::size_t got =
+        file_->ReadAt((static_cast<std::uint64_t>(s) + 1) << sectorShift_, buf.data(), sectorSize_);
     std::fill(buf.begin() + static_cast<std::ptrdiff_t>(got), buf.end(), 0xFF);
     for (std::uint32_t i = 0; i < sectorSize_ / 4; ++i) fat_.push_back(U32(&buf[4 * i]));
   }
 }
 
-std::vector<std::uint32_t> CompoundFile::Chain(std::uint32_t start, const std::vector<std::uint32_t>& table,
+std::vector<std::uint32_t> CompoundFile::Chain(std::uint32_t start,
+                                               const std::vector<std::uint32_t>& table,
                                                std::uint64_t limit, const char* what) const {
   std::vector<std::uint32_t> chain;
   std::vector<bool> seen(table.size(), false);
   std::uint32_t s = start;
   while (chain.size() < limit && s != kEndOfChain && s != kFreeSect) {
-    if (s >= table.size()) throw CfbError(std::string("Compound file ") + what + " chain leaves the file");
+    if (s >= table.size())
+      throw CfbError(std::string("Compound file ") + what + " chain leaves the file");
     if (seen[s]) throw CfbError(std::string("Compound file ") + what + " chain has a loop");
     seen[s] = true;
     chain.push_back(s);
@@ -176,7 +190,8 @@ void CompoundFile::ReadDirectory(std::uint32_t firstDirSector) {
   std::vector<std::uint8_t> buf(sectorSize_);
   for (std::uint32_t s : chain) {
     if (s >= sectorCount_) throw CfbError("Compound file directory lies outside the file");
-    const std::size_t got = file_->ReadAt((static_cast<std::uint64_t>(s) + 1) << sectorShift_, buf.data(), sectorSize_);
+    const std::size_t got =
+        file_->ReadAt((static_cast<std::uint64_t>(s) + 1) << sectorShift_, buf.data(), sectorSize_);
     for (std::size_t off = 0; off + kDirEntrySize <= got; off += kDirEntrySize) {
       const std::uint8_t* e = &buf[off];
       DirEntry d;
@@ -184,7 +199,10 @@ void CompoundFile::ReadDirectory(std::uint32_t firstDirSector) {
       std::size_t units = nameBytes >= 2 ? nameBytes / 2 - 1 : 0;
       // Stop at an embedded terminator as well.
       for (std::size_t i = 0; i < units; ++i)
-        if (U16(e + 2 * i) == 0) { units = i; break; }
+        if (U16(e + 2 * i) == 0) {
+          units = i;
+          break;
+        }
       platform::AppendUtf16le(d.name, e, units);
       d.type = e[66];
       d.left = U32(e + 68);
@@ -227,7 +245,10 @@ void CompoundFile::ListRoot() {
 std::unique_ptr<Stream> CompoundFile::OpenStream(const std::string& name) const {
   const DirEntry* entry = nullptr;
   for (std::uint32_t i : rootChildren_)
-    if (dir_[i].type == 2 && dir_[i].name == name) { entry = &dir_[i]; break; }
+    if (dir_[i].type == 2 && dir_[i].name == name) {
+      entry = &dir_[i];
+      break;
+    }
   if (!entry) throw CfbError("Compound file has no stream " + name);
 
   std::uint64_t size = entry->size;
@@ -240,13 +261,16 @@ std::unique_ptr<Stream> CompoundFile::OpenStream(const std::string& name) const 
     std::vector<std::uint8_t> buf(sectorSize_);
     for (std::uint32_t s : miniFatChain) {
       if (s >= sectorCount_) throw CfbError("Compound file mini FAT lies outside the file");
-      const std::size_t got = file_->ReadAt((static_cast<std::uint64_t>(s) + 1) << sectorShift_, buf.data(), sectorSize_);
+      const std::size_t got = file_->ReadAt((static_cast<std::uint64_t>(s) + 1) << sectorShift_,
+                                            buf.data(), sectorSize_);
       std::fill(buf.begin() + static_cast<std::ptrdiff_t>(got), buf.end(), 0xFF);
       for (std::uint32_t i = 0; i < sectorSize_ / 4; ++i) miniFat.push_back(U32(&buf[4 * i]));
     }
     if (miniFat.size() > miniCount) miniFat.resize(static_cast<std::size_t>(miniCount));
-    const auto chain = Chain(entry->start, miniFat, (size + kMiniSectorSize - 1) / kMiniSectorSize, "mini stream");
-    const auto rootChain = Chain(root.start, fat_, (root.size + sectorSize_ - 1) / sectorSize_, "root");
+    const auto chain =
+        Chain(entry->start, miniFat, (size + kMiniSectorSize - 1) / kMiniSectorSize, "mini stream");
+    const auto rootChain =
+        Chain(root.start, fat_, (root.size + sectorSize_ - 1) / sectorSize_, "root");
     std::vector<std::uint8_t> bytes;
     bytes.reserve(static_cast<std::size_t>(size));
     std::uint8_t mini[kMiniSectorSize];
@@ -256,9 +280,11 @@ std::unique_ptr<Stream> CompoundFile::OpenStream(const std::string& name) const 
       if (sectorIndex >= rootChain.size() || rootChain[sectorIndex] >= sectorCount_)
         throw CfbError("Compound file mini stream lies outside the file");
       const std::uint64_t fileOffset =
-          ((static_cast<std::uint64_t>(rootChain[sectorIndex]) + 1) << sectorShift_) + (at & (sectorSize_ - 1));
+          ((static_cast<std::uint64_t>(rootChain[sectorIndex]) + 1) << sectorShift_) +
+          (at & (sectorSize_ - 1));
       const std::size_t got = file_->ReadAt(fileOffset, mini, kMiniSectorSize);
-      const std::size_t take = static_cast<std::size_t>(std::min<std::uint64_t>(got, size - bytes.size()));
+      const std::size_t take =
+          static_cast<std::size_t>(std::min<std::uint64_t>(got, size - bytes.size()));
       bytes.insert(bytes.end(), mini, mini + take);
       if (got < kMiniSectorSize) break;
     }
@@ -267,7 +293,8 @@ std::unique_ptr<Stream> CompoundFile::OpenStream(const std::string& name) const 
 
   // A size beyond what the file can hold is cut to the file; so is a chain that ends early.
   const std::uint64_t needed = (size + sectorSize_ - 1) / sectorSize_;
-  const auto chain = Chain(entry->start, fat_, std::min<std::uint64_t>(needed, sectorCount_), "stream");
+  const auto chain =
+      Chain(entry->start, fat_, std::min<std::uint64_t>(needed, sectorCount_), "stream");
   size = std::min<std::uint64_t>(size, static_cast<std::uint64_t>(chain.size()) * sectorSize_);
   std::vector<SectorStream::Run> runs;
   std::uint64_t offset = 0;

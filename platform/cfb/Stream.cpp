@@ -53,7 +53,9 @@ std::size_t RandomAccessFile::ReadAt(std::uint64_t offset, void* dst, std::size_
   return done;
 }
 
-FileStream::FileStream(const std::filesystem::path& path) : file_(path) { size_ = file_.Size(); }
+FileStream::FileStream(const std::filesystem::path& path) : file_(path) {
+  size_ = file_.Size();
+}
 
 std::size_t FileStream::Read(void* dst, std::size_t n) {
   const std::size_t got = file_.ReadAt(position_, dst, n);

@@ -20,12 +20,13 @@ std::string Upper(std::string s) {
 
 }  // namespace
 
-void CreateTable(const std::filesystem::path& folder, const std::string& name, const std::vector<FieldDef>& fields,
-                 int keyFieldCount, int codepage, int level) {
+void CreateTable(const std::filesystem::path& folder, const std::string& name,
+                 const std::vector<FieldDef>& fields, int keyFieldCount, int codepage, int level) {
   if (name.empty() || name.size() > 64 || name.find_first_of("/\\.") != std::string::npos)
     throw DbError("Nume de tabela invalid: \"" + name + "\"");
   if (level != 7 && level != 5) throw DbError("Se pot crea doar tabele de nivel 5 sau 7");
-  if (fields.empty() || fields.size() > 255) throw DbError("Tabela trebuie sa aiba intre 1 si 255 de campuri");
+  if (fields.empty() || fields.size() > 255)
+    throw DbError("Tabela trebuie sa aiba intre 1 si 255 de campuri");
   if (keyFieldCount < 0 || keyFieldCount > static_cast<int>(fields.size()))
     throw DbError("Numar de campuri cheie invalid");
   if (!platform::IsKnownCodepage(codepage) || codepage <= 0 || codepage > 65535)
@@ -48,11 +49,13 @@ void CreateTable(const std::filesystem::path& folder, const std::string& name, c
     switch (d.type) {
       case FieldType::Alpha:
       case FieldType::Bytes:
-        if (d.size < 1 || d.size > 255) throw DbError("Lungime invalida pentru campul \"" + d.name + "\"");
+        if (d.size < 1 || d.size > 255)
+          throw DbError("Lungime invalida pentru campul \"" + d.name + "\"");
         f.descriptorSize = d.size;
         break;
       case FieldType::Bcd:
-        if (d.size < 0 || d.size > 32) throw DbError("Zecimale invalide pentru campul \"" + d.name + "\"");
+        if (d.size < 0 || d.size > 32)
+          throw DbError("Zecimale invalide pentru campul \"" + d.name + "\"");
         f.descriptorSize = d.size;
         break;
       case FieldType::Memo:
@@ -60,13 +63,13 @@ void CreateTable(const std::filesystem::path& folder, const std::string& name, c
       case FieldType::FmtMemo:
       case FieldType::Ole:
       case FieldType::Graphic:
-        if (d.size < 11 || d.size > 250) throw DbError("Lungime invalida pentru campul \"" + d.name + "\"");
-        if (static_cast<int>(i) < keyFieldCount) throw DbError("Campul \"" + d.name + "\" nu poate face parte din cheie");
+        if (d.size < 11 || d.size > 250)
+          throw DbError("Lungime invalida pentru campul \"" + d.name + "\"");
+        if (static_cast<int>(i) < keyFieldCount)
+          throw DbError("Campul \"" + d.name + "\" nu poate face parte din cheie");
         f.descriptorSize = d.size;
         break;
-      default:
-        f.descriptorSize = px::RecordBytes(d.type, 0);
-        break;
+      default: f.descriptorSize = px::RecordBytes(d.type, 0); break;
     }
     f.size = px::RecordBytes(d.type, f.descriptorSize);
     f.offset = recordSize;
@@ -95,7 +98,8 @@ void CreateTable(const std::filesystem::path& folder, const std::string& name, c
   for (const auto& f : infos) {
     std::string bytes;
     if (!platform::FromUtf8(f.name, codepage, bytes) || bytes.find('\0') != std::string::npos)
-      throw DbError("Numele campului \"" + f.name + "\" nu poate fi scris in pagina de cod " + std::to_string(codepage));
+      throw DbError("Numele campului \"" + f.name + "\" nu poate fi scris in pagina de cod " +
+                    std::to_string(codepage));
     var.insert(var.end(), bytes.begin(), bytes.end());
     var.push_back(0);
   }
@@ -135,7 +139,8 @@ void CreateTable(const std::filesystem::path& folder, const std::string& name, c
 
   const std::filesystem::path path = folder / fileName;
   try {
-    platform::WriteFileAtomically(path, std::string_view(reinterpret_cast<const char*>(h.data()), h.size()));
+    platform::WriteFileAtomically(
+        path, std::string_view(reinterpret_cast<const char*>(h.data()), h.size()));
   } catch (const std::exception& e) {
     throw DbError("Tabela \"" + name + "\" nu poate fi creata: " + e.what());
   }

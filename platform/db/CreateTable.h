@@ -17,7 +17,8 @@ struct FieldDef {
 
 // Writes <folder>/<name>.DB (and <name>.PX when keyFieldCount > 0; the key is the first
 // keyFieldCount fields). Raises DbError when the table exists or a definition is invalid.
-void CreateTable(const std::filesystem::path& folder, const std::string& name, const std::vector<FieldDef>& fields,
-                 int keyFieldCount, int codepage = 1250, int level = 7);
+void CreateTable(const std::filesystem::path& folder, const std::string& name,
+                 const std::vector<FieldDef>& fields, int keyFieldCount, int codepage = 1250,
+                 int level = 7);
 
 }  // namespace db

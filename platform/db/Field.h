@@ -9,8 +9,23 @@
 namespace db {
 
 enum class FieldType {
-  Alpha, Date, Short, Long, Currency, Number, Logical, Memo, Blob, FmtMemo, Ole, Graphic,
-  Time, Timestamp, AutoInc, Bcd, Bytes
+  Alpha,
+  Date,
+  Short,
+  Long,
+  Currency,
+  Number,
+  Logical,
+  Memo,
+  Blob,
+  FmtMemo,
+  Ole,
+  Graphic,
+  Time,
+  Timestamp,
+  AutoInc,
+  Bcd,
+  Bytes
 };
 
 // A value handed to key searches, ranges and locate: null, integer, floating point or text.

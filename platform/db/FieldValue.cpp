@@ -21,13 +21,18 @@ std::string_view Trim(std::string_view s) {
   return s;
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-[[noreturn]] void NotAValue(const px::FieldInfo& f, std::string_view text) {
-  throw DbError("'" + std::string(text) + "' nu este o valoare valida pentru campul \"" + f.name + "\"");
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
 }
 
-std::int64_t IntegerLimit(FieldType t) { return t == FieldType::Short ? 32767 : 2147483647; }
+[[noreturn]] void NotAValue(const px::FieldInfo& f, std::string_view text) {
+  throw DbError("'" + std::string(text) + "' nu este o valoare valida pentru campul \"" + f.name +
+                "\"");
+}
+
+std::int64_t IntegerLimit(FieldType t) {
+  return t == FieldType::Short ? 32767 : 2147483647;
+}
 
 void PutIntegral(const px::FieldInfo& f, std::int64_t v, std::uint8_t* out) {
   std::int64_t limit = IntegerLimit(f.type);
@@ -38,15 +43,17 @@ void PutIntegral(const px::FieldInfo& f, std::int64_t v, std::uint8_t* out) {
 
 }  // namespace
 
-bool IsNumeric(FieldType t) { return t == FieldType::Number || t == FieldType::Currency; }
+bool IsNumeric(FieldType t) {
+  return t == FieldType::Number || t == FieldType::Currency;
+}
 
 bool IsIntegral(FieldType t) {
   return t == FieldType::Short || t == FieldType::Long || t == FieldType::AutoInc;
 }
 
 bool IsBlobType(FieldType t) {
-  return t == FieldType::Memo || t == FieldType::Blob || t == FieldType::FmtMemo || t == FieldType::Ole ||
-         t == FieldType::Graphic;
+  return t == FieldType::Memo || t == FieldType::Blob || t == FieldType::FmtMemo ||
+         t == FieldType::Ole || t == FieldType::Graphic;
 }
 
 std::string FormatNumber(double v) {
@@ -132,7 +139,8 @@ std::string FormatDate(std::int64_t days) {
       out += buf;
     } else {
       for (std::size_t k = 0; k < run; ++k)
-        out += (fmt[i] == '/' || fmt[i] == '.' || fmt[i] == '-') ? platform::Formats().DateSeparator : fmt[i];
+        out += (fmt[i] == '/' || fmt[i] == '.' || fmt[i] == '-') ? platform::Formats().DateSeparator
+                                                                 : fmt[i];
     }
     i += run;
   }
@@ -211,7 +219,8 @@ std::string AsText(const px::FieldInfo& f, const std::uint8_t* p, int codepage) 
   switch (f.type) {
     case FieldType::Alpha: {
       const void* nul = std::memchr(p, 0, static_cast<std::size_t>(f.size));
-      std::size_t len = nul ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(nul) - p) : f.size;
+      std::size_t len =
+          nul ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(nul) - p) : f.size;
       return platform::ToUtf8(std::string_view(reinterpret_cast<const char*>(p), len), codepage);
     }
     case FieldType::Short:
@@ -235,7 +244,8 @@ std::string AsText(const px::FieldInfo& f, const std::uint8_t* p, int codepage) 
         if (c == '.') c = platform::Formats().DecimalSeparator;
       return s;
     }
-    case FieldType::Bytes: return std::string(reinterpret_cast<const char*>(p), static_cast<std::size_t>(f.size));
+    case FieldType::Bytes:
+      return std::string(reinterpret_cast<const char*>(p), static_cast<std::size_t>(f.size));
     default: {
       // Blob fields: the text the leader holds when the whole value fits in it.
       int leader = f.size - 10;
@@ -297,16 +307,20 @@ bool EncodeText(const px::FieldInfo& f, std::string_view text, int codepage, std
       auto space = s.find(' ');
       std::int64_t days, ms = 0;
       if (!ParseDate(s.substr(0, space), days)) NotAValue(f, text);
-      if (space != std::string_view::npos && !ParseTime(s.substr(space + 1), ms)) NotAValue(f, text);
+      if (space != std::string_view::npos && !ParseTime(s.substr(space + 1), ms))
+        NotAValue(f, text);
       px::EncodeDouble(static_cast<double>(days * kMsPerDay + ms), out);
       return true;
     }
     case FieldType::Logical: {
       std::string t(Trim(text));
       for (char& c : t) c = static_cast<char>(c | 0x20);
-      if (t == "true" || t == "t" || t == "yes" || t == "da" || t == "1") out[0] = 0x81;
-      else if (t == "false" || t == "f" || t == "no" || t == "nu" || t == "0") out[0] = 0x80;
-      else NotAValue(f, text);
+      if (t == "true" || t == "t" || t == "yes" || t == "da" || t == "1")
+        out[0] = 0x81;
+      else if (t == "false" || t == "f" || t == "no" || t == "nu" || t == "0")
+        out[0] = 0x80;
+      else
+        NotAValue(f, text);
       return true;
     }
     default: throw DbError("Campul \"" + f.name + "\" nu poate fi scris de acest program");
@@ -325,7 +339,8 @@ void EncodeInteger(const px::FieldInfo& f, std::int64_t v, int codepage, std::ui
 }
 
 void EncodeFloat(const px::FieldInfo& f, double v, int codepage, std::uint8_t* out) {
-  if (!std::isfinite(v)) throw DbError("Valoare numerica invalida pentru campul \"" + f.name + "\"");
+  if (!std::isfinite(v))
+    throw DbError("Valoare numerica invalida pentru campul \"" + f.name + "\"");
   if (IsNumeric(f.type)) return px::EncodeDouble(v, out);
   if (IsIntegral(f.type)) {
     if (v != std::floor(v)) NotAValue(f, FormatNumber(v));
@@ -343,7 +358,8 @@ bool EncodeKey(const px::FieldInfo& f, const KeyValue& v, int codepage, std::uin
   if (IsBlobType(f.type) || f.type == FieldType::Bcd || f.type == FieldType::Bytes)
     throw DbError("Campul \"" + f.name + "\" nu poate fi folosit la cautare");
   if (const auto* i = std::get_if<std::int64_t>(&v)) {
-    if (IsIntegral(f.type) && (*i < -IntegerLimit(f.type) || *i > IntegerLimit(f.type))) return false;
+    if (IsIntegral(f.type) && (*i < -IntegerLimit(f.type) || *i > IntegerLimit(f.type)))
+      return false;
     if (f.type == FieldType::Date) {
       px::EncodeInt(*i, out, 4);
       return true;
@@ -353,7 +369,8 @@ bool EncodeKey(const px::FieldInfo& f, const KeyValue& v, int codepage, std::uin
     return true;
   }
   if (const auto* d = std::get_if<double>(&v)) {
-    if (IsIntegral(f.type) && (*d != std::floor(*d) || std::fabs(*d) > IntegerLimit(f.type))) return false;
+    if (IsIntegral(f.type) && (*d != std::floor(*d) || std::fabs(*d) > IntegerLimit(f.type)))
+      return false;
     if (f.type == FieldType::Alpha) return EncodeText(f, FormatNumber(*d), codepage, out);
     EncodeFloat(f, *d, codepage, out);
     return true;

@@ -10,12 +10,12 @@
 
 namespace db::value {
 
-std::string FormatNumber(double v);                         // up to 15 significant digits
-bool ParseNumber(std::string_view text, double& out);       // decimal separator from the formats
+std::string FormatNumber(double v);                    // up to 15 significant digits
+bool ParseNumber(std::string_view text, double& out);  // decimal separator from the formats
 bool ParseInteger(std::string_view text, std::int64_t& out);
-std::string FormatDate(std::int64_t days);                   // the short date format
+std::string FormatDate(std::int64_t days);  // the short date format
 bool ParseDate(std::string_view text, std::int64_t& days);
-std::string FormatTime(std::int64_t ms);                     // HH:MM:SS
+std::string FormatTime(std::int64_t ms);  // HH:MM:SS
 bool ParseTime(std::string_view text, std::int64_t& ms);
 
 bool IsNumeric(FieldType t);   // stored as a double

@@ -22,7 +22,8 @@ FilterExpr ParseFilter(const std::string& text) {
   } else {
     while (i < text.size()) {
       auto c = static_cast<unsigned char>(text[i]);
-      bool word = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c >= 0x80;
+      bool word = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                  c == '_' || c >= 0x80;
       if (!word) break;
       e.field.push_back(text[i++]);
     }

@@ -125,14 +125,15 @@ Header ParseHeader(const std::uint8_t* data, std::size_t size) {
   h.keyFields = Get16(data + kKeyFields);
   h.autoInc = Get32(data + kAutoInc);
 
-  if (h.fileType != kKeyedData && h.fileType != kUnkeyedData && h.fileType != 3 && h.fileType != 5 &&
-      h.fileType != 6 && h.fileType != 8)
+  if (h.fileType != kKeyedData && h.fileType != kUnkeyedData && h.fileType != 3 &&
+      h.fileType != 5 && h.fileType != 6 && h.fileType != 8)
     Damaged("nu este un fisier de date");
   if (kb != 1 && kb != 2 && kb != 3 && kb != 4 && kb != 8 && kb != 16 && kb != 32)
     Damaged("marime de bloc necunoscuta");
   h.blockSize = kb * 1024;
   if (h.version < 3 || h.version > 0x0C) Damaged("versiune necunoscuta");
-  if (h.headerSize < static_cast<int>(kFixedHeader) || static_cast<std::size_t>(h.headerSize) > size)
+  if (h.headerSize < static_cast<int>(kFixedHeader) ||
+      static_cast<std::size_t>(h.headerSize) > size)
     Damaged("marimea antetului");
   if (numFields < 1 || numFields > 1024) Damaged("numarul de campuri");
   if (h.keyFields > numFields) Damaged("numarul de campuri cheie");
@@ -147,7 +148,8 @@ Header ParseHeader(const std::uint8_t* data, std::size_t size) {
     encryption = Get32(data + kEncryption4);
     h.codepage = Get16(data + kCodepage);
   }
-  if (encryption != 0) throw DbError("Tabela este criptata (protejata cu parola) si nu poate fi deschisa");
+  if (encryption != 0)
+    throw DbError("Tabela este criptata (protejata cu parola) si nu poate fi deschisa");
   if (h.codepage == 0) h.codepage = kDefaultCodepage;
   if (!platform::IsKnownCodepage(h.codepage)) h.codepage = kDefaultCodepage;
 
@@ -178,7 +180,8 @@ Header ParseHeader(const std::uint8_t* data, std::size_t size) {
     const void* nul = std::memchr(start, 0, end - start);
     if (!nul) Damaged("numele campurilor");
     std::size_t len = static_cast<const std::uint8_t*>(nul) - start;
-    h.fields[i].name = platform::ToUtf8(std::string(reinterpret_cast<const char*>(start), len), h.codepage);
+    h.fields[i].name =
+        platform::ToUtf8(std::string(reinterpret_cast<const char*>(start), len), h.codepage);
     pos += len + 1;
   }
   // Field numbers, then the sort order name; both are informative only.
@@ -186,7 +189,9 @@ Header ParseHeader(const std::uint8_t* data, std::size_t size) {
     pos += 2 * static_cast<std::size_t>(numFields);
     const std::uint8_t* start = data + pos;
     const void* nul = std::memchr(start, 0, end - start);
-    if (nul) h.sortOrder.assign(reinterpret_cast<const char*>(start), static_cast<const std::uint8_t*>(nul) - start);
+    if (nul)
+      h.sortOrder.assign(reinterpret_cast<const char*>(start),
+                         static_cast<const std::uint8_t*>(nul) - start);
   }
   return h;
 }

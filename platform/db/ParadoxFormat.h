@@ -11,7 +11,9 @@
 namespace db::px {
 
 // Little-endian integers of headers and block headers.
-inline std::uint16_t Get16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+inline std::uint16_t Get16(const std::uint8_t* p) {
+  return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
 inline std::uint32_t Get32(const std::uint8_t* p) {
   return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
          (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
@@ -26,24 +28,44 @@ inline void Put32(std::uint8_t* p, std::uint32_t v) {
 
 // Header offsets used by the engine.
 enum : std::size_t {
-  kRecordSize = 0x00, kHeaderSize = 0x02, kFileType = 0x04, kBlockSizeKB = 0x05,
-  kNumRecords = 0x06, kUsedBlocks = 0x0A, kFileBlocks = 0x0C, kFirstBlock = 0x0E,
-  kLastBlock = 0x10, kChangeCount = 0x12, kIndexRoot = 0x1E, kIndexLevels = 0x20,
-  kNumFields = 0x21, kKeyFields = 0x23, kEncryption3 = 0x25, kSortOrder = 0x29,
-  kVersion = 0x39, kMaxBlocks = 0x3A, kAutoInc = 0x49, kFirstFree = 0x4D, kHeaderUsed = 0x51,
-  kFixedHeader = 0x58, kEncryption4 = 0x5C, kFieldsPlusOne = 0x64, kCodepage = 0x6A,
-  kExtendedHeader = 0x78, kBlockHeader = 6
+  kRecordSize = 0x00,
+  kHeaderSize = 0x02,
+  kFileType = 0x04,
+  kBlockSizeKB = 0x05,
+  kNumRecords = 0x06,
+  kUsedBlocks = 0x0A,
+  kFileBlocks = 0x0C,
+  kFirstBlock = 0x0E,
+  kLastBlock = 0x10,
+  kChangeCount = 0x12,
+  kIndexRoot = 0x1E,
+  kIndexLevels = 0x20,
+  kNumFields = 0x21,
+  kKeyFields = 0x23,
+  kEncryption3 = 0x25,
+  kSortOrder = 0x29,
+  kVersion = 0x39,
+  kMaxBlocks = 0x3A,
+  kAutoInc = 0x49,
+  kFirstFree = 0x4D,
+  kHeaderUsed = 0x51,
+  kFixedHeader = 0x58,
+  kEncryption4 = 0x5C,
+  kFieldsPlusOne = 0x64,
+  kCodepage = 0x6A,
+  kExtendedHeader = 0x78,
+  kBlockHeader = 6
 };
 
 enum FileType : int { kKeyedData = 0, kPrimaryIndex = 1, kUnkeyedData = 2 };
 
 struct FieldInfo {
-  std::string name;       // UTF-8
+  std::string name;  // UTF-8
   FieldType type = FieldType::Alpha;
-  int code = 1;           // type code of the descriptor
-  int descriptorSize = 0; // size byte of the descriptor (decimals for BCD)
-  int size = 0;           // bytes in the record
-  int offset = 0;         // from the record start
+  int code = 1;            // type code of the descriptor
+  int descriptorSize = 0;  // size byte of the descriptor (decimals for BCD)
+  int size = 0;            // bytes in the record
+  int offset = 0;          // from the record start
 };
 
 struct Header {

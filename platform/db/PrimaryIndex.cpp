@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -35,7 +34,8 @@ void PutShortValue(std::uint8_t* p, std::uint32_t v) {
 std::vector<std::uint8_t> TableFile::BuildPrimaryIndex(std::filesystem::path& pxPath) const {
   const std::filesystem::path folder = path_.parent_path();
   const std::string stem = path_.stem().string();
-  pxPath = !pxPath_.empty() && pxFd_ >= 0 ? pxPath_ : platform::FindFileNoCase(folder, stem + ".PX");
+  pxPath =
+      !pxPath_.empty() && pxFd_ >= 0 ? pxPath_ : platform::FindFileNoCase(folder, stem + ".PX");
   if (pxPath.empty()) {
     std::string ext = path_.extension().string();
     bool lower = ext.size() == 3 && ext[1] == 'd';
@@ -50,7 +50,8 @@ std::vector<std::uint8_t> TableFile::BuildPrimaryIndex(std::filesystem::path& px
     old.assign(reinterpret_cast<const char*>(pxImage_.data()), px::kFixedHeader);
   else
     platform::ReadWholeFile(pxPath, old);
-  if (old.size() >= px::kFixedHeader && static_cast<std::uint8_t>(old[px::kFileType]) == px::kPrimaryIndex) {
+  if (old.size() >= px::kFixedHeader &&
+      static_cast<std::uint8_t>(old[px::kFileType]) == px::kPrimaryIndex) {
     std::memcpy(head.data(), old.data(), px::kFixedHeader);
     int kb = static_cast<std::uint8_t>(old[px::kBlockSizeKB]);
     if (kb == 1 || kb == 2 || kb == 3 || kb == 4 || kb == 8 || kb == 16 || kb == 32) blockKB = kb;
@@ -130,7 +131,8 @@ std::vector<std::uint8_t> TableFile::BuildPrimaryIndex(std::filesystem::path& px
   }
   std::string name = pxPath.filename().string();
   std::size_t nameAt = descriptorStart + 2 * static_cast<std::size_t>(keyFields) + 4;
-  std::memcpy(h + nameAt, name.data(), std::min<std::size_t>(name.size(), header_.NameAreaSize() - 1));
+  std::memcpy(h + nameAt, name.data(),
+              std::min<std::size_t>(name.size(), header_.NameAreaSize() - 1));
 
   for (std::size_t l = 0; l < depth; ++l) {
     const auto& level = levels[l];
@@ -147,7 +149,8 @@ std::vector<std::uint8_t> TableFile::BuildPrimaryIndex(std::filesystem::path& px
         const Entry& e = level[from + i];
         std::uint8_t* rec = base + px::kBlockHeader + i * entrySize;
         std::memcpy(rec, e.key, keySize);
-        std::uint32_t child = l == 0 ? e.child : static_cast<std::uint32_t>(firstOfLevel[l - 1] + e.child);
+        std::uint32_t child =
+            l == 0 ? e.child : static_cast<std::uint32_t>(firstOfLevel[l - 1] + e.child);
         px::EncodeInt(child, rec + keySize, 2);
         PutShortValue(rec + keySize + 2, e.count);
         PutShortValue(rec + keySize + 4, 0);
@@ -169,18 +172,23 @@ void TableFile::WritePrimaryIndex() {
     pxPath_ = pxPath;
     pxFd_ = ::open(pxPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (pxFd_ < 0)
-      throw DbError("Indexul primar " + pxPath.filename().string() + " nu poate fi scris: " + std::strerror(errno));
+      throw DbError("Indexul primar " + pxPath.filename().string() +
+                    " nu poate fi scris: " + std::strerror(errno));
     struct stat st {};
     if (fstat(pxFd_, &st) == 0 && st.st_size > 0 && st.st_size < (1 << 30)) {
       pxImage_.resize(static_cast<std::size_t>(st.st_size));
-      if (::pread(pxFd_, pxImage_.data(), pxImage_.size(), 0) != static_cast<ssize_t>(pxImage_.size())) pxImage_.clear();
+      if (::pread(pxFd_, pxImage_.data(), pxImage_.size(), 0) !=
+          static_cast<ssize_t>(pxImage_.size()))
+        pxImage_.clear();
     }
   }
   auto put = [&](std::size_t from, std::size_t to) {
     for (std::size_t at = from; at < to;) {
       ssize_t n = ::pwrite(pxFd_, image.data() + at, to - at, static_cast<off_t>(at));
       if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) throw DbError("Indexul primar " + pxPath.filename().string() + " nu poate fi scris: " + std::strerror(errno));
+      if (n <= 0)
+        throw DbError("Indexul primar " + pxPath.filename().string() +
+                      " nu poate fi scris: " + std::strerror(errno));
       at += static_cast<std::size_t>(n);
     }
   };
@@ -191,12 +199,14 @@ void TableFile::WritePrimaryIndex() {
                           static_cast<std::size_t>(pxImage_[px::kBlockSizeKB]) * 1024 == blockSize;
   for (std::size_t at = headerSize; at < image.size(); at += blockSize) {
     std::size_t end = std::min(image.size(), at + blockSize);
-    if (sameLayout && end <= pxImage_.size() && std::memcmp(image.data() + at, pxImage_.data() + at, end - at) == 0)
+    if (sameLayout && end <= pxImage_.size() &&
+        std::memcmp(image.data() + at, pxImage_.data() + at, end - at) == 0)
       continue;
     put(at, end);
   }
   if (pxImage_.size() > image.size() && ::ftruncate(pxFd_, static_cast<off_t>(image.size())) != 0)
-    throw DbError("Indexul primar " + pxPath.filename().string() + " nu poate fi scris: " + std::strerror(errno));
+    throw DbError("Indexul primar " + pxPath.filename().string() +
+                  " nu poate fi scris: " + std::strerror(errno));
   put(0, headerSize);
   pxImage_ = std::move(image);
   if (fd_ < 0) {  // not a writer holding the table: do not keep the file open

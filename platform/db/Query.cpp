@@ -47,8 +47,10 @@ std::vector<std::string> QuotedNames(const std::string& sql) {
     if (c == '\'') {  // skip string literals
       for (++i; i < sql.size(); ++i)
         if (sql[i] == '\'') {
-          if (i + 1 < sql.size() && sql[i + 1] == '\'') ++i;
-          else break;
+          if (i + 1 < sql.size() && sql[i + 1] == '\'')
+            ++i;
+          else
+            break;
         }
       continue;
     }
@@ -130,7 +132,8 @@ void LoadTable(Database& db, const std::string& sqlName, const std::filesystem::
   std::string create = "CREATE TABLE " + QuoteIdentifier(sqlName) + " (";
   std::string insert = "INSERT INTO " + QuoteIdentifier(sqlName) + " VALUES (";
   for (std::size_t i = 0; i < h.fields.size(); ++i) {
-    create += (i ? ", " : "") + QuoteIdentifier(h.fields[i].name) + " " + Affinity(h.fields[i].type);
+    create +=
+        (i ? ", " : "") + QuoteIdentifier(h.fields[i].name) + " " + Affinity(h.fields[i].type);
     insert += i ? ", ?" : "?";
   }
   db.Exec(create + ")");
@@ -144,11 +147,14 @@ void LoadTable(Database& db, const std::string& sqlName, const std::filesystem::
       const auto& f = h.fields[i];
       Value v = StoredValue(f, rec + f.offset, h.codepage);
       int col = static_cast<int>(i) + 1;
-      if (auto* n = std::get_if<std::int64_t>(&v)) sqlite3_bind_int64(st.stmt, col, *n);
-      else if (auto* d = std::get_if<double>(&v)) sqlite3_bind_double(st.stmt, col, *d);
+      if (auto* n = std::get_if<std::int64_t>(&v))
+        sqlite3_bind_int64(st.stmt, col, *n);
+      else if (auto* d = std::get_if<double>(&v))
+        sqlite3_bind_double(st.stmt, col, *d);
       else if (auto* s = std::get_if<std::string>(&v))
         sqlite3_bind_text(st.stmt, col, s->data(), static_cast<int>(s->size()), SQLITE_TRANSIENT);
-      else sqlite3_bind_null(st.stmt, col);
+      else
+        sqlite3_bind_null(st.stmt, col);
     }
     if (sqlite3_step(st.stmt) != SQLITE_DONE) throw DbError(sqlite3_errmsg(db.db));
     sqlite3_reset(st.stmt);
@@ -174,7 +180,8 @@ class QueryField final : public Field {
   std::int32_t AsInteger() const override {
     const Value& v = Get();
     std::int64_t n = 0;
-    if (auto* i = std::get_if<std::int64_t>(&v)) n = *i;
+    if (auto* i = std::get_if<std::int64_t>(&v))
+      n = *i;
     else if (auto* d = std::get_if<double>(&v)) {
       if (*d != std::floor(*d)) Refuse("intreaga");
       n = static_cast<std::int64_t>(*d);
@@ -202,9 +209,12 @@ class QueryField final : public Field {
  private:
   const Value& Get() const;
   [[noreturn]] void Refuse(const char* kind) const {
-    throw DbError("'" + AsString() + "' nu este o valoare " + kind + " (coloana \"" + name_ + "\")");
+    throw DbError("'" + AsString() + "' nu este o valoare " + kind + " (coloana \"" + name_ +
+                  "\")");
   }
-  [[noreturn]] void ReadOnly() const { throw DbError("Rezultatul unei interogari poate fi doar citit"); }
+  [[noreturn]] void ReadOnly() const {
+    throw DbError("Rezultatul unei interogari poate fi doar citit");
+  }
 
   Query::Impl& q_;
   int column_;
@@ -236,7 +246,8 @@ Query::~Query() = default;
 void Query::Open() {
   Close();
   Database db;
-  if (sqlite3_open(":memory:", &db.db) != SQLITE_OK) throw DbError("Baza de date SQL nu poate fi creata");
+  if (sqlite3_open(":memory:", &db.db) != SQLITE_OK)
+    throw DbError("Baza de date SQL nu poate fi creata");
   std::set<std::string> loaded;
   for (const std::string& raw : QuotedNames(SQL)) {
     std::string key = raw;
@@ -263,7 +274,9 @@ void Query::Open() {
   for (int c = 0; c < columns; ++c) {
     const char* decl = sqlite3_column_decltype(st.stmt, c);
     std::string d = decl ? decl : "";
-    FieldType t = d == "INTEGER" ? FieldType::Long : d == "REAL" ? FieldType::Number : FieldType::Alpha;
+    FieldType t = d == "INTEGER" ? FieldType::Long
+                  : d == "REAL"  ? FieldType::Number
+                                 : FieldType::Alpha;
     const char* name = sqlite3_column_name(st.stmt, c);
     fields.push_back(std::make_unique<QueryField>(q, c, name ? name : "", t));
   }
@@ -271,16 +284,20 @@ void Query::Open() {
   for (;;) {
     int rc = sqlite3_step(st.stmt);
     if (rc == SQLITE_DONE) break;
-    if (rc != SQLITE_ROW) throw DbError(std::string("Eroare in interogare: ") + sqlite3_errmsg(db.db));
+    if (rc != SQLITE_ROW)
+      throw DbError(std::string("Eroare in interogare: ") + sqlite3_errmsg(db.db));
     std::vector<Value> row;
     for (int c = 0; c < columns; ++c) {
       switch (sqlite3_column_type(st.stmt, c)) {
-        case SQLITE_INTEGER: row.emplace_back(static_cast<std::int64_t>(sqlite3_column_int64(st.stmt, c))); break;
+        case SQLITE_INTEGER:
+          row.emplace_back(static_cast<std::int64_t>(sqlite3_column_int64(st.stmt, c)));
+          break;
         case SQLITE_FLOAT: row.emplace_back(sqlite3_column_double(st.stmt, c)); break;
         case SQLITE_NULL: row.emplace_back(); break;
         default: {
           const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st.stmt, c));
-          row.emplace_back(std::string(text ? text : "", static_cast<std::size_t>(sqlite3_column_bytes(st.stmt, c))));
+          row.emplace_back(std::string(text ? text : "",
+                                       static_cast<std::size_t>(sqlite3_column_bytes(st.stmt, c))));
         }
       }
     }
@@ -301,7 +318,9 @@ void Query::Close() {
   q.eof = true;
 }
 
-bool Query::Active() const { return impl_->active; }
+bool Query::Active() const {
+  return impl_->active;
+}
 
 void Query::First() {
   impl_->row = 0;
@@ -310,12 +329,18 @@ void Query::First() {
 
 void Query::Next() {
   auto& q = *impl_;
-  if (q.row + 1 < q.rows.size()) ++q.row;
-  else q.eof = true;
+  if (q.row + 1 < q.rows.size())
+    ++q.row;
+  else
+    q.eof = true;
 }
 
-bool Query::Eof() const { return impl_->eof; }
-int Query::FieldCount() const { return static_cast<int>(impl_->fields.size()); }
+bool Query::Eof() const {
+  return impl_->eof;
+}
+int Query::FieldCount() const {
+  return static_cast<int>(impl_->fields.size());
+}
 
 Field& Query::Fields(int index) {
   auto& q = *impl_;

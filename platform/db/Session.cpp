@@ -26,7 +26,8 @@ std::vector<std::string> GetAliasParams(const std::string& alias) {
   std::string content;
   const std::filesystem::path path = AliasConfigPath();
   if (!platform::ReadWholeFile(path, content))
-    throw DbError("Alias-ul \"" + alias + "\" nu este definit (fisierul " + path.string() + " nu poate fi citit)");
+    throw DbError("Alias-ul \"" + alias + "\" nu este definit (fisierul " + path.string() +
+                  " nu poate fi citit)");
   if (content.compare(0, 3, "\xEF\xBB\xBF") == 0) content.erase(0, 3);
   std::vector<std::string> params;
   bool inAlias = false, found = false;
@@ -39,7 +40,8 @@ std::vector<std::string> GetAliasParams(const std::string& alias) {
     if (line.empty() || line[0] == ';') continue;
     if (line.front() == '[') {
       std::size_t close = line.find(']');
-      std::string name = Trim(line.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+      std::string name =
+          Trim(line.substr(1, close == std::string::npos ? std::string::npos : close - 1));
       if (found && inAlias) break;  // the first section of that name counts
       inAlias = platform::EqualsNoCase(name, Trim(alias));
       found = found || inAlias;

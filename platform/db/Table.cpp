@@ -14,7 +14,6 @@
 namespace db {
 namespace {
 
-
 using Key = std::vector<std::vector<std::uint8_t>>;
 
 }  // namespace
@@ -88,26 +87,32 @@ struct Table::Impl {
     return 0;
   }
 
-  std::size_t LowerBound(const std::vector<std::uint32_t>& v, std::size_t from, std::size_t to, const Key& key) const {
-    auto it = std::lower_bound(v.begin() + static_cast<std::ptrdiff_t>(from), v.begin() + static_cast<std::ptrdiff_t>(to),
-                               0, [&](std::uint32_t id, int) { return ComparePrefix(file->Record(id), key) < 0; });
+  std::size_t LowerBound(const std::vector<std::uint32_t>& v, std::size_t from, std::size_t to,
+                         const Key& key) const {
+    auto it = std::lower_bound(
+        v.begin() + static_cast<std::ptrdiff_t>(from), v.begin() + static_cast<std::ptrdiff_t>(to),
+        0, [&](std::uint32_t id, int) { return ComparePrefix(file->Record(id), key) < 0; });
     return static_cast<std::size_t>(it - v.begin());
   }
-  std::size_t UpperBound(const std::vector<std::uint32_t>& v, std::size_t from, std::size_t to, const Key& key) const {
-    auto it = std::upper_bound(v.begin() + static_cast<std::ptrdiff_t>(from), v.begin() + static_cast<std::ptrdiff_t>(to),
-                               0, [&](int, std::uint32_t id) { return ComparePrefix(file->Record(id), key) > 0; });
+  std::size_t UpperBound(const std::vector<std::uint32_t>& v, std::size_t from, std::size_t to,
+                         const Key& key) const {
+    auto it = std::upper_bound(
+        v.begin() + static_cast<std::ptrdiff_t>(from), v.begin() + static_cast<std::ptrdiff_t>(to),
+        0, [&](int, std::uint32_t id) { return ComparePrefix(file->Record(id), key) > 0; });
     return static_cast<std::size_t>(it - v.begin());
   }
 
   bool Matches(std::uint32_t id) const {
     if (filterNeverMatches) return false;
     const auto& f = H().fields[filterField];
-    return std::memcmp(file->Record(id) + f.offset, filterBytes.data(), static_cast<std::size_t>(f.size)) == 0;
+    return std::memcmp(file->Record(id) + f.offset, filterBytes.data(),
+                       static_cast<std::size_t>(f.size)) == 0;
   }
 
   // Encodes search values for the first fields of the current index; false when none can match.
   bool EncodeIndexKey(const std::vector<KeyValue>& values, Key& key) const {
-    if (indexFields.empty()) throw DbError("Tabela \"" + owner.TableName + "\" nu are index pentru cautare");
+    if (indexFields.empty())
+      throw DbError("Tabela \"" + owner.TableName + "\" nu are index pentru cautare");
     if (values.size() > indexFields.size())
       throw DbError("Prea multe valori pentru cheia indexului tabelei \"" + owner.TableName + "\"");
     key.clear();
@@ -138,9 +143,10 @@ struct Table::Impl {
   void RebuildViews() {
     if (secondary) {
       secondaryOrder = file->FileOrder();
-      std::stable_sort(secondaryOrder.begin(), secondaryOrder.end(), [&](std::uint32_t a, std::uint32_t b) {
-        return CompareRecords(file->Record(a), file->Record(b)) < 0;
-      });
+      std::stable_sort(secondaryOrder.begin(), secondaryOrder.end(),
+                       [&](std::uint32_t a, std::uint32_t b) {
+                         return CompareRecords(file->Record(a), file->Record(b)) < 0;
+                       });
     } else {
       secondaryOrder.clear();
       secondaryOrder.shrink_to_fit();
@@ -206,7 +212,8 @@ struct Table::Impl {
         pos = i;
         return;
       }
-    throw DbError("Inregistrarea curenta a tabelei \"" + owner.TableName + "\" a fost schimbata de alt program");
+    throw DbError("Inregistrarea curenta a tabelei \"" + owner.TableName +
+                  "\" a fost schimbata de alt program");
   }
 
   void ApplyFilter() {
@@ -216,7 +223,9 @@ struct Table::Impl {
     FilterExpr e = ParseFilter(filterText);
     for (std::size_t i = 0; i < H().fields.size(); ++i)
       if (platform::EqualsNoCase(H().fields[i].name, e.field)) filterField = static_cast<int>(i);
-    if (filterField < 0) throw DbError("Campul \"" + e.field + "\" din filtru nu exista in tabela \"" + owner.TableName + "\"");
+    if (filterField < 0)
+      throw DbError("Campul \"" + e.field + "\" din filtru nu exista in tabela \"" +
+                    owner.TableName + "\"");
     const auto& f = H().fields[filterField];
     filterBytes.assign(static_cast<std::size_t>(f.size), 0);
     filterNeverMatches = !value::EncodeKey(f, KeyValue{e.literal}, Codepage(), filterBytes.data());
@@ -262,27 +271,35 @@ class TableField final : public Field {
   std::int32_t AsInteger() const override {
     const std::uint8_t* p = Bytes();
     if (!p || px::IsBlank(p, info_.size)) return 0;
-    if (value::IsIntegral(info_.type)) return static_cast<std::int32_t>(px::DecodeInt(p, info_.size));
+    if (value::IsIntegral(info_.type))
+      return static_cast<std::int32_t>(px::DecodeInt(p, info_.size));
     if (info_.type == FieldType::Logical) return p[0] & 0x7F ? 1 : 0;
     if (value::IsNumeric(info_.type)) {
       double d = px::DecodeDouble(p);
       if (d == std::floor(d) && std::fabs(d) <= 2147483647.0) return static_cast<std::int32_t>(d);
     } else if (info_.type == FieldType::Alpha) {
       std::int64_t v;
-      if (value::ParseInteger(AsString(), v) && v >= INT32_MIN && v <= INT32_MAX) return static_cast<std::int32_t>(v);
+      if (value::ParseInteger(AsString(), v) && v >= INT32_MIN && v <= INT32_MAX)
+        return static_cast<std::int32_t>(v);
     }
-    throw DbError("'" + AsString() + "' nu este o valoare intreaga (campul \"" + info_.name + "\")");
+    throw DbError("'" + AsString() + "' nu este o valoare intreaga (campul \"" + info_.name +
+                  "\")");
   }
   double AsFloat() const override {
     const std::uint8_t* p = Bytes();
     if (!p || px::IsBlank(p, info_.size)) return 0;
-    if (value::IsNumeric(info_.type) || info_.type == FieldType::Timestamp) return px::DecodeDouble(p);
-    if (value::IsIntegral(info_.type) || info_.type == FieldType::Date || info_.type == FieldType::Time)
+    if (value::IsNumeric(info_.type) || info_.type == FieldType::Timestamp)
+      return px::DecodeDouble(p);
+    if (value::IsIntegral(info_.type) || info_.type == FieldType::Date ||
+        info_.type == FieldType::Time)
       return static_cast<double>(px::DecodeInt(p, info_.size));
     if (info_.type == FieldType::Logical) return p[0] & 0x7F ? 1 : 0;
     double d;
-    if ((info_.type == FieldType::Alpha || info_.type == FieldType::Bcd) && value::ParseNumber(AsString(), d)) return d;
-    throw DbError("'" + AsString() + "' nu este o valoare numerica (campul \"" + info_.name + "\")");
+    if ((info_.type == FieldType::Alpha || info_.type == FieldType::Bcd) &&
+        value::ParseNumber(AsString(), d))
+      return d;
+    throw DbError("'" + AsString() + "' nu este o valoare numerica (campul \"" + info_.name +
+                  "\")");
   }
   bool AsBoolean() const override {
     const std::uint8_t* p = Bytes();
@@ -296,12 +313,15 @@ class TableField final : public Field {
     if (value::EncodeText(info_, v, t_.Codepage(), p)) return;
     std::string bytes;
     if (!platform::FromUtf8(v, t_.Codepage(), bytes))
-      throw DbError("Textul '" + std::string(v) + "' contine caractere care nu exista in pagina de cod " +
+      throw DbError("Textul '" + std::string(v) +
+                    "' contine caractere care nu exista in pagina de cod " +
                     std::to_string(t_.Codepage()) + " a tabelei (campul \"" + info_.name + "\")");
-    throw DbError("Textul '" + std::string(v) + "' depaseste lungimea de " + std::to_string(info_.size) +
-                  " a campului \"" + info_.name + "\"");
+    throw DbError("Textul '" + std::string(v) + "' depaseste lungimea de " +
+                  std::to_string(info_.size) + " a campului \"" + info_.name + "\"");
   }
-  void SetAsInteger(std::int32_t v) override { value::EncodeInteger(info_, v, t_.Codepage(), Writable()); }
+  void SetAsInteger(std::int32_t v) override {
+    value::EncodeInteger(info_, v, t_.Codepage(), Writable());
+  }
   void SetAsFloat(double v) override { value::EncodeFloat(info_, v, t_.Codepage(), Writable()); }
   void SetAsBoolean(bool v) override {
     if (info_.type == FieldType::Logical) {
@@ -320,7 +340,8 @@ class TableField final : public Field {
   std::uint8_t* Writable() {
     if (t_.state != TableState::Edit && t_.state != TableState::Insert)
       throw DbError("Tabela \"" + t_.owner.TableName + "\" nu este in modul de editare");
-    if (value::IsBlobType(info_.type) || info_.type == FieldType::Bcd || info_.type == FieldType::Bytes)
+    if (value::IsBlobType(info_.type) || info_.type == FieldType::Bcd ||
+        info_.type == FieldType::Bytes)
       throw DbError("Campul \"" + info_.name + "\" poate fi doar citit");
     return t_.buffer.data() + info_.offset;
   }
@@ -331,7 +352,9 @@ class TableField final : public Field {
 };
 
 Table::Table() : impl_(std::make_unique<Impl>(*this)) {}
-Table::~Table() { Close(); }
+Table::~Table() {
+  Close();
+}
 
 void Table::Open() {
   if (impl_->file) return;
@@ -372,8 +395,12 @@ void Table::Close() {
   t.rangeOn = false;
 }
 
-bool Table::Active() const { return impl_->file != nullptr; }
-TableState Table::State() const { return impl_->state; }
+bool Table::Active() const {
+  return impl_->file != nullptr;
+}
+TableState Table::State() const {
+  return impl_->state;
+}
 
 void Table::First() {
   auto& t = *impl_;
@@ -417,8 +444,12 @@ void Table::Last() {
   t.bof = t.lo >= t.hi;
 }
 
-bool Table::Eof() const { return impl_->eof; }
-bool Table::Bof() const { return impl_->bof; }
+bool Table::Eof() const {
+  return impl_->eof;
+}
+bool Table::Bof() const {
+  return impl_->bof;
+}
 
 int Table::RecordCount() const {
   const auto& t = *impl_;
@@ -426,7 +457,9 @@ int Table::RecordCount() const {
   return static_cast<int>(t.hi - t.lo);
 }
 
-int Table::FieldCount() const { return static_cast<int>(impl_->fields.size()); }
+int Table::FieldCount() const {
+  return static_cast<int>(impl_->fields.size());
+}
 
 Field& Table::Fields(int index) {
   auto& t = *impl_;
@@ -469,7 +502,9 @@ void Table::SetIndexName(const std::string& name) {
   First();
 }
 
-const std::string& Table::IndexName() const { return impl_->indexName; }
+const std::string& Table::IndexName() const {
+  return impl_->indexName;
+}
 
 bool Table::FindKey(const std::vector<KeyValue>& values) {
   auto& t = *impl_;
@@ -496,7 +531,9 @@ void Table::SetFilter(const std::string& text) {
   First();
 }
 
-const std::string& Table::Filter() const { return impl_->filterText; }
+const std::string& Table::Filter() const {
+  return impl_->filterText;
+}
 
 void Table::SetFiltered(bool on) {
   auto& t = *impl_;
@@ -515,7 +552,9 @@ void Table::SetFiltered(bool on) {
   First();
 }
 
-bool Table::Filtered() const { return impl_->filtered; }
+bool Table::Filtered() const {
+  return impl_->filtered;
+}
 
 void Table::SetRange(const std::vector<KeyValue>& start, const std::vector<KeyValue>& end) {
   auto& t = *impl_;
@@ -552,21 +591,25 @@ bool Table::Locate(const std::string& fieldList, const std::vector<KeyValue>& va
     int found = -1;
     for (std::size_t i = 0; i < t.H().fields.size(); ++i)
       if (platform::EqualsNoCase(t.H().fields[i].name, name)) found = static_cast<int>(i);
-    if (found < 0) throw DbError("Campul \"" + name + "\" nu exista in tabela \"" + TableName + "\"");
+    if (found < 0)
+      throw DbError("Campul \"" + name + "\" nu exista in tabela \"" + TableName + "\"");
     fieldIndexes.push_back(found);
     start = semi + 1;
   }
   if (fieldIndexes.size() != values.size())
-    throw DbError("Numarul valorilor cautate nu corespunde numarului de campuri (" + fieldList + ")");
+    throw DbError("Numarul valorilor cautate nu corespunde numarului de campuri (" + fieldList +
+                  ")");
   Key wanted;
   for (std::size_t i = 0; i < values.size(); ++i) {
     const auto& f = t.H().fields[fieldIndexes[i]];
     wanted.emplace_back(static_cast<std::size_t>(f.size));
     if (!value::EncodeKey(f, values[i], t.Codepage(), wanted.back().data())) return false;
   }
-  // When the located fields begin with the current index's fields, a binary search narrows the scan.
+  // When the located fields begin with the current index's fields, a binary search narrows the
+  // scan.
   std::size_t prefix = 0;
-  while (prefix < fieldIndexes.size() && prefix < t.indexFields.size() && fieldIndexes[prefix] == t.indexFields[prefix])
+  while (prefix < fieldIndexes.size() && prefix < t.indexFields.size() &&
+         fieldIndexes[prefix] == t.indexFields[prefix])
     ++prefix;
   const auto& v = t.View();
   std::size_t from = t.lo, to = t.hi;
@@ -595,9 +638,11 @@ void Table::Edit() {
   auto& t = *impl_;
   t.RequireActive();
   if (t.state == TableState::Edit || t.state == TableState::Insert) return;
-  if (!t.HasCurrent()) throw DbError("Tabela \"" + TableName + "\" nu are o inregistrare curenta de modificat");
+  if (!t.HasCurrent())
+    throw DbError("Tabela \"" + TableName + "\" nu are o inregistrare curenta de modificat");
   t.BeginWrite();
-  if (!t.HasCurrent()) throw DbError("Tabela \"" + TableName + "\" nu are o inregistrare curenta de modificat");
+  if (!t.HasCurrent())
+    throw DbError("Tabela \"" + TableName + "\" nu are o inregistrare curenta de modificat");
   t.editId = t.View()[t.pos];
   const std::uint8_t* r = t.file->Record(t.editId);
   t.buffer.assign(r, r + t.H().recordSize);
@@ -617,13 +662,15 @@ void Table::Post() {
   auto& t = *impl_;
   t.RequireActive();
   if (t.state == TableState::Edit) {
-    std::vector<std::uint8_t> before(t.file->Record(t.editId), t.file->Record(t.editId) + t.H().recordSize);
+    std::vector<std::uint8_t> before(t.file->Record(t.editId),
+                                     t.file->Record(t.editId) + t.H().recordSize);
     t.file->Update(t.editId, t.buffer.data());
     t.state = TableState::Browse;
     bool reorder = false;
     auto changed = [&](int fi) {
       const auto& f = t.H().fields[fi];
-      return std::memcmp(before.data() + f.offset, t.buffer.data() + f.offset, static_cast<std::size_t>(f.size)) != 0;
+      return std::memcmp(before.data() + f.offset, t.buffer.data() + f.offset,
+                         static_cast<std::size_t>(f.size)) != 0;
     };
     for (int fi : t.indexFields) reorder = reorder || changed(fi);
     if (t.filterActive) reorder = reorder || changed(t.filterField);

@@ -20,10 +20,10 @@ class Table {
   Table(const Table&) = delete;
   Table& operator=(const Table&) = delete;
 
-  std::string TableName;                  // "Nart" resolves to "NART.DB", "Nart.db"...
-  std::filesystem::path DatabaseName;     // the folder
+  std::string TableName;               // "Nart" resolves to "NART.DB", "Nart.db"...
+  std::filesystem::path DatabaseName;  // the folder
 
-  void Open();   // raises DbError
+  void Open();  // raises DbError
   void Close();
   bool Active() const;
   TableState State() const;
@@ -38,7 +38,7 @@ class Table {
   int RecordCount() const;  // records visible (range and filter applied)
 
   int FieldCount() const;
-  Field& Fields(int index);                // by position, from 0; raises when out of range
+  Field& Fields(int index);                   // by position, from 0; raises when out of range
   Field& FieldByName(std::string_view name);  // case-insensitive; raises when unknown
   Field* FindField(std::string_view name);    // nullptr when unknown
 
@@ -64,7 +64,7 @@ class Table {
 
   void Edit();
   void Append();
-  void Post();    // writes the record to the file at once
+  void Post();  // writes the record to the file at once
   void Cancel();
 
   struct Impl;

@@ -27,11 +27,17 @@ std::string Upper(std::string s) {
   return s;
 }
 
-bool IsHex(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); }
+bool IsHex(char c) {
+  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F');
+}
 
-int HexValue(char c) { return c <= '9' ? c - '0' : c - 'A' + 10; }
+int HexValue(char c) {
+  return c <= '9' ? c - '0' : c - 'A' + 10;
+}
 
-std::string Quoted(const std::filesystem::path& p) { return "\"" + p.filename().string() + "\""; }
+std::string Quoted(const std::filesystem::path& p) {
+  return "\"" + p.filename().string() + "\"";
+}
 
 bool ReadAll(int fd, std::vector<std::uint8_t>& out, std::uint64_t size) {
   out.resize(size);
@@ -51,8 +57,12 @@ std::int64_t MtimeNs(const struct stat& st) {
 
 }  // namespace
 
-void SetLockWaitMilliseconds(int ms) { g_lockWaitMs = ms < 0 ? 0 : ms; }
-int LockWaitMilliseconds() { return g_lockWaitMs; }
+void SetLockWaitMilliseconds(int ms) {
+  g_lockWaitMs = ms < 0 ? 0 : ms;
+}
+int LockWaitMilliseconds() {
+  return g_lockWaitMs;
+}
 
 TableFile::TableFile(std::filesystem::path dbPath) : path_(std::move(dbPath)) {
   Load();
@@ -66,10 +76,12 @@ TableFile::~TableFile() {
 
 void TableFile::Load() {
   int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) throw DbError("Tabela " + Quoted(path_) + " nu poate fi deschisa: " + std::strerror(errno));
+  if (fd < 0)
+    throw DbError("Tabela " + Quoted(path_) + " nu poate fi deschisa: " + std::strerror(errno));
   struct stat st {};
   std::vector<std::uint8_t> bytes;
-  bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && static_cast<std::uint64_t>(st.st_size) <= kMaxFileSize &&
+  bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+            static_cast<std::uint64_t>(st.st_size) <= kMaxFileSize &&
             ReadAll(fd, bytes, static_cast<std::uint64_t>(st.st_size));
   ::close(fd);
   if (!ok) throw DbError("Tabela " + Quoted(path_) + " nu poate fi citita");
@@ -80,10 +92,12 @@ void TableFile::Load() {
 
 void TableFile::LoadBytes(const std::vector<std::uint8_t>& bytes) {
   px::Header h = px::ParseHeader(bytes.data(), bytes.size());
-  if (h.fileType == px::kPrimaryIndex) throw DbError("Fisierul " + Quoted(path_) + " nu este o tabela");
+  if (h.fileType == px::kPrimaryIndex)
+    throw DbError("Fisierul " + Quoted(path_) + " nu este o tabela");
   const std::size_t recordSize = static_cast<std::size_t>(h.recordSize);
   const std::size_t blockSize = static_cast<std::size_t>(h.blockSize);
-  const std::size_t physical = std::min<std::size_t>((bytes.size() - h.headerSize) / blockSize, 65535);
+  const std::size_t physical =
+      std::min<std::size_t>((bytes.size() - h.headerSize) / blockSize, 65535);
   const int capacity = static_cast<int>((blockSize - px::kBlockHeader) / recordSize);
 
   std::vector<Block> blocks(physical + 1);
@@ -94,8 +108,10 @@ void TableFile::LoadBytes(const std::vector<std::uint8_t>& bytes) {
   bool repair = false;
   std::uint16_t prev = 0;
   for (std::size_t b = h.firstBlock; b != 0;) {
-    if (b > physical) throw DbError("Tabela " + Quoted(path_) + " este deteriorata: bloc in afara fisierului");
-    if (seen[b]) throw DbError("Tabela " + Quoted(path_) + " este deteriorata: lantul de blocuri are o bucla");
+    if (b > physical)
+      throw DbError("Tabela " + Quoted(path_) + " este deteriorata: bloc in afara fisierului");
+    if (seen[b])
+      throw DbError("Tabela " + Quoted(path_) + " este deteriorata: lantul de blocuri are o bucla");
     seen[b] = true;
     const std::uint8_t* base = bytes.data() + h.headerSize + (b - 1) * blockSize;
     Block& block = blocks[b];
@@ -108,7 +124,8 @@ void TableFile::LoadBytes(const std::vector<std::uint8_t>& bytes) {
         throw DbError("Tabela " + Quoted(path_) + " este deteriorata: antet de bloc gresit");
       count = last / h.recordSize + 1;
     }
-    if (count > capacity) throw DbError("Tabela " + Quoted(path_) + " este deteriorata: bloc supraplin");
+    if (count > capacity)
+      throw DbError("Tabela " + Quoted(path_) + " este deteriorata: bloc supraplin");
     for (int i = 0; i < count; ++i) {
       auto id = static_cast<std::uint32_t>(order.size());
       const std::uint8_t* rec = base + px::kBlockHeader + i * recordSize;
@@ -160,7 +177,8 @@ void TableFile::FindSecondaryIndexes() {
     if (ext[1] != 'X') continue;
     if (single) {
       int number = HexValue(ext[2]) * 16 + HexValue(ext[3]);
-      if (number >= 1 && number <= static_cast<int>(indexedFields_.size())) indexedFields_[number - 1] = true;
+      if (number >= 1 && number <= static_cast<int>(indexedFields_.size()))
+        indexedFields_[number - 1] = true;
       continue;
     }
     // A composite index names its fields in its own header; when that cannot be read, every
@@ -168,7 +186,8 @@ void TableFile::FindSecondaryIndexes() {
     try {
       std::string content;
       if (!platform::ReadWholeFile(p, content)) throw DbError("");
-      px::Header xh = px::ParseHeader(reinterpret_cast<const std::uint8_t*>(content.data()), content.size());
+      px::Header xh =
+          px::ParseHeader(reinterpret_cast<const std::uint8_t*>(content.data()), content.size());
       for (const auto& xf : xh.fields)
         for (std::size_t i = 0; i < header_.fields.size(); ++i)
           if (Upper(header_.fields[i].name) == Upper(xf.name)) indexedFields_[i] = true;
@@ -185,7 +204,8 @@ bool TableFile::FieldInSecondaryIndex(int field) const {
 
 std::string TableFile::SecondaryIndexFileNames() const {
   std::string names;
-  for (const auto& p : secondaryFiles_) names += (names.empty() ? "" : ", ") + p.filename().string();
+  for (const auto& p : secondaryFiles_)
+    names += (names.empty() ? "" : ", ") + p.filename().string();
   return names;
 }
 
@@ -196,7 +216,8 @@ int TableFile::CompareKey(const std::uint8_t* a, const std::uint8_t* b) const {
 
 bool TableFile::PrimaryIndexBehind() const {
   if (!Keyed()) return false;
-  std::filesystem::path px = platform::FindFileNoCase(path_.parent_path(), path_.stem().string() + ".PX");
+  std::filesystem::path px =
+      platform::FindFileNoCase(path_.parent_path(), path_.stem().string() + ".PX");
   if (px.empty()) return false;
   int fd = ::open(px.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
@@ -221,7 +242,8 @@ void TableFile::BeginWrite() {
     throw DbError("Fisierul " + Quoted(path_) + " este un index si nu poate fi modificat direct");
   int fd = ::open(path_.c_str(), O_RDWR | O_CLOEXEC);
   if (fd < 0)
-    throw DbError("Tabela " + Quoted(path_) + " nu poate fi deschisa pentru scriere: " + std::strerror(errno));
+    throw DbError("Tabela " + Quoted(path_) +
+                  " nu poate fi deschisa pentru scriere: " + std::strerror(errno));
   // An open-file-description lock: held per table object, released when the descriptor closes.
   auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(g_lockWaitMs);
   for (;;) {
@@ -236,8 +258,9 @@ void TableFile::BeginWrite() {
     if (rc == 0) break;
     if ((errno != EACCES && errno != EAGAIN) || std::chrono::steady_clock::now() >= deadline) {
       ::close(fd);
-      throw DbError("Tabela " + Quoted(path_) +
-                    " este modificata acum de alt program; inchideti-l sau incercati din nou mai tarziu");
+      throw DbError(
+          "Tabela " + Quoted(path_) +
+          " este modificata acum de alt program; inchideti-l sau incercati din nou mai tarziu");
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
@@ -273,7 +296,8 @@ void TableFile::WriteAt(std::uint64_t offset, const void* data, std::size_t size
   while (size > 0) {
     ssize_t n = pwrite(fd_, p, size, static_cast<off_t>(offset));
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) throw DbError("Scrierea in tabela " + Quoted(path_) + " a esuat: " + std::strerror(errno));
+    if (n <= 0)
+      throw DbError("Scrierea in tabela " + Quoted(path_) + " a esuat: " + std::strerror(errno));
     p += n;
     size -= static_cast<std::size_t>(n);
     offset += static_cast<std::uint64_t>(n);
@@ -290,7 +314,8 @@ void TableFile::WriteBlock(std::uint16_t block) {
   for (std::size_t i = 0; i < b.ids.size(); ++i)
     std::memcpy(bytes.data() + px::kBlockHeader + i * header_.recordSize, Record(b.ids[i]),
                 static_cast<std::size_t>(header_.recordSize));
-  WriteAt(header_.headerSize + std::uint64_t{block - 1u} * header_.blockSize, bytes.data(), bytes.size());
+  WriteAt(header_.headerSize + std::uint64_t{block - 1u} * header_.blockSize, bytes.data(),
+          bytes.size());
 }
 
 void TableFile::WriteHeader() {
@@ -326,13 +351,15 @@ void TableFile::Update(std::uint32_t id, const std::uint8_t* record) {
   std::uint8_t* old = records_.data() + std::size_t{id} * header_.recordSize;
   for (std::size_t i = 0; i < header_.fields.size(); ++i) {
     const auto& f = header_.fields[i];
-    if (std::memcmp(old + f.offset, record + f.offset, static_cast<std::size_t>(f.size)) == 0) continue;
+    if (std::memcmp(old + f.offset, record + f.offset, static_cast<std::size_t>(f.size)) == 0)
+      continue;
     if (Keyed() && static_cast<int>(i) < header_.keyFields)
       throw DbError("Campul \"" + f.name + "\" face parte din cheia tabelei " + Quoted(path_) +
                     " si nu poate fi modificat");
     if (FieldInSecondaryIndex(static_cast<int>(i)))
-      throw DbError("Campul \"" + f.name + "\" face parte dintr-un index secundar al tabelei " + Quoted(path_) +
-                    " (" + SecondaryIndexFileNames() + ") pe care acest program nu il poate actualiza");
+      throw DbError("Campul \"" + f.name + "\" face parte dintr-un index secundar al tabelei " +
+                    Quoted(path_) + " (" + SecondaryIndexFileNames() +
+                    ") pe care acest program nu il poate actualiza");
   }
   std::memcpy(old, record, static_cast<std::size_t>(header_.recordSize));
   const Location& at = where_[id];
@@ -343,30 +370,37 @@ void TableFile::Update(std::uint32_t id, const std::uint8_t* record) {
 
 std::uint32_t TableFile::Insert(std::vector<std::uint8_t>& record) {
   if (fd_ < 0) throw DbError("Tabela nu este deschisa pentru scriere");
-  if (record.size() != static_cast<std::size_t>(header_.recordSize)) throw DbError("Inregistrare de marime gresita");
+  if (record.size() != static_cast<std::size_t>(header_.recordSize))
+    throw DbError("Inregistrare de marime gresita");
   if (HasSecondaryIndexFiles())
-    throw DbError("Tabela " + Quoted(path_) + " are indexuri secundare (" + SecondaryIndexFileNames() +
+    throw DbError("Tabela " + Quoted(path_) + " are indexuri secundare (" +
+                  SecondaryIndexFileNames() +
                   ") pe care acest program nu le poate actualiza; nu se pot adauga inregistrari");
-  if (order_.size() >= 0x7FFFFFFF) throw DbError("Tabela " + Quoted(path_) + " a atins marimea maxima");
+  if (order_.size() >= 0x7FFFFFFF)
+    throw DbError("Tabela " + Quoted(path_) + " a atins marimea maxima");
 
   for (const auto& f : header_.fields) {
     if (f.type != FieldType::AutoInc) continue;
     std::uint8_t* p = record.data() + f.offset;
     if (px::IsBlank(p, 4)) {
-      if (header_.autoInc >= 0x7FFFFFFF) throw DbError("Contorul automat al tabelei a ajuns la capat");
+      if (header_.autoInc >= 0x7FFFFFFF)
+        throw DbError("Contorul automat al tabelei a ajuns la capat");
       px::EncodeInt(++header_.autoInc, p, 4);
     } else {
       std::int64_t v = px::DecodeInt(p, 4);
-      if (v > static_cast<std::int64_t>(header_.autoInc)) header_.autoInc = static_cast<std::uint32_t>(v);
+      if (v > static_cast<std::int64_t>(header_.autoInc))
+        header_.autoInc = static_cast<std::uint32_t>(v);
     }
   }
 
   std::size_t pos = order_.size();
   if (Keyed()) {
-    auto it = std::lower_bound(order_.begin(), order_.end(), record.data(),
-                               [&](std::uint32_t id, const std::uint8_t* key) { return CompareKey(Record(id), key) < 0; });
+    auto it = std::lower_bound(
+        order_.begin(), order_.end(), record.data(),
+        [&](std::uint32_t id, const std::uint8_t* key) { return CompareKey(Record(id), key) < 0; });
     if (it != order_.end() && CompareKey(Record(*it), record.data()) == 0)
-      throw DbError("Cheie duplicata: tabela " + Quoted(path_) + " are deja o inregistrare cu aceeasi cheie");
+      throw DbError("Cheie duplicata: tabela " + Quoted(path_) +
+                    " are deja o inregistrare cu aceeasi cheie");
     pos = static_cast<std::size_t>(it - order_.begin());
   }
 
@@ -395,7 +429,8 @@ std::uint32_t TableFile::Insert(std::vector<std::uint8_t>& record) {
   where_.push_back({});
   auto place = [&](std::uint16_t b, std::size_t from) {
     auto& ids = blocks_[b].ids;
-    for (std::size_t i = from; i < ids.size(); ++i) where_[ids[i]] = {b, static_cast<std::uint16_t>(i)};
+    for (std::size_t i = from; i < ids.size(); ++i)
+      where_[ids[i]] = {b, static_cast<std::uint16_t>(i)};
   };
 
   std::vector<std::uint16_t> toWrite;

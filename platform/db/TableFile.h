@@ -29,7 +29,9 @@ class TableFile {
   int RecordSize() const { return header_.recordSize; }
 
   // Records by id; ids stay valid until the table is reloaded (Generation changes).
-  const std::uint8_t* Record(std::uint32_t id) const { return records_.data() + std::size_t{id} * header_.recordSize; }
+  const std::uint8_t* Record(std::uint32_t id) const {
+    return records_.data() + std::size_t{id} * header_.recordSize;
+  }
   // Ids in file order (the chain), which for a keyed table is key order.
   const std::vector<std::uint32_t>& FileOrder() const { return order_; }
   std::uint64_t Generation() const { return generation_; }
@@ -73,7 +75,9 @@ class TableFile {
   void Load();
   void LoadBytes(const std::vector<std::uint8_t>& bytes);
   void FindSecondaryIndexes();
-  int Capacity() const { return (header_.blockSize - static_cast<int>(px::kBlockHeader)) / header_.recordSize; }
+  int Capacity() const {
+    return (header_.blockSize - static_cast<int>(px::kBlockHeader)) / header_.recordSize;
+  }
   std::uint16_t NewBlock();
   void WriteAt(std::uint64_t offset, const void* data, std::size_t size);
   void WriteBlock(std::uint16_t block);
@@ -93,9 +97,9 @@ class TableFile {
   std::vector<std::filesystem::path> secondaryFiles_;
   std::vector<bool> indexedFields_;
   int fd_ = -1;
-  int pxFd_ = -1;                       // the primary index, kept open while writing
+  int pxFd_ = -1;  // the primary index, kept open while writing
   std::filesystem::path pxPath_;
-  std::vector<std::uint8_t> pxImage_;   // what the primary index file holds
+  std::vector<std::uint8_t> pxImage_;  // what the primary index file holds
   // What the file looked like when read, to notice changes by other programs.
   std::int64_t statSize_ = -1;
   std::int64_t statMtimeNs_ = -1;

@@ -53,7 +53,7 @@ std::string CellRefText(int Col, int Row, bool AbsCol, bool AbsRow) {
 
 namespace {
 
-constexpr const char* kBinaryOperators[] = {"+", "-", "*", "/", "^", "&",
+constexpr const char* kBinaryOperators[] = {"+", "-",  "*", "/",  "^", "&",
                                             "<", "<=", "=", ">=", ">", "<>"};
 
 std::uint16_t U16(const std::uint8_t* p) {
@@ -70,10 +70,17 @@ std::string HexId(const char* prefix, std::uint8_t id) {
 // and the additional data (array values) runs from len_ to end_.
 class Decoder {
  public:
-  Decoder(const TFormulaContext& ctx, const std::uint8_t* data, std::size_t len,
-          std::size_t extra, int baseCol, int baseRow)
-      : ctx_(ctx), p_(data), len_(len), end_(len + extra), dataPos_(len),
-        baseCol_(baseCol), baseRow_(baseRow), W_(ctx.BookVersion), S_(ctx.Version) {}
+  Decoder(const TFormulaContext& ctx, const std::uint8_t* data, std::size_t len, std::size_t extra,
+          int baseCol, int baseRow)
+      : ctx_(ctx),
+        p_(data),
+        len_(len),
+        end_(len + extra),
+        dataPos_(len),
+        baseCol_(baseCol),
+        baseRow_(baseRow),
+        W_(ctx.BookVersion),
+        S_(ctx.Version) {}
 
   std::string Run() {
     while (pos_ < len_) {
@@ -98,8 +105,7 @@ class Decoder {
   // Removes and returns the n topmost entries, deepest first; too few is a list-index error.
   std::vector<std::string> TakeArgs(std::size_t n) {
     if (n > stack_.size()) {
-      throw EFormulaListError(static_cast<long long>(stack_.size()) -
-                              static_cast<long long>(n));
+      throw EFormulaListError(static_cast<long long>(stack_.size()) - static_cast<long long>(n));
     }
     std::vector<std::string> args(std::make_move_iterator(stack_.end() - n),
                                   std::make_move_iterator(stack_.end()));
@@ -127,8 +133,7 @@ class Decoder {
     if (W_ == 6) {
       platform::AppendLatin1(out, s, n);
     } else {
-      out = platform::ToUtf8(
-          std::string_view(reinterpret_cast<const char*>(s), n), ctx_.Codepage);
+      out = platform::ToUtf8(std::string_view(reinterpret_cast<const char*>(s), n), ctx_.Codepage);
     }
     return out;
   }
@@ -162,13 +167,9 @@ class Decoder {
         top.push_back(')');
         return Advance(0);
       }
-      case 0x16:
-        Push(std::string());
-        return Advance(0);
-      case 0x17:
-        return String(id);
-      case 0x19:
-        return Attribute(id);
+      case 0x16: Push(std::string()); return Advance(0);
+      case 0x17: return String(id);
+      case 0x19: return Attribute(id);
       case 0x1A:
         if (!Has(10)) return Truncated(id);
         externSheet_ = true;
@@ -196,10 +197,8 @@ class Decoder {
         Push(NumberText(v));
         return Advance(8);
       }
-      case 0x60:
-        return Array(id);
-      default:
-        break;
+      case 0x60: return Array(id);
+      default: break;
     }
     if (id >= 0x20 && id < 0x60) return Operand(id, static_cast<std::uint8_t>(id & 0x1F));
     Push(HexId("Unknown ptg", id));
@@ -320,8 +319,7 @@ class Decoder {
     if (name.empty() || (name[0] >= '0' && name[0] <= '9')) {
       // Add-in and macro calls carry their name as the deepest argument.
       if (n == 0 || n > stack_.size()) {
-        throw EFormulaListError(static_cast<long long>(stack_.size()) -
-                                static_cast<long long>(n));
+        throw EFormulaListError(static_cast<long long>(stack_.size()) - static_cast<long long>(n));
       }
       name = std::move(stack_[stack_.size() - n]);
       stack_.erase(stack_.end() - static_cast<std::ptrdiff_t>(n));
@@ -578,8 +576,8 @@ class Decoder {
 
 }  // namespace
 
-std::string DecodeFormula(const TFormulaContext& Context, const std::uint8_t* Data,
-                          std::size_t Len, std::size_t ExtraLen, int BaseCol, int BaseRow) {
+std::string DecodeFormula(const TFormulaContext& Context, const std::uint8_t* Data, std::size_t Len,
+                          std::size_t ExtraLen, int BaseCol, int BaseRow) {
   if (!Data) return "[ERROR]";
   return Decoder(Context, Data, Len, ExtraLen, BaseCol, BaseRow).Run();
 }

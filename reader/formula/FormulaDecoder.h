@@ -84,12 +84,12 @@ struct TFormulaContext {
   // 1 BIFF2, 2 BIFF3, 3 BIFF4, 4 BIFF5+ BOF in a plain file, 5 BIFF5/BIFF7, 6 BIFF8.
   int BookVersion = 6;  // of the workbook globals: sizes of ptgStr, ptgName, references
   int Version = 6;      // of the BOF now being read: ptgAttr, function numbers, 3-D references
-  std::vector<std::string> SheetNames;   // BOUNDSHEET names, 0-based, every sheet kind
-  std::vector<std::string> Names;        // "<Np0>", then NAME records: 1-based name index
-  std::vector<std::string> ExternNames;  // "<Ep0>", then EXTERNNAME records, 1-based
+  std::vector<std::string> SheetNames;     // BOUNDSHEET names, 0-based, every sheet kind
+  std::vector<std::string> Names;          // "<Np0>", then NAME records: 1-based name index
+  std::vector<std::string> ExternNames;    // "<Ep0>", then EXTERNNAME records, 1-based
   std::vector<TSupBook> SupBooks;          // BIFF8 only; may stay empty
   std::vector<TExternSheet> ExternSheets;  // BIFF8 only; may stay empty
-  char FuncArgSeparator = ',';  // between function arguments and array elements
+  char FuncArgSeparator = ',';             // between function arguments and array elements
   std::string StrTRUE = "TRUE";
   std::string StrFALSE = "FALSE";
   int Codepage = 1252;  // 8-bit text of BIFF2-BIFF5 tokens; BIFF8 8-bit text is Latin-1
@@ -107,8 +107,8 @@ struct TFormulaContext {
 // Array constants: a one-column array lists its elements, {1,2,"x"}; one of several columns lists
 // its rows with each row's elements in braces, {{1,2},{3,4}}; FuncArgSeparator between items.
 // Raises EFormulaListError as described above; never reads outside the given bytes.
-std::string DecodeFormula(const TFormulaContext& Context, const std::uint8_t* Data,
-                          std::size_t Len, std::size_t ExtraLen, int BaseCol, int BaseRow);
+std::string DecodeFormula(const TFormulaContext& Context, const std::uint8_t* Data, std::size_t Len,
+                          std::size_t ExtraLen, int BaseCol, int BaseRow);
 
 // The A1 text of one cell reference: column letters ("A".."Z", "AA".."IV", and on to "XFD" for
 // larger columns), the row as Row + 1, each preceded by "$" when absolute.

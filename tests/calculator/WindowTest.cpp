@@ -322,7 +322,8 @@ TEST(CalculatorInstance, OneWindowKeepsMemoryBetweenOpenings) {
 
   // An expression left in the window survives a value request; Escape returns false.
   Calculator().SetExpression(QStringLiteral("2+2"));
-  QTimer::singleShot(0, [] { QTest::keyClick(Calculator().ComboBox1->lineEdit(), Qt::Key_Escape); });
+  QTimer::singleShot(0,
+                     [] { QTest::keyClick(Calculator().ComboBox1->lineEdit(), Qt::Key_Escape); });
   QString other = QStringLiteral("5");
   EXPECT_FALSE(CalculateValue(other));
   EXPECT_EQ(other, QStringLiteral("5"));
@@ -350,4 +351,3 @@ int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
-

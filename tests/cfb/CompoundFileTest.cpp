@@ -23,14 +23,17 @@ Bytes Pattern(std::size_t n, unsigned seed) {
 }
 
 std::uint32_t Get32(const Bytes& f, std::size_t at) {
-  return f[at] | (f[at + 1] << 8) | (f[at + 2] << 16) | (static_cast<std::uint32_t>(f[at + 3]) << 24);
+  return f[at] | (f[at + 1] << 8) | (f[at + 2] << 16) |
+         (static_cast<std::uint32_t>(f[at + 3]) << 24);
 }
 void Put32(Bytes& f, std::size_t at, std::uint32_t v) {
   for (int i = 0; i < 4; ++i) f[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
 // Version 3 layout helpers: sector n starts at (n + 1) * 512.
-std::size_t SectorAt(std::uint32_t n) { return (static_cast<std::size_t>(n) + 1) * 512; }
+std::size_t SectorAt(std::uint32_t n) {
+  return (static_cast<std::size_t>(n) + 1) * 512;
+}
 std::size_t FatEntry(const Bytes& f, std::uint32_t sector) {
   const std::uint32_t fatSector = Get32(f, 0x4C + 4 * (sector / 128));
   return SectorAt(fatSector) + 4 * (sector % 128);
@@ -42,7 +45,8 @@ std::size_t DirEntry(const Bytes& f, const std::string& name) {
     for (std::size_t e = 0; e < 4; ++e) {
       const std::size_t at = SectorAt(s) + 128 * e;
       std::string n;
-      for (std::size_t i = 0; i < 32 && f[at + 2 * i]; ++i) n.push_back(static_cast<char>(f[at + 2 * i]));
+      for (std::size_t i = 0; i < 32 && f[at + 2 * i]; ++i)
+        n.push_back(static_cast<char>(f[at + 2 * i]));
       if (n == name) return at;
     }
     s = Get32(f, FatEntry(f, s));
@@ -110,7 +114,8 @@ TEST(CompoundFile, LargeStreamsNeedTheDifat) {
 }
 
 TEST(CompoundFile, DamagedChainsAndDirectoriesGiveErrors) {
-  const Bytes good = testbiff::WriteCompoundFile({{"Workbook", Pattern(5000, 4)}, {"Small", Pattern(200, 5)}});
+  const Bytes good =
+      testbiff::WriteCompoundFile({{"Workbook", Pattern(5000, 4)}, {"Small", Pattern(200, 5)}});
   const std::size_t wb = DirEntry(good, "Workbook");
   const std::uint32_t start = Get32(good, wb + 116);
 
@@ -161,7 +166,8 @@ TEST(CompoundFile, DamagedChainsAndDirectoriesGiveErrors) {
   {  // a file cut short inside the header, and one cut inside its directory
     testbiff::TempFile t(Bytes(good.begin(), good.begin() + 300));
     EXPECT_THROW(CompoundFile{t.path()}, CfbError);
-    Bytes cut(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(SectorAt(Get32(good, 0x30))));
+    Bytes cut(good.begin(),
+              good.begin() + static_cast<std::ptrdiff_t>(SectorAt(Get32(good, 0x30))));
     testbiff::TempFile t2(cut);
     EXPECT_THROW(CompoundFile{t2.path()}, CfbError);
   }

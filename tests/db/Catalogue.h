@@ -9,10 +9,14 @@
 namespace dbtest {
 
 inline std::vector<db::FieldDef> NartFields() {
-  return {{"Cod", db::FieldType::Long},         {"CodExtern", db::FieldType::Alpha, 20},
-          {"CodIntern", db::FieldType::Alpha, 20}, {"Denumire", db::FieldType::Alpha, 40},
-          {"PretVanzare", db::FieldType::Number}, {"PretValuta", db::FieldType::Number},
-          {"TipPret", db::FieldType::Alpha, 1},   {"Producator", db::FieldType::Alpha, 30}};
+  return {{"Cod", db::FieldType::Long},
+          {"CodExtern", db::FieldType::Alpha, 20},
+          {"CodIntern", db::FieldType::Alpha, 20},
+          {"Denumire", db::FieldType::Alpha, 40},
+          {"PretVanzare", db::FieldType::Number},
+          {"PretValuta", db::FieldType::Number},
+          {"TipPret", db::FieldType::Alpha, 1},
+          {"Producator", db::FieldType::Alpha, 30}};
 }
 
 inline std::vector<db::FieldDef> PretMFields() {

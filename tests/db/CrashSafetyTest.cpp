@@ -1,5 +1,6 @@
 // A writer killed in the middle of a series of posts: every post it completed is in the table
 // for our engine and for pxlib.
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -7,8 +8,6 @@
 #include <map>
 #include <random>
 #include <set>
-
-#include <gtest/gtest.h>
 
 #include "db/Catalogue.h"
 #include "db/PxOracle.h"
@@ -86,7 +85,8 @@ TEST(CrashSafety, KilledWriterLeavesEveryCompletedPost) {
     std::mt19937 rng(round);
     const std::size_t killAfter = 200 + rng() % 300;
     Done d;
-    while (done.size() < killAfter && read(fds[0], &d, sizeof d) == static_cast<ssize_t>(sizeof d)) done.push_back(d);
+    while (done.size() < killAfter && read(fds[0], &d, sizeof d) == static_cast<ssize_t>(sizeof d))
+      done.push_back(d);
     usleep(static_cast<useconds_t>(rng() % 300));
     kill(pid, SIGKILL);
     int status = 0;
@@ -99,8 +99,10 @@ TEST(CrashSafety, KilledWriterLeavesEveryCompletedPost) {
     std::set<std::pair<int, int>> inserted;
     std::map<int, int> lastUpdate;
     for (const Done& x : done) {
-      if (x.kind == 0) inserted.insert({x.art, x.idx});
-      else lastUpdate[x.art] = x.value;
+      if (x.kind == 0)
+        inserted.insert({x.art, x.idx});
+      else
+        lastUpdate[x.art] = x.value;
     }
     auto check = [&](const char* when, bool withPxlib) {
       SCOPED_TRACE(when);
@@ -110,7 +112,8 @@ TEST(CrashSafety, KilledWriterLeavesEveryCompletedPost) {
       EXPECT_GE(m.RecordCount(), static_cast<int>(3000 + inserted.size()));
       EXPECT_LE(m.RecordCount(), static_cast<int>(3000 + inserted.size() + 1));
       for (const auto& [art, idx] : inserted)
-        EXPECT_TRUE(m.FindKey({KeyValue{std::int64_t{art}}, KeyValue{std::int64_t{idx}}})) << art << "/" << idx;
+        EXPECT_TRUE(m.FindKey({KeyValue{std::int64_t{art}}, KeyValue{std::int64_t{idx}}}))
+            << art << "/" << idx;
       for (const auto& [art, value] : lastUpdate) {
         ASSERT_TRUE(m.FindKey({KeyValue{std::int64_t{art}}, KeyValue{std::int64_t{1}}}));
         EXPECT_GE(m.FieldByName("Valuta").AsFloat(), value);  // a later, unreported post may follow
@@ -119,7 +122,8 @@ TEST(CrashSafety, KilledWriterLeavesEveryCompletedPost) {
       // pxlib through the primary index.
       pxo::Contents read;
       std::string error;
-      ASSERT_TRUE(pxo::Read(dir.path() / "PRETM.DB", dir.path() / "PRETM.PX", read, error)) << error;
+      ASSERT_TRUE(pxo::Read(dir.path() / "PRETM.DB", dir.path() / "PRETM.PX", read, error))
+          << error;
       std::set<std::pair<int, int>> seen;
       long long prevArt = -1, prevIdx = 0;
       for (const auto& row : read.rows) {
@@ -128,7 +132,8 @@ TEST(CrashSafety, KilledWriterLeavesEveryCompletedPost) {
         prevIdx = row[1].i;
         seen.insert({static_cast<int>(row[0].i), static_cast<int>(row[1].i)});
       }
-      for (const auto& key : inserted) EXPECT_TRUE(seen.count(key)) << key.first << "/" << key.second;
+      for (const auto& key : inserted)
+        EXPECT_TRUE(seen.count(key)) << key.first << "/" << key.second;
     };
     bool window;
     {

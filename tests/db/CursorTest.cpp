@@ -26,7 +26,8 @@ class Cursor : public ::testing::Test {
       t.FieldByName("Cod").SetAsInteger(code);
       t.FieldByName("CodExtern").SetAsString("X" + std::to_string(code));
       t.FieldByName("CodIntern").SetAsString(std::to_string(code % 7));
-      t.FieldByName("Denumire").SetAsString(code == 1005 ? "Șurub cu țeavă" : "Articol " + std::to_string(code % 10));
+      t.FieldByName("Denumire")
+          .SetAsString(code == 1005 ? "Șurub cu țeavă" : "Articol " + std::to_string(code % 10));
       t.FieldByName("PretVanzare").SetAsFloat(code / 10.0);
       t.FieldByName("TipPret").SetAsString(code % 3 == 0 ? "M" : "");
       t.FieldByName("Producator").SetAsString(producers[code % 3]);
@@ -195,10 +196,13 @@ TEST_F(Cursor, MultiPriceRangeLastLocateAppend) {
   EXPECT_EQ(lastIndexLocal(1004), 0);
   EXPECT_EQ(m.RecordCount(), 18);
 
-  EXPECT_TRUE(m.Locate("CodArt;CodPret", {KeyValue{std::int64_t{1006}}, KeyValue{std::int64_t{40}}}));
+  EXPECT_TRUE(
+      m.Locate("CodArt;CodPret", {KeyValue{std::int64_t{1006}}, KeyValue{std::int64_t{40}}}));
   EXPECT_EQ(m.FieldByName("IndexLocal").AsInteger(), 4);
-  EXPECT_FALSE(m.Locate("CodArt;CodPret", {KeyValue{std::int64_t{1006}}, KeyValue{std::int64_t{70}}}));
-  EXPECT_THROW(m.Locate("CodArt;Nimic", {KeyValue{std::int64_t{1}}, KeyValue{std::int64_t{1}}}), db::DbError);
+  EXPECT_FALSE(
+      m.Locate("CodArt;CodPret", {KeyValue{std::int64_t{1006}}, KeyValue{std::int64_t{70}}}));
+  EXPECT_THROW(m.Locate("CodArt;Nimic", {KeyValue{std::int64_t{1}}, KeyValue{std::int64_t{1}}}),
+               db::DbError);
 
   // A row for a category the article lacks goes after its last running number.
   int n = lastIndexLocal(1006) + 1;
@@ -210,7 +214,8 @@ TEST_F(Cursor, MultiPriceRangeLastLocateAppend) {
   m.Post();
   EXPECT_EQ(m.FieldByName("IndexLocal").AsInteger(), 7) << "positioned on the new row";
   EXPECT_EQ(lastIndexLocal(1006), 7);
-  EXPECT_TRUE(m.Locate("CodArt;CodPret", {KeyValue{std::int64_t{1006}}, KeyValue{std::int64_t{70}}}));
+  EXPECT_TRUE(
+      m.Locate("CodArt;CodPret", {KeyValue{std::int64_t{1006}}, KeyValue{std::int64_t{70}}}));
   EXPECT_TRUE(m.FieldByName("Lei").IsNull()) << "the other price is not set";
   EXPECT_EQ(m.FieldByName("Valuta").AsFloat(), 3.25);
   // An article with no rows yet starts at 1; the same key twice is refused.

@@ -78,7 +78,8 @@ TEST(Format, NumberAndDateText) {
   EXPECT_EQ(v, 0);
   EXPECT_TRUE(ParseNumber("-1,5e2", v));
   EXPECT_EQ(v, -150);
-  for (const char* bad : {"", "1.5", "1,234,56", "12a", "e5", "1e", "1e999"}) EXPECT_FALSE(ParseNumber(bad, v)) << bad;
+  for (const char* bad : {"", "1.5", "1,234,56", "12a", "e5", "1e", "1e999"})
+    EXPECT_FALSE(ParseNumber(bad, v)) << bad;
   std::int64_t days = 0;
   EXPECT_TRUE(ParseDate("29.02.2024", days));
   EXPECT_EQ(FormatDate(days), "29.02.2024");

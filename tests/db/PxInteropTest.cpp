@@ -4,10 +4,10 @@ extern "C" {
 #include <paradox.h>
 }
 
+#include <gtest/gtest.h>
+
 #include <cstring>
 #include <fstream>
-
-#include <gtest/gtest.h>
 
 #include "db/PxOracle.h"
 #include "db/TestUtil.h"
@@ -27,22 +27,24 @@ constexpr long long kLeapDay = 738945;  // 2024-02-29, days from 0001-01-01 = 1
 constexpr long long kTime = 3723000;    // 01:02:03 in milliseconds
 
 std::vector<pxo::Column> CatalogueColumns() {
-  return {{"Cod", pxfLong, 4},      {"Denumire", pxfAlpha, 30}, {"Mic", pxfShort, 2},
-          {"Pret", pxfNumber, 8},   {"Bani", pxfCurrency, 8},   {"Data", pxfDate, 4},
-          {"Ora", pxfTime, 4},      {"Moment", pxfTimestamp, 8}, {"Activ", pxfLogical, 1},
+  return {{"Cod", pxfLong, 4},    {"Denumire", pxfAlpha, 30},  {"Mic", pxfShort, 2},
+          {"Pret", pxfNumber, 8}, {"Bani", pxfCurrency, 8},    {"Data", pxfDate, 4},
+          {"Ora", pxfTime, 4},    {"Moment", pxfTimestamp, 8}, {"Activ", pxfLogical, 1},
           {"Nr", pxfAutoInc, 4}};
 }
 
 std::vector<std::vector<pxo::Cell>> CatalogueRows() {
   std::vector<std::vector<pxo::Cell>> rows;
-  rows.push_back({Int(-7), Text("Şurub ţeavă Ăîâ"), Int(-5), Num(-1.5), Num(12.25), Int(kLeapDay), Int(kTime),
-                  Num(kLeapDay * 86400000.0 + kTime), Int(1), Int(1)});
-  rows.push_back({Int(0), Blank(), Blank(), Blank(), Blank(), Blank(), Blank(), Blank(), Blank(), Blank()});
+  rows.push_back({Int(-7), Text("Şurub ţeavă Ăîâ"), Int(-5), Num(-1.5), Num(12.25), Int(kLeapDay),
+                  Int(kTime), Num(kLeapDay * 86400000.0 + kTime), Int(1), Int(1)});
+  rows.push_back(
+      {Int(0), Blank(), Blank(), Blank(), Blank(), Blank(), Blank(), Blank(), Blank(), Blank()});
   rows.push_back({Int(3), Text("O'Brien & fiii"), Int(32767), Num(0.0), Num(1e-5), Int(1), Int(0),
                   Num(86400000.0), Int(0), Int(3)});
   for (int i = 4; i < 700; ++i)
     rows.push_back({Int(i), Text("Articol " + std::to_string(i)), Int(i % 300 - 150), Num(i * 0.25),
-                    Num(i * 100.0), Int(kLeapDay + i), Int(i * 1000), Num(i * 86400000.0), Int(i % 2), Int(i)});
+                    Num(i * 100.0), Int(kLeapDay + i), Int(i * 1000), Num(i * 86400000.0),
+                    Int(i % 2), Int(i)});
   return rows;
 }
 
@@ -162,8 +164,9 @@ std::vector<std::uint8_t> Level3Table() {
 
 TEST_F(PxInterop, ReadsOlderLevels) {
   auto bytes = Level3Table();
-  std::ofstream(dir.path() / "VECHI.DB", std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                                   static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(dir.path() / "VECHI.DB", std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
   db::Table t;
   t.TableName = "vechi";
   t.DatabaseName = dir.path();
@@ -177,7 +180,8 @@ TEST_F(PxInterop, ReadsOlderLevels) {
   EXPECT_TRUE(t.Fields(1).IsNull());
 
   // Level 4: a level 5 layout with the level 4 version byte.
-  db::CreateTable(dir.path(), "NIV4", {{"Cod", db::FieldType::Short}, {"Nume", db::FieldType::Alpha, 12}}, 1, 852, 5);
+  db::CreateTable(dir.path(), "NIV4",
+                  {{"Cod", db::FieldType::Short}, {"Nume", db::FieldType::Alpha, 12}}, 1, 852, 5);
   {
     db::Table w;
     w.TableName = "NIV4";
@@ -206,7 +210,8 @@ TEST_F(PxInterop, DamagedFilesRaiseInsteadOfCrashing) {
   std::ifstream in(dir.path() / "BUN.DB", std::ios::binary);
   std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
   auto openBytes = [&](const std::vector<char>& b) {
-    std::ofstream(dir.path() / "RAU.DB", std::ios::binary | std::ios::trunc).write(b.data(), static_cast<std::streamsize>(b.size()));
+    std::ofstream(dir.path() / "RAU.DB", std::ios::binary | std::ios::trunc)
+        .write(b.data(), static_cast<std::streamsize>(b.size()));
     db::Table t;
     t.TableName = "RAU";
     t.DatabaseName = dir.path();
@@ -219,14 +224,19 @@ TEST_F(PxInterop, DamagedFilesRaiseInsteadOfCrashing) {
   EXPECT_GT(openBytes(bytes), 0);
   // Truncations anywhere, and a loop in the block chain, give DbError.
   for (std::size_t cut : {std::size_t{0}, std::size_t{10}, std::size_t{0x57}, std::size_t{0x100}})
-    EXPECT_THROW(openBytes(std::vector<char>(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(cut))), db::DbError) << cut;
+    EXPECT_THROW(openBytes(std::vector<char>(bytes.begin(),
+                                             bytes.begin() + static_cast<std::ptrdiff_t>(cut))),
+                 db::DbError)
+        << cut;
   auto looped = bytes;
-  int headerSize = static_cast<unsigned char>(looped[2]) | static_cast<unsigned char>(looped[3]) << 8;
+  int headerSize = static_cast<unsigned char>(looped[2]) | static_cast<unsigned char>(looped[3])
+                                                               << 8;
   looped[static_cast<std::size_t>(headerSize)] = 1;  // block 1 points back to itself
   looped[static_cast<std::size_t>(headerSize) + 1] = 0;
   EXPECT_THROW(openBytes(looped), db::DbError);
   auto overfull = bytes;
-  overfull[static_cast<std::size_t>(headerSize) + 4] = 0x7F;  // last-record offset far past the block
+  overfull[static_cast<std::size_t>(headerSize) + 4] =
+      0x7F;  // last-record offset far past the block
   overfull[static_cast<std::size_t>(headerSize) + 5] = 0x7F;
   EXPECT_THROW(openBytes(overfull), db::DbError);
   auto badType = bytes;

@@ -14,11 +14,19 @@ namespace {
 
 std::string g_lastError;
 
-void OnError(pxdoc_t*, int, const char* msg, void*) { g_lastError = msg ? msg : "?"; }
+void OnError(pxdoc_t*, int, const char* msg, void*) {
+  g_lastError = msg ? msg : "?";
+}
 
-void* Alloc(pxdoc_t*, size_t size, const char*) { return std::calloc(1, size ? size : 1); }
-void* Realloc(pxdoc_t*, void* mem, size_t size, const char*) { return std::realloc(mem, size); }
-void Free(pxdoc_t*, void* mem) { std::free(mem); }
+void* Alloc(pxdoc_t*, size_t size, const char*) {
+  return std::calloc(1, size ? size : 1);
+}
+void* Realloc(pxdoc_t*, void* mem, size_t size, const char*) {
+  return std::realloc(mem, size);
+}
+void Free(pxdoc_t*, void* mem) {
+  std::free(mem);
+}
 
 pxdoc_t* NewDoc() {
   g_lastError.clear();
@@ -42,10 +50,11 @@ bool RawInt(const unsigned char* p, int size, long long& v) {
 
 }  // namespace
 
-void Create(const std::filesystem::path& db, const std::vector<Column>& columns, int keys, int codepage,
-            const std::vector<std::vector<Cell>>& rows) {
+void Create(const std::filesystem::path& db, const std::vector<Column>& columns, int keys,
+            int codepage, const std::vector<std::vector<Cell>>& rows) {
   pxdoc_t* doc = NewDoc();
-  auto* fields = static_cast<pxfield_t*>(doc->malloc(doc, columns.size() * sizeof(pxfield_t), "fields"));
+  auto* fields =
+      static_cast<pxfield_t*>(doc->malloc(doc, columns.size() * sizeof(pxfield_t), "fields"));
   for (std::size_t i = 0; i < columns.size(); ++i) {
     fields[i].px_fname = PX_strdup(doc, columns[i].name.c_str());
     fields[i].px_ftype = columns[i].type;
@@ -54,7 +63,8 @@ void Create(const std::filesystem::path& db, const std::vector<Column>& columns,
   }
   FILE* fp = std::fopen(db.c_str(), "w+");
   if (!fp) throw std::runtime_error("cannot create " + db.string());
-  if (PX_create_fp(doc, fields, static_cast<int>(columns.size()), fp, keys > 0 ? pxfFileTypIndexDB : pxfFileTypNonIndexDB) < 0)
+  if (PX_create_fp(doc, fields, static_cast<int>(columns.size()), fp,
+                   keys > 0 ? pxfFileTypIndexDB : pxfFileTypNonIndexDB) < 0)
     throw std::runtime_error("PX_create_fp: " + g_lastError);
   if (keys > 0) PX_set_value(doc, "numprimkeys", static_cast<float>(keys));
   doc->px_head->px_doscodepage = codepage;
@@ -88,13 +98,15 @@ void Create(const std::filesystem::path& db, const std::vector<Column>& columns,
         default: throw std::runtime_error("oracle: unsupported type");
       }
     }
-    if (PX_put_record(doc, data.data()) < 0) throw std::runtime_error("PX_put_record: " + g_lastError);
+    if (PX_put_record(doc, data.data()) < 0)
+      throw std::runtime_error("PX_put_record: " + g_lastError);
   }
   if (keys > 0) {
     std::filesystem::path pxPath = db;
     pxPath.replace_extension(".PX");
     pxdoc_t* index = NewDoc();
-    auto* keyFields = static_cast<pxfield_t*>(index->malloc(index, static_cast<std::size_t>(keys) * sizeof(pxfield_t), "k"));
+    auto* keyFields = static_cast<pxfield_t*>(
+        index->malloc(index, static_cast<std::size_t>(keys) * sizeof(pxfield_t), "k"));
     for (int i = 0; i < keys; ++i) {
       keyFields[i].px_fname = PX_strdup(index, columns[static_cast<std::size_t>(i)].name.c_str());
       keyFields[i].px_ftype = columns[static_cast<std::size_t>(i)].type;
@@ -104,7 +116,8 @@ void Create(const std::filesystem::path& db, const std::vector<Column>& columns,
     FILE* ip = std::fopen(pxPath.c_str(), "w+");
     if (!ip || PX_create_fp(index, keyFields, keys, ip, pxfFileTypPrimIndex) < 0)
       throw std::runtime_error("PX_create_fp index: " + g_lastError);
-    if (PX_write_primary_index(doc, index) < 0) throw std::runtime_error("PX_write_primary_index: " + g_lastError);
+    if (PX_write_primary_index(doc, index) < 0)
+      throw std::runtime_error("PX_write_primary_index: " + g_lastError);
     PX_close(index);
     PX_delete(index);
     std::fclose(ip);
@@ -114,7 +127,8 @@ void Create(const std::filesystem::path& db, const std::vector<Column>& columns,
   std::fclose(fp);
 }
 
-bool Read(const std::filesystem::path& db, const std::filesystem::path& px, Contents& out, std::string& error) {
+bool Read(const std::filesystem::path& db, const std::filesystem::path& px, Contents& out,
+          std::string& error) {
   out = {};
   pxdoc_t* doc = NewDoc();
   FILE* fp = std::fopen(db.c_str(), "rb");
@@ -130,7 +144,8 @@ bool Read(const std::filesystem::path& db, const std::filesystem::path& px, Cont
   if (!px.empty()) {
     index = NewDoc();
     ip = std::fopen(px.c_str(), "rb");
-    if (!ip || PX_open_fp(index, ip) < 0 || PX_read_primary_index(index) < 0 || PX_add_primary_index(doc, index) < 0) {
+    if (!ip || PX_open_fp(index, ip) < 0 || PX_read_primary_index(index) < 0 ||
+        PX_add_primary_index(doc, index) < 0) {
       error = "index: " + g_lastError;
       ok = false;
     }
@@ -139,7 +154,8 @@ bool Read(const std::filesystem::path& db, const std::filesystem::path& px, Cont
   PX_set_targetencoding(doc, "UTF-8");
   int n = PX_get_num_fields(doc);
   pxfield_t* fields = PX_get_fields(doc);
-  for (int i = 0; i < n; ++i) out.columns.push_back({fields[i].px_fname, fields[i].px_ftype, fields[i].px_flen});
+  for (int i = 0; i < n; ++i)
+    out.columns.push_back({fields[i].px_fname, fields[i].px_ftype, fields[i].px_flen});
   std::vector<char> data(static_cast<std::size_t>(PX_get_recordsize(doc)));
   int records = PX_get_num_records(doc);
   for (int r = 0; ok && r < records; ++r) {

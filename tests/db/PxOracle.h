@@ -19,14 +19,31 @@ struct Cell {
   double d = 0;     // number, money, timestamp
   std::string s;    // alpha, UTF-8
 };
-inline Cell Int(long long v) { Cell c; c.blank = false; c.i = v; return c; }
-inline Cell Num(double v) { Cell c; c.blank = false; c.d = v; return c; }
-inline Cell Text(std::string v) { Cell c; c.blank = false; c.s = std::move(v); return c; }
-inline Cell Blank() { return {}; }
+inline Cell Int(long long v) {
+  Cell c;
+  c.blank = false;
+  c.i = v;
+  return c;
+}
+inline Cell Num(double v) {
+  Cell c;
+  c.blank = false;
+  c.d = v;
+  return c;
+}
+inline Cell Text(std::string v) {
+  Cell c;
+  c.blank = false;
+  c.s = std::move(v);
+  return c;
+}
+inline Cell Blank() {
+  return {};
+}
 
 // Writes `db` (and its .PX beside it when keys > 0) with pxlib; rows must come in key order.
-void Create(const std::filesystem::path& db, const std::vector<Column>& columns, int keys, int codepage,
-            const std::vector<std::vector<Cell>>& rows);
+void Create(const std::filesystem::path& db, const std::vector<Column>& columns, int keys,
+            int codepage, const std::vector<std::vector<Cell>>& rows);
 
 struct Contents {
   std::vector<Column> columns;
@@ -36,6 +53,7 @@ struct Contents {
 
 // Reads every record with pxlib, through the primary index when `px` is given. False with a
 // message when pxlib refuses the table or the index.
-bool Read(const std::filesystem::path& db, const std::filesystem::path& px, Contents& out, std::string& error);
+bool Read(const std::filesystem::path& db, const std::filesystem::path& px, Contents& out,
+          std::string& error);
 
 }  // namespace pxo

@@ -1,9 +1,9 @@
 // The producer and price-category queries over Paradox tables named by quoted path, and the
 // alias configuration.
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <fstream>
-
-#include <gtest/gtest.h>
 
 #include "db/Catalogue.h"
 #include "db/TestUtil.h"
@@ -15,7 +15,8 @@ namespace {
 
 std::vector<std::string> Column(db::Query& q, int column) {
   std::vector<std::string> out;
-  for (q.First(); !q.Eof(); q.Next()) out.push_back(q.Fields(column).IsNull() ? "<null>" : q.Fields(column).AsString());
+  for (q.First(); !q.Eof(); q.Next())
+    out.push_back(q.Fields(column).IsNull() ? "<null>" : q.Fields(column).AsString());
   return out;
 }
 
@@ -34,7 +35,9 @@ class QueryTest : public ::testing::Test {
       t.Post();
     }
     db::CreateTable(dir.path(), "NCATPRET",
-                    {{"COD", db::FieldType::Short}, {"DENUMIRE", db::FieldType::Alpha, 30}, {"TIP", db::FieldType::Short}},
+                    {{"COD", db::FieldType::Short},
+                     {"DENUMIRE", db::FieldType::Alpha, 30},
+                     {"TIP", db::FieldType::Short}},
                     0);
     db::Table c;
     dbtest::OpenTable(c, dir.path(), "NCATPRET");
@@ -43,8 +46,8 @@ class QueryTest : public ::testing::Test {
       const char* name;
       int tip;
     };
-    for (Row r : {Row{1, "Pret lista", 1}, Row{2, "Angro", 2}, Row{-3, "Angro", 1}, Row{4, "", 1}, Row{5, "Intern", 3},
-                  Row{6, "  ", 2}}) {
+    for (Row r : {Row{1, "Pret lista", 1}, Row{2, "Angro", 2}, Row{-3, "Angro", 1}, Row{4, "", 1},
+                  Row{5, "Intern", 3}, Row{6, "  ", 2}}) {
       c.Append();
       c.Fields(0).SetAsInteger(r.cod);
       c.Fields(1).SetAsString(r.name);
@@ -57,7 +60,8 @@ class QueryTest : public ::testing::Test {
 
 TEST_F(QueryTest, ProducersDistinctAndOrdered) {
   db::Query q;
-  q.SQL = "SELECT DISTINCT PRODUCATOR FROM \"" + dir.path().string() + "/NART\" ORDER BY PRODUCATOR";
+  q.SQL =
+      "SELECT DISTINCT PRODUCATOR FROM \"" + dir.path().string() + "/NART\" ORDER BY PRODUCATOR";
   q.Open();
   EXPECT_EQ(q.FieldCount(), 1);
   std::vector<std::string> expected = {"<null>", "   ", "Arctic", "Bosch", "O'Neil", "Ţesătura"};
@@ -67,14 +71,16 @@ TEST_F(QueryTest, ProducersDistinctAndOrdered) {
 
 TEST_F(QueryTest, CategoriesOfTypeOneAndTwoWithBackslashPath) {
   db::Query q;
-  q.SQL = "SELECT DENUMIRE, COD FROM \"" + dir.path().string() + "\\NCATPRET\" WHERE TIP IN (1, 2) ORDER BY DENUMIRE";
+  q.SQL = "SELECT DENUMIRE, COD FROM \"" + dir.path().string() +
+          "\\NCATPRET\" WHERE TIP IN (1, 2) ORDER BY DENUMIRE";
   q.Open();
   ASSERT_EQ(q.FieldCount(), 2);
   std::vector<std::string> names = Column(q, 0);
   std::vector<std::string> expected = {"<null>", "  ", "Angro", "Angro", "Pret lista"};
   EXPECT_EQ(names, expected);
   std::vector<int> codes;
-  for (q.First(); !q.Eof(); q.Next()) codes.push_back(static_cast<std::int16_t>(q.Fields(1).AsInteger()));
+  for (q.First(); !q.Eof(); q.Next())
+    codes.push_back(static_cast<std::int16_t>(q.Fields(1).AsInteger()));
   EXPECT_EQ(codes.size(), 5u);
   EXPECT_EQ(codes[4], 1);
   EXPECT_TRUE((codes[2] == 2 && codes[3] == -3) || (codes[2] == -3 && codes[3] == 2));
@@ -92,8 +98,9 @@ TEST_F(QueryTest, ErrorsRaise) {
 TEST(Session, AliasParametersFromTheConfiguration) {
   dbtest::TempDir dir;
   std::filesystem::path ini = dir.path() / "aliases.ini";
-  std::ofstream(ini) << "\xEF\xBB\xBF; alias-uri\r\n[Altul]\r\nPATH=/x\r\n[TARVEX]\r\nPATH = /date/Tarvex \r\n"
-                        "DEFAULT DRIVER=PARADOX\r\n\r\n[Gol]\r\n";
+  std::ofstream(ini)
+      << "\xEF\xBB\xBF; alias-uri\r\n[Altul]\r\nPATH=/x\r\n[TARVEX]\r\nPATH = /date/Tarvex \r\n"
+         "DEFAULT DRIVER=PARADOX\r\n\r\n[Gol]\r\n";
   setenv("IMPPRET_ALIASES", ini.c_str(), 1);
   EXPECT_EQ(db::AliasConfigPath(), ini);
   std::vector<std::string> expected = {"PATH=/date/Tarvex", "DEFAULT DRIVER=PARADOX"};

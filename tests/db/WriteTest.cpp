@@ -5,12 +5,12 @@ extern "C" {
 #include <paradox.h>
 }
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <fstream>
 #include <map>
 #include <random>
-
-#include <gtest/gtest.h>
 
 #include "db/Catalogue.h"
 #include "db/PxOracle.h"
@@ -59,7 +59,8 @@ TEST_F(Write, KeyedInsertsSplitBlocksAndPxlibReadsThemInKeyOrder) {
       // In-place updates of a non-key field.
       for (int k = 0; k < 500; ++k) {
         auto it = std::next(expected.begin(), static_cast<std::ptrdiff_t>(rng() % expected.size()));
-        ASSERT_TRUE(m.FindKey({KeyValue{std::int64_t{it->first.first}}, KeyValue{std::int64_t{it->first.second}}}));
+        ASSERT_TRUE(m.FindKey(
+            {KeyValue{std::int64_t{it->first.first}}, KeyValue{std::int64_t{it->first.second}}}));
         m.Edit();
         m.FieldByName("Lei").SetAsFloat(-k - 0.5);
         m.Post();
@@ -68,7 +69,8 @@ TEST_F(Write, KeyedInsertsSplitBlocksAndPxlibReadsThemInKeyOrder) {
     }
     pxo::Contents read;
     std::string error;
-    ASSERT_TRUE(pxo::Read(dir.path() / (name + ".DB"), dir.path() / (name + ".PX"), read, error)) << error;
+    ASSERT_TRUE(pxo::Read(dir.path() / (name + ".DB"), dir.path() / (name + ".PX"), read, error))
+        << error;
     EXPECT_EQ(read.codepage, 1250);
     ASSERT_EQ(read.rows.size(), expected.size());
     auto it = expected.begin();
@@ -88,9 +90,11 @@ TEST_F(Write, KeyedInsertsSplitBlocksAndPxlibReadsThemInKeyOrder) {
 }
 
 TEST_F(Write, InsertsIntoATableWrittenByPxlib) {
-  std::vector<pxo::Column> cols = {{"Cod", pxfLong, 4}, {"Nume", pxfAlpha, 20}, {"Nr", pxfAutoInc, 4}};
+  std::vector<pxo::Column> cols = {
+      {"Cod", pxfLong, 4}, {"Nume", pxfAlpha, 20}, {"Nr", pxfAutoInc, 4}};
   std::vector<std::vector<pxo::Cell>> rows;
-  for (int i = 0; i < 300; ++i) rows.push_back({pxo::Int(i * 10), pxo::Text("N" + std::to_string(i)), pxo::Int(i + 1)});
+  for (int i = 0; i < 300; ++i)
+    rows.push_back({pxo::Int(i * 10), pxo::Text("N" + std::to_string(i)), pxo::Int(i + 1)});
   pxo::Create(dir.path() / "PX.DB", cols, 1, 852, rows);
   {
     db::Table t;
@@ -106,7 +110,8 @@ TEST_F(Write, InsertsIntoATableWrittenByPxlib) {
   std::string error;
   ASSERT_TRUE(pxo::Read(dir.path() / "PX.DB", dir.path() / "PX.PX", read, error)) << error;
   ASSERT_EQ(read.rows.size(), 305u);
-  for (std::size_t r = 1; r < read.rows.size(); ++r) ASSERT_LT(read.rows[r - 1][0].i, read.rows[r][0].i);
+  for (std::size_t r = 1; r < read.rows.size(); ++r)
+    ASSERT_LT(read.rows[r - 1][0].i, read.rows[r][0].i);
   std::map<long long, pxo::Cell> byCode, autoinc;
   for (const auto& row : read.rows) byCode[row[0].i] = row[1], autoinc[row[0].i] = row[2];
   EXPECT_EQ(byCode[1234].s, "Ţ1234");
@@ -120,7 +125,10 @@ TEST_F(Write, InsertsIntoATableWrittenByPxlib) {
 
 TEST_F(Write, UnkeyedAppendGoesLastAndPxlibReadsIt) {
   db::CreateTable(dir.path(), "NCATPRET",
-                  {{"COD", db::FieldType::Short}, {"DENUMIRE", db::FieldType::Alpha, 30}, {"TIP", db::FieldType::Short}}, 0);
+                  {{"COD", db::FieldType::Short},
+                   {"DENUMIRE", db::FieldType::Alpha, 30},
+                   {"TIP", db::FieldType::Short}},
+                  0);
   {
     db::Table t;
     dbtest::OpenTable(t, dir.path(), "NCATPRET");

@@ -1,11 +1,10 @@
-#include "reader/formula/FormulaDecoder.h"
-
 #include <gtest/gtest.h>
 
 #include <random>
 
 #include "formula/TokenBytes.h"
 #include "platform/Formats.h"
+#include "reader/formula/FormulaDecoder.h"
 
 using namespace formula;
 
@@ -71,8 +70,8 @@ TEST(FormulaDecoder, EndMarkersAndErrorTexts) {
   EXPECT_EQ(Decode(c, TokenBytes()), "[ERROR]");
   EXPECT_EQ(Decode(c, TokenBytes().u8(0x01).u16(0).u16(0)), "<Shared>");
   EXPECT_EQ(Decode(c, TokenBytes().Int(5).u8(0x00).Int(6)), "5") << "0x00 ends the tokens";
-  for (unsigned id : {0x02u, 0x0Fu, 0x10u, 0x11u, 0x18u, 0x26u, 0x29u, 0x2Eu, 0x38u, 0x3Eu,
-                      0x3Fu, 0x46u, 0x5Eu, 0x5Fu, 0x61u, 0x7Fu, 0xFFu}) {
+  for (unsigned id : {0x02u, 0x0Fu, 0x10u, 0x11u, 0x18u, 0x26u, 0x29u, 0x2Eu, 0x38u, 0x3Eu, 0x3Fu,
+                      0x46u, 0x5Eu, 0x5Fu, 0x61u, 0x7Fu, 0xFFu}) {
     char want[20];
     std::snprintf(want, sizeof want, "Unknown ptg[%.2X]", id);
     EXPECT_EQ(Decode(c, TokenBytes().Int(1).u8(id).Int(2)), want);
@@ -173,8 +172,23 @@ TEST(FormulaDecoder, FunctionCalls) {
   EXPECT_EQ(Decode(c, TokenBytes().Int(1).Int(2).u8(0x22).u8(2).u16(4)), "SUM(1,2)");
   // CHOOSE: the jump table after the attribute is skipped; skip and volatile print nothing.
   TokenBytes choose;
-  choose.Int(2).u8s({0x19, 0x04}).u16(2).u16(8).u16(12).u16(16).Int(10).u8s({0x19, 0x08}).u16(3)
-      .Int(20).u8s({0x19, 0x08}).u16(0).u8s({0x19, 0x01}).u16(0).u8(0x42).u8(3).u16(100);
+  choose.Int(2)
+      .u8s({0x19, 0x04})
+      .u16(2)
+      .u16(8)
+      .u16(12)
+      .u16(16)
+      .Int(10)
+      .u8s({0x19, 0x08})
+      .u16(3)
+      .Int(20)
+      .u8s({0x19, 0x08})
+      .u16(0)
+      .u8s({0x19, 0x01})
+      .u16(0)
+      .u8(0x42)
+      .u8(3)
+      .u16(100);
   EXPECT_EQ(Decode(c, choose), "CHOOSE(2,10,20)");
 
   c.FuncArgSeparator = ';';
@@ -231,8 +245,8 @@ TEST(FormulaDecoder, NamesAndListIndexErrors) {
   b3.BookVersion = b3.Version = 2;
   b3.ExternNames.push_back("Alta");
   TokenBytes ext;
-  ext.u8(0x1A).zeros(10).u8(0x23).u16(1).zeros(8).u8(0x1B).zeros(4).u8(0x23).u16(1).zeros(8)
-      .Op(0x03);
+  ext.u8(0x1A).zeros(10).u8(0x23).u16(1).zeros(8).u8(0x1B).zeros(4).u8(0x23).u16(1).zeros(8).Op(
+      0x03);
   EXPECT_EQ(Decode(b3, ext), "Alta+TVA");
 }
 
@@ -270,8 +284,7 @@ TEST(FormulaDecoder, SharedFormulasResolveAgainstTheBaseCell) {
   area.u8(0x2D).u16(0).u16(0xFFFF).u16(0).u16(0x8000).u8s({0x19, 0x10}).u16(0);
   EXPECT_EQ(Decode(c, area, {}, 3, 9), "SUM($A$1:$A9)");
   // Offsets that pass the sheet's edge wrap as the file format does.
-  EXPECT_EQ(Decode(c, TokenBytes().u8(0x2C).u16(0xFFFF).u16(0xC000 | 0x01), {}, 255, 0),
-            "A65536");
+  EXPECT_EQ(Decode(c, TokenBytes().u8(0x2C).u16(0xFFFF).u16(0xC000 | 0x01), {}, 255, 0), "A65536");
 
   // BIFF5: the row offset is 14 bits, two's complement; columns a signed byte.
   const auto b5 = Biff5();
@@ -373,8 +386,7 @@ TEST(FormulaDecoder, ArrayConstantsBeforeBiff8) {
   c.Codepage = 1250;
   const auto token = TokenBytes().u8(0x60).zeros(7);
   TokenBytes data;
-  data.u8(2).u16(2).u8(1).f64(1).u8(2).u8(2).latin1("ab").u8(2).u8(2).u8s({0xE3, 'c'}).u8(1)
-      .f64(2);
+  data.u8(2).u16(2).u8(1).f64(1).u8(2).u8(2).latin1("ab").u8(2).u8(2).u8s({0xE3, 'c'}).u8(1).f64(2);
   EXPECT_EQ(Decode(c, token, data), "{{1,\"ab\"},{\"ăc\",2}}");
   EXPECT_EQ(Decode(c, token, TokenBytes().u8(1).u16(2).u8(1).f64(1).u8(1).f64(2)), "{1,2}");
   EXPECT_EQ(Decode(c, token, TokenBytes().u8(1).u16(0)), "{}");
@@ -408,8 +420,9 @@ TEST(FormulaDecoder, ArbitraryBytesNeverEscapeTheBuffer) {
     for (auto& b : bytes) b = static_cast<std::uint8_t>(rng());
     const std::size_t len = bytes.empty() ? 0 : rng() % (bytes.size() + 1);
     try {
-      std::string text = DecodeFormula(c, bytes.data(), len, bytes.size() - len,
-                                       static_cast<int>(rng() % 300), static_cast<int>(rng() % 70000));
+      std::string text =
+          DecodeFormula(c, bytes.data(), len, bytes.size() - len, static_cast<int>(rng() % 300),
+                        static_cast<int>(rng() % 70000));
       EXPECT_FALSE(len > 0 && text.empty() && bytes[0] != 0x16 && bytes[0] != 0x12 &&
                    bytes[0] != 0x19 && bytes[0] != 0x1A && bytes[0] != 0x1B)
           << "empty text from a token string starting with " << int(bytes[0]);

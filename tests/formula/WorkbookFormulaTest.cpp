@@ -68,7 +68,8 @@ TEST_P(WorkbookFormulas, EveryFormulaCellHasItsText) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Writers, WorkbookFormulas,
-                         ::testing::Values("libreoffice_biff8", "gnumeric_biff8", "gnumeric_biff5"));
+                         ::testing::Values("libreoffice_biff8", "gnumeric_biff8",
+                                           "gnumeric_biff5"));
 
 // The separator property reaches calls and arrays alike.
 TEST(WorkbookFormulasSeparator, SemicolonBetweenArgumentsAndElements) {

@@ -77,8 +77,7 @@ PxTable ReadWithPxlib(const fs::path& file) {
           numbers[field.px_fname] = PX_get_data_double(doc, data, field.px_flen, &v) > 0 ? v : 0;
           break;
         }
-        default:
-          break;
+        default: break;
       }
       offset += field.px_flen;
     }

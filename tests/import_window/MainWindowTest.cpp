@@ -172,7 +172,8 @@ TEST_F(MainWindowTest, AFullRunUpdatesTheCatalogueAndShowsTheErrors) {
         w->grab().save(QString(look) + "/main_during_run.png");
     }
     panelShown = panelShown && w->PInfoPrel->isVisible();
-    buttonsDisabled = buttonsDisabled && !w->NiceButton1->isEnabled() && !w->NiceButton2->isEnabled();
+    buttonsDisabled =
+        buttonsDisabled && !w->NiceButton1->isEnabled() && !w->NiceButton2->isEnabled();
   };
   w->NiceButton1Click();
   EXPECT_GT(rows, 100);

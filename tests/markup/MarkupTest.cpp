@@ -14,7 +14,9 @@ MarkupFont Base() {
   return f;
 }
 
-std::vector<MarkupLine> Parse(std::string_view s) { return ParseMarkup(s, Base()); }
+std::vector<MarkupLine> Parse(std::string_view s) {
+  return ParseMarkup(s, Base());
+}
 
 std::string Texts(const MarkupLine& line) {
   std::string out;
@@ -161,12 +163,15 @@ TEST(MarkupEscapes, BackslashRules) {
   EXPECT_EQ(br[0][0].Text, "a\\");
 }
 
-TEST(MarkupEmpty, EmptyCaptionHasNoLines) { EXPECT_TRUE(Parse("").empty()); }
+TEST(MarkupEmpty, EmptyCaptionHasNoLines) {
+  EXPECT_TRUE(Parse("").empty());
+}
 
 TEST(MarkupEscaper, DataShowsAsWrittenInsideMarkup) {
-  const std::vector<std::string> data = {
-      "Pret 10%.xls", "a&b", "$5", "@9", "~x~", "plain", "back\\slash", "C:\\", "\\", "",
-      "\\@", "Preţuri în LEI", "8 preturi", "1234", "7\\"};
+  const std::vector<std::string> data = {"Pret 10%.xls", "a&b",   "$5",          "@9",
+                                         "~x~",          "plain", "back\\slash", "C:\\",
+                                         "\\",           "",      "\\@",         "Preţuri în LEI",
+                                         "8 preturi",    "1234",  "7\\"};
   for (const auto& d : data) {
     const std::string caption = "@9" + EscapeMarkup(d) + "@0 end";
     const auto lines = ParseMarkup(caption, Base());

@@ -1,9 +1,9 @@
-#include "masks/ExcelMask.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
+
+#include "masks/ExcelMask.h"
 
 using namespace masks;
 
@@ -141,8 +141,8 @@ TEST(ExcelMask, SectionsColoursAndLiterals) {
   struct {
     const char* mask;
     std::uint32_t colour;
-  } colours[] = {{"[BLACK]0", 0x000000}, {"[cyan]0", 0xFFFF00},  {"[Magenta]0", 0xFF00FF},
-                 {"[White]0", 0xFFFFFF}, {"[Blue]0", 0xFF0000},  {"[Green]0", 0x008000},
+  } colours[] = {{"[BLACK]0", 0x000000},  {"[cyan]0", 0xFFFF00}, {"[Magenta]0", 0xFF00FF},
+                 {"[White]0", 0xFFFFFF},  {"[Blue]0", 0xFF0000}, {"[Green]0", 0x008000},
                  {"[Yellow]0", 0x00FFFF}, {"[>100]0", 0},        {"[$-418]0", 0}};
   for (const auto& c : colours) EXPECT_EQ(Section0(TExcelMask(c.mask)).Color, c.colour) << c.mask;
 }
@@ -198,12 +198,23 @@ TEST(ExcelMask, LengthLimitKeepsPreviousMask) {
 }
 
 TEST(ExcelMask, BuiltInFormatsSplitIntoDatesAndNumbers) {
-  const char* dates[] = {"m/d/yy",   "d-mmm-yy", "d-mmm",      "mmm-yy",    "h:mm AM/PM",
-                         "h:mm:ss AM/PM", "h:mm", "h:mm:ss", "m/d/yy h:mm", "mm:ss",
-                         "[h]:mm:ss", "mm:ss.0", "dd.mm.yyyy"};
-  const char* numbers[] = {"General",  "0",        "0.00",  "#,##0", "#,##0.00",
-                           "0%",       "0.00%",    "0.00E+00", "# ?/?", "# ?\?/?\?",
-                           "#,##0_);(#,##0)", "#,##0.00_);[Red](#,##0.00)", "##0.0E+0", "@",
+  const char* dates[] = {"m/d/yy",        "d-mmm-yy", "d-mmm",     "mmm-yy",      "h:mm AM/PM",
+                         "h:mm:ss AM/PM", "h:mm",     "h:mm:ss",   "m/d/yy h:mm", "mm:ss",
+                         "[h]:mm:ss",     "mm:ss.0",  "dd.mm.yyyy"};
+  const char* numbers[] = {"General",
+                           "0",
+                           "0.00",
+                           "#,##0",
+                           "#,##0.00",
+                           "0%",
+                           "0.00%",
+                           "0.00E+00",
+                           "# ?/?",
+                           "# ?\?/?\?",
+                           "#,##0_);(#,##0)",
+                           "#,##0.00_);[Red](#,##0.00)",
+                           "##0.0E+0",
+                           "@",
                            "\"$\"#,##0_);\\(\"$\"#,##0\\)"};
   for (const char* d : dates) EXPECT_TRUE(TExcelMask(d).IsDateMask()) << d;
   for (const char* n : numbers) EXPECT_FALSE(TExcelMask(n).IsDateMask()) << n;

@@ -19,7 +19,11 @@ TEST(Codepage, EightBitPagesToUtf8) {
 TEST(Codepage, Utf8To1250FoldsCommaBelow) {
   std::string out;
   ASSERT_TRUE(platform::FromUtf8("Țară și Șes", 1250, out));
-  EXPECT_EQ(out, "\xDE" "ar\xE3 \xBA" "i \xAA" "es");
+  EXPECT_EQ(out,
+            "\xDE"
+            "ar\xE3 \xBA"
+            "i \xAA"
+            "es");
   std::string cedilla;
   ASSERT_TRUE(platform::FromUtf8("Ţară şi Şes", 1250, cedilla));
   EXPECT_EQ(out, cedilla);

@@ -25,7 +25,8 @@ inline Bytes BookStream(const Writer& globals, const std::vector<Writer>& sheets
   s.Bof(testbiff::kGlobals);
   if (globals) globals(s);
   std::vector<std::size_t> fields;
-  for (std::size_t i = 0; i < sheets.size(); ++i) fields.push_back(s.BoundSheet("Foaia" + std::to_string(i + 1)));
+  for (std::size_t i = 0; i < sheets.size(); ++i)
+    fields.push_back(s.BoundSheet("Foaia" + std::to_string(i + 1)));
   s.Eof();
   for (std::size_t i = 0; i < sheets.size(); ++i) {
     const std::size_t bof = s.Bof(i < types.size() ? types[i] : testbiff::kWorksheet);

@@ -1,14 +1,13 @@
 // imppret dump and imppret cell: their JSON lines, stderr and exit codes.
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "support/WorkbookWriter.h"
 #include "support/TempFile.h"
+#include "support/WorkbookWriter.h"
 
 namespace {
 
@@ -57,18 +56,34 @@ TEST(Commands, DumpPrintsEveryWorksheetAsJsonLines) {
   ASSERT_EQ(r.exitCode, 0);
   ASSERT_GE(r.lines.size(), 9u);
   EXPECT_EQ(r.lines[0], R"({"event":"sheet","index":0,"name":"Prețuri"})");
-  EXPECT_EQ(r.lines[1], R"({"event":"cell","sheet":0,"row":0,"col":0,"type":"string","value":"Șurub \"M6\"","formula":false})");
-  EXPECT_EQ(r.lines[2], R"({"event":"cell","sheet":0,"row":0,"col":1,"type":"number","value":12.5,"formula":false})");
-  EXPECT_EQ(r.lines[3], R"({"event":"cell","sheet":0,"row":1,"col":1,"type":"datetime","value":45292,"formula":false})");
+  EXPECT_EQ(
+      r.lines[1],
+      R"({"event":"cell","sheet":0,"row":0,"col":0,"type":"string","value":"Șurub \"M6\"","formula":false})");
+  EXPECT_EQ(
+      r.lines[2],
+      R"({"event":"cell","sheet":0,"row":0,"col":1,"type":"number","value":12.5,"formula":false})");
+  EXPECT_EQ(
+      r.lines[3],
+      R"({"event":"cell","sheet":0,"row":1,"col":1,"type":"datetime","value":45292,"formula":false})");
   // The formula's text comes before its cached value.
-  EXPECT_EQ(r.lines[4].rfind(R"({"event":"cell","sheet":0,"row":2,"col":0,"type":"formula","value":")", 0), 0u) << r.lines[4];
-  EXPECT_EQ(r.lines[5], R"({"event":"cell","sheet":0,"row":2,"col":0,"type":"bool","value":true,"formula":true})");
-  EXPECT_EQ(r.lines[6], R"({"event":"cell","sheet":0,"row":3,"col":2,"type":"blank","value":null,"formula":false})");
+  EXPECT_EQ(r.lines[4].rfind(
+                R"({"event":"cell","sheet":0,"row":2,"col":0,"type":"formula","value":")", 0),
+            0u)
+      << r.lines[4];
+  EXPECT_EQ(
+      r.lines[5],
+      R"({"event":"cell","sheet":0,"row":2,"col":0,"type":"bool","value":true,"formula":true})");
+  EXPECT_EQ(
+      r.lines[6],
+      R"({"event":"cell","sheet":0,"row":3,"col":2,"type":"blank","value":null,"formula":false})");
   EXPECT_EQ(r.lines[7], R"({"event":"sheet","index":1,"name":"Doi"})");
-  EXPECT_EQ(r.lines[8], R"({"event":"cell","sheet":1,"row":4,"col":3,"type":"number","value":-0.1,"formula":false})");
+  EXPECT_EQ(
+      r.lines[8],
+      R"({"event":"cell","sheet":1,"row":4,"col":3,"type":"number","value":-0.1,"formula":false})");
   const std::string& end = r.lines.back();
   EXPECT_EQ(end.rfind(R"({"event":"end","sheets":[{"name":"Prețuri","offset":)", 0), 0u) << end;
-  EXPECT_NE(end.find(R"("firstRow":4,"lastRow":4,"firstCol":3,"lastCol":3})"), std::string::npos) << end;
+  EXPECT_NE(end.find(R"("firstRow":4,"lastRow":4,"firstCol":3,"lastCol":3})"), std::string::npos)
+      << end;
 
   EXPECT_EQ(RunTool("dump /nonexistent/book.xls").exitCode, 1);
 }

@@ -16,7 +16,7 @@ TEST(ReaderHelpers, DecodeRkCoversAllFourForms) {
   EXPECT_EQ(TXLSRead::DecodeRK(0xFFFFFFFE), -1.0);
   EXPECT_EQ(TXLSRead::DecodeRK(0xFFFFFFFF), -0.01);  // -4 / 400
   EXPECT_EQ(TXLSRead::DecodeRK(static_cast<std::uint32_t>(-12345 * 4) | 3), -123.45);
-  EXPECT_EQ(TXLSRead::DecodeRK(0xC0000000), -2.0);   // a double whose low half is zero
+  EXPECT_EQ(TXLSRead::DecodeRK(0xC0000000), -2.0);  // a double whose low half is zero
 }
 
 TEST(ReaderHelpers, CellReferenceText) {
@@ -31,9 +31,9 @@ TEST(ReaderHelpers, CellReferenceText) {
 
 TEST(ReaderHelpers, ErrorBooleanAndBuiltInFormatTexts) {
   TXLSRead r;
-  const std::pair<int, const char*> codes[] = {{0x00, "#NULL!"}, {0x07, "#DIV/0!"}, {0x0F, "#VALUE!"},
-                                               {0x17, "#REF!"},  {0x1D, "#NAME?"},  {0x24, "#NUM!"},
-                                               {0x2A, "#N/A"},   {0x63, "#???"}};
+  const std::pair<int, const char*> codes[] = {
+      {0x00, "#NULL!"}, {0x07, "#DIV/0!"}, {0x0F, "#VALUE!"}, {0x17, "#REF!"},
+      {0x1D, "#NAME?"}, {0x24, "#NUM!"},   {0x2A, "#N/A"},    {0x63, "#???"}};
   for (const auto& [code, text] : codes) EXPECT_EQ(r.ErrorText(code), text) << code;
   EXPECT_EQ(r.BoolText(0), "FALSE");
   r.StrTRUE = "ADEVARAT";

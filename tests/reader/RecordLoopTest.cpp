@@ -56,11 +56,14 @@ TEST(RecordLoop, WorksheetsAreChosenByTheSheetHandler) {
   }
   {
     // A chart substream between the worksheets is passed over with its records.
-    const Bytes withChart = BookStream(Xfs({0}), {Cell(1), Cell(9), Cell(3)},
-                                       {testbiff::kWorksheet, testbiff::kChart, testbiff::kWorksheet});
+    const Bytes withChart =
+        BookStream(Xfs({0}), {Cell(1), Cell(9), Cell(3)},
+                   {testbiff::kWorksheet, testbiff::kChart, testbiff::kWorksheet});
     Reading run(withChart);
     std::vector<int> unhandled;
-    run.r.OnUnhandled = [&](reader::TXLSRead&, std::uint16_t id, int, const std::uint8_t*) { unhandled.push_back(id); };
+    run.r.OnUnhandled = [&](reader::TXLSRead&, std::uint16_t id, int, const std::uint8_t*) {
+      unhandled.push_back(id);
+    };
     run.r.OnSheet = [](reader::TXLSRead&, const std::string&, int, bool& readIt) { readIt = true; };
     run.Read();
     EXPECT_EQ(run.rec.log, (std::vector<std::string>{"N 0,0 0 1", "N 0,0 0 3"}));
@@ -108,7 +111,9 @@ TEST(RecordLoop, ErrorLevelDecidesWhetherReadingGoesOn) {
     // An owner's handler that throws is a record error like any other.
     Reading run(book);
     run.r.ErrorLevel = reader::xelIgnore;
-    run.r.OnNumberCell = [](reader::TXLSRead&, int, int, int, double, bool) { throw std::runtime_error("stop"); };
+    run.r.OnNumberCell = [](reader::TXLSRead&, int, int, int, double, bool) {
+      throw std::runtime_error("stop");
+    };
     EXPECT_NO_THROW(run.Read());
   }
   {
@@ -126,10 +131,11 @@ TEST(RecordLoop, ErrorLevelDecidesWhetherReadingGoesOn) {
   }
   {
     // A record shorter than its fields is an error, not a read past its end.
-    const Bytes shortRec = BookStream(Xfs({0}), {[](RecordStream& s) {
-                                        s.AddRaw(0x0203, 8, testbiff::Body().U16(0).U16(0).U16(0).U16(0));
-                                        s.Number(1, 0, 0, 2);
-                                      }});
+    const Bytes shortRec =
+        BookStream(Xfs({0}), {[](RecordStream& s) {
+                     s.AddRaw(0x0203, 8, testbiff::Body().U16(0).U16(0).U16(0).U16(0));
+                     s.Number(1, 0, 0, 2);
+                   }});
     Reading run(shortRec);
     run.Read();
     ASSERT_EQ(run.rec.messages.size(), 1u);
@@ -149,7 +155,9 @@ TEST(RecordLoop, FormulaResultsFollowTheirFormulaText) {
                                 }});
   Reading run(book);
   std::vector<int> records;
-  run.r.OnRecord = [&](reader::TXLSRead&, std::uint16_t id, int, const std::uint8_t*) { records.push_back(id); };
+  run.r.OnRecord = [&](reader::TXLSRead&, std::uint16_t id, int, const std::uint8_t*) {
+    records.push_back(id);
+  };
   run.Read();
   ASSERT_EQ(run.rec.log.size(), 10u) << ::testing::PrintToString(run.rec.log);
   EXPECT_EQ(run.rec.log[0].substr(0, 6), "F 1,0 ");
@@ -177,8 +185,9 @@ TEST(RecordLoop, DateTimeDependsOnTheRenumberedFormat) {
       }});
   Reading run(book);
   run.Read();
-  const std::vector<std::string> want = {"N 0,0 0 45000", "D 0,1 1 45000", "N 0,2 2 45000", "N 0,3 3 45000",
-                                         "D 0,4 4 45000", "D 0,5 1 45001", "N 1,5 0 7"};
+  const std::vector<std::string> want = {"N 0,0 0 45000", "D 0,1 1 45000", "N 0,2 2 45000",
+                                         "N 0,3 3 45000", "D 0,4 4 45000", "D 0,5 1 45001",
+                                         "N 1,5 0 7"};
   EXPECT_EQ(run.rec.log, want);
   ASSERT_EQ(run.rec.messages.size(), 1u);
   EXPECT_EQ(run.rec.messages[0].rfind("?List index out of bounds (9)", 0), 0u);
@@ -192,8 +201,19 @@ TEST(RecordLoop, WorkbookTablesAndLayoutRecords) {
       [](RecordStream& s) {
         for (const char* f : {"Arial", "Tahoma", "Verdana", "Courier New", "Times"}) s.Font(f, 240);
         s.Xf(0);
-        s.Add(0x0018, testbiff::Body().U16(0x20).U8(0).U8(4).U16(0).U16(0).U16(0).U8(0).U8(0).U8(0).U8(0)
-                          .U8(0).Raw(std::string_view("Zona")));
+        s.Add(0x0018, testbiff::Body()
+                          .U16(0x20)
+                          .U8(0)
+                          .U8(4)
+                          .U16(0)
+                          .U16(0)
+                          .U16(0)
+                          .U8(0)
+                          .U8(0)
+                          .U8(0)
+                          .U8(0)
+                          .U8(0)
+                          .Raw(std::string_view("Zona")));
       },
       {[](RecordStream& s) {
         s.Dimensions(2, 10, 1, 6);
@@ -205,15 +225,16 @@ TEST(RecordLoop, WorkbookTablesAndLayoutRecords) {
   Reading run(book);
   std::vector<std::string> layout;
   run.r.OnRow = [&](reader::TXLSRead&, int row, int c1, int c2, int xf, int h) {
-    layout.push_back("row " + std::to_string(row) + " " + std::to_string(c1) + "-" + std::to_string(c2) + " " +
-                     std::to_string(xf) + " " + std::to_string(h));
+    layout.push_back("row " + std::to_string(row) + " " + std::to_string(c1) + "-" +
+                     std::to_string(c2) + " " + std::to_string(xf) + " " + std::to_string(h));
   };
   run.r.OnCol = [&](reader::TXLSRead&, int c1, int c2, int xf, int w) {
-    layout.push_back("col " + std::to_string(c1) + "-" + std::to_string(c2) + " " + std::to_string(xf) + " " +
-                     std::to_string(w));
+    layout.push_back("col " + std::to_string(c1) + "-" + std::to_string(c2) + " " +
+                     std::to_string(xf) + " " + std::to_string(w));
   };
   run.Read();
-  EXPECT_EQ(layout, (std::vector<std::string>{"row 3 1-5 17 300", "row 4 0-1 -1 -1", "col 2-4 15 3000"}));
+  EXPECT_EQ(layout,
+            (std::vector<std::string>{"row 3 1-5 17 300", "row 4 0-1 -1 -1", "col 2-4 15 3000"}));
   EXPECT_EQ(run.rec.log, (std::vector<std::string>{"E 2,7 20", "E 3,7 21", "E 4,7 22"}));
   EXPECT_EQ(run.r.FirstRow(), 2);
   EXPECT_EQ(run.r.LastRow(), 9);
@@ -252,7 +273,8 @@ struct PlainReading {
 // XF of BIFF3 (0x0243) or BIFF4 (0x0443): font byte, format byte, then attributes.
 void OldXf(RecordStream& s, std::uint8_t format) {
   const bool v4 = s.version() == Biff::v4;
-  s.Add(v4 ? 0x0443 : 0x0243, testbiff::Body().U8(0).U8(format).U16(0x0001).U16(0).U16(0x20C0).U32(0));
+  s.Add(v4 ? 0x0443 : 0x0243,
+        testbiff::Body().U8(0).U8(format).U16(0x0001).U16(0).U16(0x20C0).U32(0));
 }
 
 }  // namespace
@@ -288,8 +310,10 @@ TEST(RecordLoop, Biff2BoolErrCells) {
   RecordStream s(Biff::v2);
   s.Bof(testbiff::kWorksheet);
   // Row, column, 3 attribute bytes, value byte, error flag byte.
-  auto boolErr = [&](std::uint16_t row, std::uint16_t col, std::uint8_t value, std::uint8_t isError) {
-    s.Add(testbiff::rec::kBoolErr2, testbiff::Body().U16(row).U16(col).Zeros(3).U8(value).U8(isError));
+  auto boolErr = [&](std::uint16_t row, std::uint16_t col, std::uint8_t value,
+                     std::uint8_t isError) {
+    s.Add(testbiff::rec::kBoolErr2,
+          testbiff::Body().U16(row).U16(col).Zeros(3).U8(value).U8(isError));
   };
   boolErr(0, 1, 1, 0);
   boolErr(1, 2, 0, 0);
@@ -311,24 +335,27 @@ TEST(RecordLoop, StringResultRunsOnInContinueRecords) {
   const std::u16string b(150, u'\u0103');
   std::string bUtf8;
   for (int i = 0; i < 150; ++i) bUtf8 += "\xC4\x83";
-  const Bytes book = BookStream(Xfs({0}), {[&](RecordStream& s) {
-                                  s.FormulaSpecial(0, 0, 0, 0, 0);
-                                  s.Add(testbiff::rec::kString, testbiff::Body().U16(300).U8(0).Raw(a));
-                                  s.Add(testbiff::rec::kContinue, testbiff::Body().U8(1).Utf16(b));
-                                  s.Add(testbiff::rec::kContinue, testbiff::Body().U8(0).Raw(c));
-                                  s.Number(1, 0, 0, 1);
-                                  // Claims 10 characters, holds 3, and no CONTINUE follows.
-                                  s.FormulaSpecial(2, 0, 0, 0, 0);
-                                  s.Add(testbiff::rec::kString, testbiff::Body().U16(10).U8(0).Raw("xyz"));
-                                  s.Number(3, 0, 0, 2);
-                                  // A CONTINUE that ends before the string does, at the stream's end.
-                                  s.FormulaSpecial(4, 0, 0, 0, 0);
-                                  s.Add(testbiff::rec::kString, testbiff::Body().U16(10).U8(1).Utf16(u"xy"));
-                                  s.AddRaw(testbiff::rec::kContinue, 9, testbiff::Body().U8(0).Raw("zz"));
-                                }});
+  const Bytes book =
+      BookStream(Xfs({0}), {[&](RecordStream& s) {
+                   s.FormulaSpecial(0, 0, 0, 0, 0);
+                   s.Add(testbiff::rec::kString, testbiff::Body().U16(300).U8(0).Raw(a));
+                   s.Add(testbiff::rec::kContinue, testbiff::Body().U8(1).Utf16(b));
+                   s.Add(testbiff::rec::kContinue, testbiff::Body().U8(0).Raw(c));
+                   s.Number(1, 0, 0, 1);
+                   // Claims 10 characters, holds 3, and no CONTINUE follows.
+                   s.FormulaSpecial(2, 0, 0, 0, 0);
+                   s.Add(testbiff::rec::kString, testbiff::Body().U16(10).U8(0).Raw("xyz"));
+                   s.Number(3, 0, 0, 2);
+                   // A CONTINUE that ends before the string does, at the stream's end.
+                   s.FormulaSpecial(4, 0, 0, 0, 0);
+                   s.Add(testbiff::rec::kString, testbiff::Body().U16(10).U8(1).Utf16(u"xy"));
+                   s.AddRaw(testbiff::rec::kContinue, 9, testbiff::Body().U8(0).Raw("zz"));
+                 }});
   Reading run(book);
   std::vector<int> records;
-  run.r.OnRecord = [&](reader::TXLSRead&, std::uint16_t id, int, const std::uint8_t*) { records.push_back(id); };
+  run.r.OnRecord = [&](reader::TXLSRead&, std::uint16_t id, int, const std::uint8_t*) {
+    records.push_back(id);
+  };
   run.Read();
   std::vector<std::string> strings;
   for (const auto& line : run.rec.log)
@@ -343,20 +370,25 @@ TEST(RecordLoop, StringResultRunsOnInContinueRecords) {
 TEST(RecordLoop, StringResultAfterASharedFormulaRecord) {
   // The first cell of a shared formula: FORMULA (ptgExp), SHRFMLA, then its STRING.
   const Bytes exp = {0x01, 0x00, 0x00, 0x00, 0x00};
-  const testbiff::Body shared = testbiff::Body().U16(0).U16(1).U8(0).U8(0).U8(0).U8(1).U16(3).U8(0x1E).U16(5);
-  const Bytes book = BookStream(Xfs({0}), {[&](RecordStream& s) {
-                                  s.FormulaSpecial(0, 0, 0, 0, 0, exp);
-                                  s.Add(0x04BC, shared);
-                                  s.StringResult("comun");
-                                  s.FormulaSpecial(1, 0, 0, 0, 0, exp);  // a string result that never came
-                                  s.Add(0x04BC, shared);
-                                  s.Number(2, 0, 0, 3);
-                                }});
+  const testbiff::Body shared =
+      testbiff::Body().U16(0).U16(1).U8(0).U8(0).U8(0).U8(1).U16(3).U8(0x1E).U16(5);
+  const Bytes book =
+      BookStream(Xfs({0}), {[&](RecordStream& s) {
+                   s.FormulaSpecial(0, 0, 0, 0, 0, exp);
+                   s.Add(0x04BC, shared);
+                   s.StringResult("comun");
+                   s.FormulaSpecial(1, 0, 0, 0, 0, exp);  // a string result that never came
+                   s.Add(0x04BC, shared);
+                   s.Number(2, 0, 0, 3);
+                 }});
   Reading run(book);
   std::vector<int> records;
-  run.r.OnRecord = [&](reader::TXLSRead&, std::uint16_t id, int, const std::uint8_t*) { records.push_back(id); };
+  run.r.OnRecord = [&](reader::TXLSRead&, std::uint16_t id, int, const std::uint8_t*) {
+    records.push_back(id);
+  };
   run.Read();
-  const std::vector<std::string> want = {"S 0,0 comun F", "F 0,0 5", "F 0,1 5", "F 0,0 5", "F 0,1 5", "N 0,2 0 3"};
+  const std::vector<std::string> want = {"S 0,0 comun F", "F 0,0 5", "F 0,1 5",
+                                         "F 0,0 5",       "F 0,1 5", "N 0,2 0 3"};
   EXPECT_EQ(run.rec.log, want);
   EXPECT_TRUE(run.rec.messages.empty()) << ::testing::PrintToString(run.rec.messages);
   EXPECT_EQ(std::count(records.begin(), records.end(), 0x04BC), 2);

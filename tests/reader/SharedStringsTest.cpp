@@ -17,17 +17,20 @@ Bytes Utf16(std::u16string_view s) {
   }
   return b;
 }
-Bytes Latin(std::string_view s) { return Bytes(s.begin(), s.end()); }
+Bytes Latin(std::string_view s) {
+  return Bytes(s.begin(), s.end());
+}
 Bytes Header(std::uint16_t count, std::uint8_t flags) {
-  return Bytes{static_cast<std::uint8_t>(count & 0xFF), static_cast<std::uint8_t>(count >> 8), flags};
+  return Bytes{static_cast<std::uint8_t>(count & 0xFF), static_cast<std::uint8_t>(count >> 8),
+               flags};
 }
 
 // Reads a book whose globals hold `sst` and whose sheet has LABELSST cells 0..n-1 in column 0.
 Recorder ReadStrings(const SstWriter& sst, int n, reader::TXLSErrorLevel level = reader::xelMessage,
                      int codepage = 0, bool rich = false) {
-  const Bytes stream = BookStream([&](RecordStream& s) { sst.WriteTo(s); },
-                                  {[&](RecordStream& s) {
-                                    for (int i = 0; i < n; ++i) s.LabelSst(static_cast<std::uint16_t>(i), 0, 0, i);
+  const Bytes stream = BookStream([&](RecordStream& s) { sst.WriteTo(s); }, {[&](RecordStream& s) {
+                                    for (int i = 0; i < n; ++i)
+                                      s.LabelSst(static_cast<std::uint16_t>(i), 0, 0, i);
                                     s.Number(100, 0, 0, 7.0);
                                   }});
   auto file = BookFile(stream);
@@ -38,8 +41,10 @@ Recorder ReadStrings(const SstWriter& sst, int n, reader::TXLSErrorLevel level =
   r.SetCodepage(codepage);
   r.OnDateTimeCell = nullptr;
   if (rich)
-    r.OnRichCell = [&rec](reader::TXLSRead&, int c, int row, int, const std::string& v, reader::PRecREFormatArray f) {
-      std::string s = "R " + Recorder::Pos(c, row) + " " + v + " [" + std::to_string(f[0].FontIndex) + "]";
+    r.OnRichCell = [&rec](reader::TXLSRead&, int c, int row, int, const std::string& v,
+                          reader::PRecREFormatArray f) {
+      std::string s =
+          "R " + Recorder::Pos(c, row) + " " + v + " [" + std::to_string(f[0].FontIndex) + "]";
       for (int k = 1; k <= f[0].FontIndex; ++k)
         s += " " + std::to_string(f[k].Position) + ":" + std::to_string(f[k].FontIndex);
       rec.log.push_back(s);
@@ -65,9 +70,9 @@ TEST(SharedStrings, StringsSplitAcrossContinueRecordsInEveryShape) {
   sst.Add(SstWriter::Str{"larg", true, {{0, 5}}, Bytes(9, 0xEE)});
   const Recorder rec = ReadStrings(sst, 6, reader::xelMessage, 0, true);
   EXPECT_TRUE(rec.messages.empty()) << rec.messages[0];
-  const std::vector<std::string> want = {"S 0,0 Ana ță!",  "S 0,1 Șurub",     "S 0,2 abc",
-                                         "R 0,3 Preț nou [2] 0:1 5:2", "R 0,4 ext [1] 1:3",
-                                         "R 0,5 larg [1] 0:5", "N 0,100 0 7"};
+  const std::vector<std::string> want = {
+      "S 0,0 Ana ță!",     "S 0,1 Șurub",        "S 0,2 abc",  "R 0,3 Preț nou [2] 0:1 5:2",
+      "R 0,4 ext [1] 1:3", "R 0,5 larg [1] 0:5", "N 0,100 0 7"};
   EXPECT_EQ(rec.log, want);
 }
 
@@ -97,7 +102,8 @@ TEST(SharedStrings, MalformedStringsReportTheirMessages) {
     sst.Add("bun").Raw(Header(4, 0x00)).Raw(Latin("ab")).BreakWithOption(0x05).Raw(Latin("cd"));
     const Recorder rec = ReadStrings(sst, 1);
     ASSERT_FALSE(rec.messages.empty());
-    EXPECT_EQ(rec.messages[0].rfind("?Unknown string [05] in SST\rRec# ", 0), 0u) << rec.messages[0];
+    EXPECT_EQ(rec.messages[0].rfind("?Unknown string [05] in SST\rRec# ", 0), 0u)
+        << rec.messages[0];
     ASSERT_FALSE(rec.log.empty());
     EXPECT_EQ(rec.log.front(), "S 0,0 bun");  // strings before the error stay
   }

@@ -78,7 +78,8 @@ class Watchdog {
       }
       if (cv_.wait_until(l, deadline_) == std::cv_status::timeout && !stop_ &&
           std::chrono::steady_clock::now() >= deadline_) {
-        std::fprintf(stderr, "corpus walk: %s took more than %d s, giving up\n", file_.c_str(), kSecondsPerFile);
+        std::fprintf(stderr, "corpus walk: %s took more than %d s, giving up\n", file_.c_str(),
+                     kSecondsPerFile);
         std::fflush(stderr);
         std::abort();
       }
@@ -93,8 +94,8 @@ class Watchdog {
 };
 
 struct ManifestRow {
-  std::string file;   // relative to the corpus folder
-  std::string xlrd;   // "ok", "ok after decryption ...", or xlrd's error
+  std::string file;  // relative to the corpus folder
+  std::string xlrd;  // "ok", "ok after decryption ...", or xlrd's error
 };
 
 std::vector<ManifestRow> ReadManifest() {
@@ -127,11 +128,17 @@ std::map<std::string, std::string> ReadAllowList() {
 
 bool LookupKnows(std::uint16_t record) {
   switch (record) {
-    case 0x0006: case 0x007E: case 0x00BD: case 0x00D6: case 0x00FD:
-    case 0x0203: case 0x0204: case 0x0206: case 0x027E: case 0x0406:
-      return true;
-    default:
-      return false;
+    case 0x0006:
+    case 0x007E:
+    case 0x00BD:
+    case 0x00D6:
+    case 0x00FD:
+    case 0x0203:
+    case 0x0204:
+    case 0x0206:
+    case 0x027E:
+    case 0x0406: return true;
+    default: return false;
   }
 }
 
@@ -141,7 +148,9 @@ struct Reference {
   std::string text;
 };
 
-bool SameNumber(double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }
+bool SameNumber(double a, double b) {
+  return a == b || (std::isnan(a) && std::isnan(b));
+}
 
 long PeakRssMiB() {
   rusage u{};
@@ -175,7 +184,8 @@ void Walk(const ManifestRow& row, const std::map<std::string, std::string>& allo
   if (!got.messages.empty()) ++f.withMessages;
   auto allowed = allow.find(row.file);
   const std::string tag = allowed != allow.end() ? "allowed: " + allowed->second : "";
-  auto note = [&](std::map<std::string, long>& where, const std::string& reason, const std::string& detail) {
+  auto note = [&](std::map<std::string, long>& where, const std::string& reason,
+                  const std::string& detail) {
     const std::string key = tag.empty() ? reason : tag;
     if (where[key]++ == 0 || tag.empty())
       if (tag.empty()) f.failures.push_back(row.file + ": " + reason + " " + detail);
@@ -189,7 +199,8 @@ void Walk(const ManifestRow& row, const std::map<std::string, std::string>& allo
   }
 
   // Against the xlrd reference, where xlrd read the file without a password.
-  const fs::path refPath = kCorpus / "xlrd" / (row.file.substr(std::string("files/").size()) + ".jsonl");
+  const fs::path refPath =
+      kCorpus / "xlrd" / (row.file.substr(std::string("files/").size()) + ".jsonl");
   if (row.xlrd.rfind("ok after decryption", 0) == 0) ++f.encrypted;
   if (row.xlrd == "ok" && fs::exists(refPath)) {
     ++f.withReference;
@@ -200,13 +211,14 @@ void Walk(const ManifestRow& row, const std::map<std::string, std::string>& allo
     while (std::getline(in, line)) {
       testjson::Value c = testjson::Parse(line);
       const std::string& ctype = c["ctype"].String();
-      std::tuple<int, int, int> k{static_cast<int>(c["sheet"].Number()), static_cast<int>(c["row"].Number()),
+      std::tuple<int, int, int> k{static_cast<int>(c["sheet"].Number()),
+                                  static_cast<int>(c["row"].Number()),
                                   static_cast<int>(c["col"].Number())};
       referenced[k] = true;
       if (ctype != "number" && ctype != "date" && ctype != "text") continue;
       auto it = events.find(k);
-      std::string where = "sheet " + std::to_string(std::get<0>(k)) + " row " + std::to_string(std::get<1>(k)) +
-                          " col " + std::to_string(std::get<2>(k));
+      std::string where = "sheet " + std::to_string(std::get<0>(k)) + " row " +
+                          std::to_string(std::get<1>(k)) + " col " + std::to_string(std::get<2>(k));
       if (it == events.end()) {
         ++f.missing;
         ++f.missingByFile[row.file];
@@ -221,14 +233,17 @@ void Walk(const ManifestRow& row, const std::map<std::string, std::string>& allo
         if (!oursText) {
           note(f.disagreements, "number where the reference has text", where);
         } else if (e.text != c["value"].String()) {
-          note(f.disagreements, "different text", where + ": \"" + e.text + "\" vs \"" + c["value"].String() + "\"");
+          note(f.disagreements, "different text",
+               where + ": \"" + e.text + "\" vs \"" + c["value"].String() + "\"");
         } else {
           ++f.agreeing;
         }
       } else {
-        double ref = c["value"].IsString() ? std::strtod(c["value"].String().c_str(), nullptr) : c["value"].Number();
+        double ref = c["value"].IsString() ? std::strtod(c["value"].String().c_str(), nullptr)
+                                           : c["value"].Number();
         if (!ours) {
-          note(f.disagreements, "text where the reference has a number", where + ": \"" + e.text + "\"");
+          note(f.disagreements, "text where the reference has a number",
+               where + ": \"" + e.text + "\"");
         } else if (!SameNumber(e.number, ref)) {
           char buf[96];
           std::snprintf(buf, sizeof buf, ": %.17g vs %.17g", e.number, ref);
@@ -266,8 +281,8 @@ void Walk(const ManifestRow& row, const std::map<std::string, std::string>& allo
   const std::size_t step = std::max<std::size_t>(1, todo.size() / kLookupsPerFile);
   for (std::size_t i = 0; i < todo.size(); i += step) {
     const CellEvent& e = *todo[i];
-    std::string where = "sheet " + std::to_string(e.sheet) + " row " + std::to_string(e.row) + " col " +
-                        std::to_string(e.col);
+    std::string where = "sheet " + std::to_string(e.sheet) + " row " + std::to_string(e.row) +
+                        " col " + std::to_string(e.col);
     ++f.lookups;
     reader::TCellValue v;
     bool found = false;
@@ -285,7 +300,8 @@ void Walk(const ManifestRow& row, const std::map<std::string, std::string>& allo
       else
         ++f.lookupAgreeing;
     } else if (!std::holds_alternative<std::string>(v) || std::get<std::string>(v) != e.text) {
-      note(f.lookupProblems, "lookup gave another value", where + ": " + testreader::Describe(v) + " vs \"" + e.text + "\"");
+      note(f.lookupProblems, "lookup gave another value",
+           where + ": " + testreader::Describe(v) + " vs \"" + e.text + "\"");
     } else {
       ++f.lookupAgreeing;
     }
@@ -306,19 +322,25 @@ TEST(ReaderCorpus, EveryFileReadsCleanlyAndAgreesWithTheReference) {
     Walk(row, allow, f);
     EXPECT_LT(PeakRssMiB(), kMaxRssMiB) << "memory after " << row.file;
   }
-  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
-  std::printf("corpus: %d files, %d read, %d refused at open, %d with record errors, %d encrypted\n",
-              f.files, f.opened, f.refused, f.withMessages, f.encrypted);
-  std::printf("against xlrd (%d files): %ld cells compared, %ld agree; %ld reference cells without "
-              "an event, %ld events without a reference cell\n",
-              f.withReference, f.compared, f.agreeing, f.missing, f.extra);
-  for (const auto& [reason, n] : f.disagreements) std::printf("  disagreement: %s: %ld\n", reason.c_str(), n);
+  std::printf(
+      "corpus: %d files, %d read, %d refused at open, %d with record errors, %d encrypted\n",
+      f.files, f.opened, f.refused, f.withMessages, f.encrypted);
+  std::printf(
+      "against xlrd (%d files): %ld cells compared, %ld agree; %ld reference cells without "
+      "an event, %ld events without a reference cell\n",
+      f.withReference, f.compared, f.agreeing, f.missing, f.extra);
+  for (const auto& [reason, n] : f.disagreements)
+    std::printf("  disagreement: %s: %ld\n", reason.c_str(), n);
   std::printf("lookups: %ld, %ld agree with the events\n", f.lookups, f.lookupAgreeing);
-  for (const auto& [reason, n] : f.lookupProblems) std::printf("  lookup: %s: %ld\n", reason.c_str(), n);
+  for (const auto& [reason, n] : f.lookupProblems)
+    std::printf("  lookup: %s: %ld\n", reason.c_str(), n);
   std::printf("time %.1f s, peak memory %ld MiB\n", seconds, PeakRssMiB());
   for (const auto& r : f.refusals) std::printf("  refused: %s\n", r.c_str());
-  for (const auto& [file, n] : f.missingByFile) std::printf("  reference cells without an event: %s: %ld\n", file.c_str(), n);
+  for (const auto& [file, n] : f.missingByFile)
+    std::printf("  reference cells without an event: %s: %ld\n", file.c_str(), n);
   for (std::size_t i = 0; i < f.failures.size() && i < 60; ++i) ADD_FAILURE() << f.failures[i];
   EXPECT_TRUE(f.failures.empty()) << f.failures.size() << " unexplained disagreements";
 }
@@ -343,7 +365,8 @@ TEST(ReaderCorpus, LookupInABookStreamHoldingBiff8) {
   r.Open();
   reader::TCellValue v;
   try {
-    ASSERT_TRUE(r.GetCellValue(testreader::ListPosition(got, text->sheet), text->col, text->row, v));
+    ASSERT_TRUE(
+        r.GetCellValue(testreader::ListPosition(got, text->sheet), text->col, text->row, v));
     ASSERT_TRUE(std::holds_alternative<std::string>(v));
     EXPECT_EQ(std::get<std::string>(v), text->text);
   } catch (const std::exception& e) {

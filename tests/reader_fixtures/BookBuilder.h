@@ -16,7 +16,7 @@ using RecordsFn = std::function<void(RecordStream&)>;
 struct HandSheet {
   std::string name;
   RecordsFn records;
-  std::uint8_t kind = 0;           // BOUNDSHEET sheet kind
+  std::uint8_t kind = 0;  // BOUNDSHEET sheet kind
   std::uint16_t bofType = kWorksheet;
 };
 
@@ -28,8 +28,8 @@ inline void StandardXfs(RecordStream& out) {
   out.Xf(46);
 }
 
-inline Bytes BuildStream(Biff version, const RecordsFn& globals, const std::vector<HandSheet>& sheets,
-                         int codepage = 1252) {
+inline Bytes BuildStream(Biff version, const RecordsFn& globals,
+                         const std::vector<HandSheet>& sheets, int codepage = 1252) {
   RecordStream out(version, codepage);
   out.Bof(kGlobals);
   if (globals) globals(out);

@@ -30,10 +30,11 @@ void ReadEverything(const std::string& path) {
   std::size_t events = 0;
   r.OnNumberCell = [&](reader::TXLSRead&, int, int, int, double, bool) { ++events; };
   r.OnDateTimeCell = [&](reader::TXLSRead&, int, int, int, double, bool) { ++events; };
-  r.OnStringCell = [&](reader::TXLSRead&, int, int, int, const std::string& v, bool) { events += v.size(); };
-  r.OnRichCell = [&](reader::TXLSRead&, int, int, int, const std::string& v, reader::PRecREFormatArray) {
+  r.OnStringCell = [&](reader::TXLSRead&, int, int, int, const std::string& v, bool) {
     events += v.size();
   };
+  r.OnRichCell = [&](reader::TXLSRead&, int, int, int, const std::string& v,
+                     reader::PRecREFormatArray) { events += v.size(); };
   r.OnBoolCell = [&](reader::TXLSRead&, int, int, int, bool, bool) { ++events; };
   r.OnBlankCell = [&](reader::TXLSRead&, int, int, int) { ++events; };
   r.OnFormulaCell = [&](reader::TXLSRead&, int, int, const std::string& f) { events += f.size(); };
@@ -54,7 +55,8 @@ class CrashInput : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(CrashInput, IsReadWithoutCrashing) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  const std::string path = (fs::path(IMPPRET_TEST_DATA) / "reader" / "crashes" / GetParam()).string();
+  const std::string path =
+      (fs::path(IMPPRET_TEST_DATA) / "reader" / "crashes" / GetParam()).string();
   EXPECT_EXIT(
       {
         ReadEverything(path);

@@ -47,7 +47,8 @@ TEST(ReaderOpen, RefusesWhatIsNotAWorkbook) {
   } catch (const reader::EXLSError& e) {
     EXPECT_STREQ(e.what(), "Filename is missing");
   }
-  EXPECT_EQ(OpenError(WriteCompoundFile({{"Other", Bytes(100, 1)}})), "File is not a Excel Workbook");
+  EXPECT_EQ(OpenError(WriteCompoundFile({{"Other", Bytes(100, 1)}})),
+            "File is not a Excel Workbook");
   RecordStream notBof(Biff::v5);
   notBof.Number(0, 0, 15, 1.0);
   EXPECT_EQ(OpenError(notBof.Data()), "File is not a Excel file");
@@ -59,8 +60,10 @@ TEST(ReaderOpen, RefusesWhatIsNotAWorkbook) {
 }
 
 TEST(ReaderOpen, WorkbookStreamWinsOverBook) {
-  Bytes biff8 = BuildStream(Biff::v8, StandardXfs, {{"Nou", [](RecordStream& s) { s.Number(0, 0, 15, 8.0); }}});
-  Bytes biff5 = BuildStream(Biff::v5, StandardXfs, {{"Vechi", [](RecordStream& s) { s.Number(0, 0, 15, 5.0); }}});
+  Bytes biff8 = BuildStream(Biff::v8, StandardXfs,
+                            {{"Nou", [](RecordStream& s) { s.Number(0, 0, 15, 8.0); }}});
+  Bytes biff5 = BuildStream(Biff::v5, StandardXfs,
+                            {{"Vechi", [](RecordStream& s) { s.Number(0, 0, 15, 5.0); }}});
   TempFile f(WriteCompoundFile({{"Book", biff5}, {"Workbook", biff8}}));
   reader::TXLSRead r;
   Collected c = ReadAll(f.path());
@@ -115,21 +118,28 @@ TEST(ReaderLoop, DeclinedSheetsAreJumpedOver) {
   r.FileName = f.path();
   std::vector<double> values;
   r.OnNumberCell = [&](reader::TXLSRead&, int, int, int, double v, bool) { values.push_back(v); };
-  r.OnSheet = [](reader::TXLSRead&, const std::string&, int index, bool& readIt) { readIt = index != 1; };
+  r.OnSheet = [](reader::TXLSRead&, const std::string&, int index, bool& readIt) {
+    readIt = index != 1;
+  };
   r.Read();
   EXPECT_EQ(values, (std::vector<double>{1.0, 3.0}));
 }
 
 TEST(ReaderLoop, ChartSubstreamIsSkippedWithoutEvents) {
-  std::vector<HandSheet> sheets = {
-      {"Date", [](RecordStream& s) { s.Number(0, 0, 15, 1.0); }},
-      {"Grafic", [](RecordStream& s) { s.Number(0, 0, 15, 99.0); s.Add(0x1001, Body().U16(1)); }, 2, kChart},
-      {"Mai multe", [](RecordStream& s) { s.Number(1, 1, 15, 2.0); }}};
+  std::vector<HandSheet> sheets = {{"Date", [](RecordStream& s) { s.Number(0, 0, 15, 1.0); }},
+                                   {"Grafic",
+                                    [](RecordStream& s) {
+                                      s.Number(0, 0, 15, 99.0);
+                                      s.Add(0x1001, Body().U16(1));
+                                    },
+                                    2, kChart},
+                                   {"Mai multe", [](RecordStream& s) { s.Number(1, 1, 15, 2.0); }}};
   // The chart's sheet entry is listed last so that the worksheet names line up with their count.
   RecordStream out(Biff::v8);
   out.Bof(kGlobals);
   StandardXfs(out);
-  std::size_t f0 = out.BoundSheet("Date"), f2 = out.BoundSheet("Mai multe"), f1 = out.BoundSheet("Grafic", 2);
+  std::size_t f0 = out.BoundSheet("Date"), f2 = out.BoundSheet("Mai multe"),
+              f1 = out.BoundSheet("Grafic", 2);
   out.Eof();
   std::size_t fields[3] = {f0, f1, f2};
   for (int i = 0; i < 3; ++i) {
@@ -149,9 +159,9 @@ TEST(ReaderLoop, ChartSubstreamIsSkippedWithoutEvents) {
 
 TEST(ReaderLoop, StrayContinueIsUnhandled) {
   Collected c = ReadBytes(Biff8Book(StandardXfs, {{"S", [](RecordStream& s) {
-                                                      s.Number(0, 0, 15, 1.0);
-                                                      s.Add(rec::kContinue, Body().U32(7));
-                                                    }}}));
+                                                     s.Number(0, 0, 15, 1.0);
+                                                     s.Add(rec::kContinue, Body().U32(7));
+                                                   }}}));
   auto at = std::find(c.records.begin(), c.records.end(), rec::kContinue);
   ASSERT_NE(at, c.records.end());
   EXPECT_EQ(*(at - 1), rec::kNumber);
@@ -161,8 +171,12 @@ TEST(ReaderLoop, StrayContinueIsUnhandled) {
 TEST(ReaderLoop, EncryptedFileStopsUnderExceptionLevel) {
   ReadOptions o;
   o.errorLevel = reader::xelException;
-  Collected c = ReadBytes(Biff8Book([](RecordStream& s) { s.Add(rec::kFilePass, Body().U16(0).U32(0)); StandardXfs(s); },
-                                    {{"S", [](RecordStream& s) { s.Number(0, 0, 15, 1.0); }}}),
+  Collected c = ReadBytes(Biff8Book(
+                              [](RecordStream& s) {
+                                s.Add(rec::kFilePass, Body().U16(0).U32(0));
+                                StandardXfs(s);
+                              },
+                              {{"S", [](RecordStream& s) { s.Number(0, 0, 15, 1.0); }}}),
                           o);
   ASSERT_EQ(c.messages.size(), 1u);
   EXPECT_EQ(c.messages[0], "Can not read, file is encrypted");
@@ -176,7 +190,8 @@ TEST(ReaderLoop, AnsweringNoEndsReadingNormally) {
   ReadOptions o;
   o.answerYes = false;
   // LABELSST pointing past the (missing) shared-string table.
-  Collected c = ReadBytes(Biff8Book(StandardXfs, {{"S", [](RecordStream& s) {
+  Collected c = ReadBytes(Biff8Book(StandardXfs, {{"S",
+                                                   [](RecordStream& s) {
                                                      s.LabelSst(0, 0, 15, 5);
                                                      s.Number(1, 0, 15, 2.0);
                                                    }}}),
@@ -193,10 +208,17 @@ TEST(ReaderLoop, AnsweringNoEndsReadingNormally) {
 // ---- shared strings --------------------------------------------------------------------------
 
 Collected ReadSst(const SstWriter& sst, int cells, const ReadOptions& o = {}) {
-  return ReadBytes(Biff8Book([&](RecordStream& s) { StandardXfs(s); sst.WriteTo(s); },
-                             {{"S", [&](RecordStream& s) {
-                                 for (int i = 0; i < cells; ++i) s.LabelSst(static_cast<std::uint16_t>(i), 0, 15, static_cast<std::uint32_t>(i));
-                               }}}),
+  return ReadBytes(Biff8Book(
+                       [&](RecordStream& s) {
+                         StandardXfs(s);
+                         sst.WriteTo(s);
+                       },
+                       {{"S",
+                         [&](RecordStream& s) {
+                           for (int i = 0; i < cells; ++i)
+                             s.LabelSst(static_cast<std::uint16_t>(i), 0, 15,
+                                        static_cast<std::uint32_t>(i));
+                         }}}),
                    o);
 }
 
@@ -277,13 +299,15 @@ TEST(ReaderSharedStrings, LargeTableOverManyContinueRecords) {
   SstWriter sst(3000, 3000);
   std::vector<std::string> texts;
   for (int i = 0; i < 3000; ++i) {
-    texts.push_back((i % 3 ? "Articol " : "Țiglă ") + std::to_string(i) + std::string(static_cast<std::size_t>(i % 17), 'x'));
+    texts.push_back((i % 3 ? "Articol " : "Țiglă ") + std::to_string(i) +
+                    std::string(static_cast<std::size_t>(i % 17), 'x'));
     sst.Add(texts.back());
   }
   ASSERT_GT(sst.Records().size(), 5u);
   Collected c = ReadSst(sst, 3000);
   ASSERT_EQ(c.cells.size(), 3000u);
-  for (int i = 0; i < 3000; ++i) EXPECT_EQ(c.cells[static_cast<std::size_t>(i)].text, texts[static_cast<std::size_t>(i)]);
+  for (int i = 0; i < 3000; ++i)
+    EXPECT_EQ(c.cells[static_cast<std::size_t>(i)].text, texts[static_cast<std::size_t>(i)]);
 }
 
 // ---- globals -----------------------------------------------------------------------------------
@@ -315,14 +339,17 @@ TEST(ReaderGlobals, DateDecisionFollowsTheFormatNumber) {
     StandardXfs(s);
     s.Xf(164);
   };
-  Collected d = ReadBytes(Biff8Book(firstIsDate, {{"S", [](RecordStream& s) { s.Number(0, 0, 18, 45000.0); }}}));
+  Collected d = ReadBytes(
+      Biff8Book(firstIsDate, {{"S", [](RecordStream& s) { s.Number(0, 0, 18, 45000.0); }}}));
   ASSERT_EQ(d.cells.size(), 1u);
   EXPECT_EQ(d.cells[0].kind, Kind::kNumber);
 }
 
 TEST(ReaderGlobals, FontsSheetNamesAndDimensions) {
   auto globals = [](RecordStream& s) {
-    for (int i = 0; i < 5; ++i) s.Font(i == 0 ? "Arial" : "Font" + std::to_string(i), static_cast<std::uint16_t>(200 + 20 * i));
+    for (int i = 0; i < 5; ++i)
+      s.Font(i == 0 ? "Arial" : "Font" + std::to_string(i),
+             static_cast<std::uint16_t>(200 + 20 * i));
     StandardXfs(s);
   };
   auto sheet = [](RecordStream& s) {
@@ -352,12 +379,18 @@ TEST(ReaderGlobals, FontsSheetNamesAndDimensions) {
 }
 
 TEST(ReaderGlobals, Biff5TextUsesTheWorkbookCodePage) {
-  Bytes stream = BuildStream(Biff::v5, [](RecordStream& s) { s.Codepage(1250); StandardXfs(s); },
-                             {{"Preţuri ă", [](RecordStream& s) {
-                                s.Label(0, 0, 15, "Şurub ţeavă Ă");
-                                s.RString(1, 0, 15, "bogat ş", {{0, 5}, {2, 6}});
-                              }}},
-                             1250);
+  Bytes stream = BuildStream(
+      Biff::v5,
+      [](RecordStream& s) {
+        s.Codepage(1250);
+        StandardXfs(s);
+      },
+      {{"Preţuri ă",
+        [](RecordStream& s) {
+          s.Label(0, 0, 15, "Şurub ţeavă Ă");
+          s.RString(1, 0, 15, "bogat ş", {{0, 5}, {2, 6}});
+        }}},
+      1250);
   Collected c = ReadBytes(WriteCompoundFile({{"Book", stream}}));
   ASSERT_EQ(c.cells.size(), 2u);
   EXPECT_EQ(c.cells[0].text, "Şurub ţeavă Ă");
@@ -463,7 +496,7 @@ TEST(ReaderCells, EveryCellRecordGivesItsEvent) {
 TEST(ReaderCells, RowColumnAndSharedFormulaEvents) {
   auto sheet = [](RecordStream& s) {
     s.Row(3, 0, 5, 0x8000 | 255, 0x0100, 15);  // default height, no format flag
-    s.Row(4, 1, 3, 300, 0x0180, 0x1011);        // formatted: XF in the low 12 bits
+    s.Row(4, 1, 3, 300, 0x0180, 0x1011);       // formatted: XF in the low 12 bits
     s.ColInfo(1, 3, 2560, 16);
     s.Add(0x04BC, Body().U16(3).U16(4).U8(1).U8(2).U16(0).U16(3).U8(0x1E).U16(9));
   };
@@ -472,9 +505,15 @@ TEST(ReaderCells, RowColumnAndSharedFormulaEvents) {
   r.FileName = f.path();
   std::vector<std::vector<int>> rows, cols;
   std::vector<std::pair<int, int>> formulas;
-  r.OnRow = [&](reader::TXLSRead&, int row, int c1, int c2, int xf, int h) { rows.push_back({row, c1, c2, xf, h}); };
-  r.OnCol = [&](reader::TXLSRead&, int c1, int c2, int xf, int w) { cols.push_back({c1, c2, xf, w}); };
-  r.OnFormulaCell = [&](reader::TXLSRead&, int c, int row, const std::string&) { formulas.emplace_back(c, row); };
+  r.OnRow = [&](reader::TXLSRead&, int row, int c1, int c2, int xf, int h) {
+    rows.push_back({row, c1, c2, xf, h});
+  };
+  r.OnCol = [&](reader::TXLSRead&, int c1, int c2, int xf, int w) {
+    cols.push_back({c1, c2, xf, w});
+  };
+  r.OnFormulaCell = [&](reader::TXLSRead&, int c, int row, const std::string&) {
+    formulas.emplace_back(c, row);
+  };
   r.Read();
   ASSERT_EQ(rows.size(), 2u);
   EXPECT_EQ(rows[0], (std::vector<int>{3, 0, 4, -1, -1}));
@@ -502,7 +541,8 @@ TEST(ReaderCells, PlainBiff2FileReportsItsCells) {
     if (e.kind == Kind::kNumber) seen.push_back(std::to_string(e.number));
     if (e.kind == Kind::kString) seen.push_back(e.text);
   }
-  EXPECT_EQ(seen, (std::vector<std::string>{std::to_string(42.0), std::to_string(2.5), "Text vechi"}));
+  EXPECT_EQ(seen,
+            (std::vector<std::string>{std::to_string(42.0), std::to_string(2.5), "Text vechi"}));
 }
 
 // ---- hostile input -----------------------------------------------------------------------------
@@ -520,22 +560,27 @@ TEST(ReaderHostile, DamagedStreamsEndCleanly) {
     streams.push_back(b);
   }
   // Records shorter than their fields.
-  streams.push_back(BuildStream(Biff::v8, StandardXfs, {{"S", [](RecordStream& s) {
-                                                           s.Add(rec::kNumber, Body().U16(0).U16(0));
-                                                           s.Add(rec::kLabel, Body().U16(0).U16(0).U16(15).U16(500).U8(0).Raw("ab"));
-                                                           s.Add(rec::kMulRk, Body().U16(0).U16(0));
-                                                           s.Add(rec::kMulBlank, Body().U16(0));
-                                                           s.Add(rec::kRString, Body().U16(0).U16(0).U16(15).U16(2).U8(0).Raw("ab").U8(200));
-                                                           s.Add(rec::kFormula, Body().U16(0).U16(0).U16(15).U8(0).Zeros(5).U16(0xFFFF));
-                                                           s.Add(rec::kBoundSheet, Body().U32(0).U8(0));
-                                                           s.Add(rec::kRow, Body().U16(1));
-                                                           s.Add(rec::kDimensions, Body().U16(1));
-                                                         }}}));
+  streams.push_back(BuildStream(
+      Biff::v8, StandardXfs,
+      {{"S", [](RecordStream& s) {
+          s.Add(rec::kNumber, Body().U16(0).U16(0));
+          s.Add(rec::kLabel, Body().U16(0).U16(0).U16(15).U16(500).U8(0).Raw("ab"));
+          s.Add(rec::kMulRk, Body().U16(0).U16(0));
+          s.Add(rec::kMulBlank, Body().U16(0));
+          s.Add(rec::kRString, Body().U16(0).U16(0).U16(15).U16(2).U8(0).Raw("ab").U8(200));
+          s.Add(rec::kFormula, Body().U16(0).U16(0).U16(15).U8(0).Zeros(5).U16(0xFFFF));
+          s.Add(rec::kBoundSheet, Body().U32(0).U8(0));
+          s.Add(rec::kRow, Body().U16(1));
+          s.Add(rec::kDimensions, Body().U16(1));
+        }}}));
   // A shared-string table that claims far more strings than it holds.
-  streams.push_back(BuildStream(Biff::v8, [](RecordStream& s) {
-    StandardXfs(s);
-    s.Add(rec::kSst, Body().U32(0xFFFFFFFF).U32(0xFFFFFFFF).U16(0xFFFF).U8(1).Raw("ab"));
-  }, {{"S", [](RecordStream& s) { s.LabelSst(0, 0, 15, 0x7FFFFFFF); }}}));
+  streams.push_back(BuildStream(
+      Biff::v8,
+      [](RecordStream& s) {
+        StandardXfs(s);
+        s.Add(rec::kSst, Body().U32(0xFFFFFFFF).U32(0xFFFFFFFF).U16(0xFFFF).U8(1).Raw("ab"));
+      },
+      {{"S", [](RecordStream& s) { s.LabelSst(0, 0, 15, 0x7FFFFFFF); }}}));
   // A sheet offset pointing outside the stream, and a BOF as the last bytes.
   streams.push_back([] {
     RecordStream s(Biff::v8);
@@ -553,10 +598,12 @@ TEST(ReaderHostile, DamagedStreamsEndCleanly) {
       o.errorLevel = level;
       const auto start = std::chrono::steady_clock::now();
       Collected c = ReadBytes(WriteCompoundFile({{"Workbook", streams[i]}}), o);
-      const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+      const double seconds =
+          std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
       EXPECT_EQ(c.openError, "");
       // A few hundred bytes of records: anything near a second is a runaway loop.
-      EXPECT_LT(seconds, 1.0) << "error level " << level << ", " << c.messages.size() << " messages";
+      EXPECT_LT(seconds, 1.0) << "error level " << level << ", " << c.messages.size()
+                              << " messages";
     }
   }
 }
@@ -564,10 +611,11 @@ TEST(ReaderHostile, DamagedStreamsEndCleanly) {
 // A shared formula whose token length runs far past its 14-byte record, over the widest range:
 // a record shorter than its fields is an error, not 16 million formula events.
 TEST(ReaderHostile, ShortSharedFormulaRecordIsAnError) {
-  TempFile f(Biff8Book(StandardXfs, {{"S", [](RecordStream& s) {
-                                       s.Add(0x04BC, Body().U16(0).U16(0xFFFF).U8(0).U8(255).U16(0).U16(900));
-                                       s.Number(0, 0, 15, 1.0);
-                                     }}}));
+  TempFile f(Biff8Book(StandardXfs,
+                       {{"S", [](RecordStream& s) {
+                           s.Add(0x04BC, Body().U16(0).U16(0xFFFF).U8(0).U8(255).U16(0).U16(900));
+                           s.Number(0, 0, 15, 1.0);
+                         }}}));
   reader::TXLSRead r;
   r.FileName = f.path();
   r.ErrorLevel = reader::xelIgnore;

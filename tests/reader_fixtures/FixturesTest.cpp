@@ -45,7 +45,9 @@ using Key = std::tuple<int, int, int>;  // sheet, row, col
 class Fixture : public ::testing::TestWithParam<std::string> {
  protected:
   std::string xls() const { return (kDir / (GetParam() + ".xls")).string(); }
-  testjson::Value expected() const { return testjson::ParseFile((kDir / (GetParam() + ".json")).string()); }
+  testjson::Value expected() const {
+    return testjson::ParseFile((kDir / (GetParam() + ".json")).string());
+  }
 };
 
 TEST_P(Fixture, EventsGiveTheExpectedSheetsAndValues) {
@@ -71,10 +73,11 @@ TEST_P(Fixture, EventsGiveTheExpectedSheetsAndValues) {
   }
   int compared = 0;
   for (const auto& c : exp["cells"].Items()) {
-    Key k{static_cast<int>(c[0].Number()), static_cast<int>(c[1].Number()), static_cast<int>(c[2].Number())};
+    Key k{static_cast<int>(c[0].Number()), static_cast<int>(c[1].Number()),
+          static_cast<int>(c[2].Number())};
     const std::string kind = c[3].String();
-    SCOPED_TRACE("sheet " + std::to_string(std::get<0>(k)) + " row " + std::to_string(std::get<1>(k)) +
-                 " col " + std::to_string(std::get<2>(k)));
+    SCOPED_TRACE("sheet " + std::to_string(std::get<0>(k)) + " row " +
+                 std::to_string(std::get<1>(k)) + " col " + std::to_string(std::get<2>(k)));
     auto it = cells.find(k);
     if (kind == "blank") {
       if (it != cells.end()) {
@@ -110,11 +113,17 @@ TEST_P(Fixture, EventsGiveTheExpectedSheetsAndValues) {
 // Records that GetCellValue recognises; BIFF2 cell records and BOOLERR are not among them.
 bool LookupKnows(std::uint16_t record) {
   switch (record) {
-    case 0x0006: case 0x007E: case 0x00BD: case 0x00D6: case 0x00FD:
-    case 0x0203: case 0x0204: case 0x0206: case 0x027E: case 0x0406:
-      return true;
-    default:
-      return false;
+    case 0x0006:
+    case 0x007E:
+    case 0x00BD:
+    case 0x00D6:
+    case 0x00FD:
+    case 0x0203:
+    case 0x0204:
+    case 0x0206:
+    case 0x027E:
+    case 0x0406: return true;
+    default: return false;
   }
 }
 
@@ -154,7 +163,8 @@ TEST_P(Fixture, LookupFindsEveryNumberAndTextTheEventsReport) {
   }
   r.Close();
   // BIFF2 cell records are outside the lookup; every other fixture has cells to check.
-  if (GetParam().find("biff2") == std::string::npos && GetParam().find("biff3") == std::string::npos &&
+  if (GetParam().find("biff2") == std::string::npos &&
+      GetParam().find("biff3") == std::string::npos &&
       GetParam().find("biff4") == std::string::npos) {
     EXPECT_GT(checked, 0);
   }

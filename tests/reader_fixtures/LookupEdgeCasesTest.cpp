@@ -47,7 +47,8 @@ Bytes ThreeSheetBook() {
   for (int s = 0; s < 3; ++s) {
     SheetData& d = w.AddSheet("Foaia " + std::to_string(s));
     for (int row = 0; row < 70; ++row) {
-      d.Text(static_cast<std::uint16_t>(row), 0, "Cod " + std::to_string(s) + "-" + std::to_string(row));
+      d.Text(static_cast<std::uint16_t>(row), 0,
+             "Cod " + std::to_string(s) + "-" + std::to_string(row));
       d.Number(static_cast<std::uint16_t>(row), 1, s * 1000 + row + 0.25);
     }
     d.MulRk(80, 2, {RkFromInt(1), RkFromInt(2), RkFromInt(3, true)});
@@ -158,11 +159,13 @@ Bytes MisindexedBook(int how) {
     std::vector<std::uint16_t> offsets;
     std::size_t base = firstRow + 20;
     for (int r = 0; r < 20; ++r) {
-      std::size_t start = out.Number(static_cast<std::uint16_t>(block * 20 + r), 0, 15, block * 20 + r + 0.5);
+      std::size_t start =
+          out.Number(static_cast<std::uint16_t>(block * 20 + r), 0, 15, block * 20 + r + 0.5);
       offsets.push_back(static_cast<std::uint16_t>(start - base));
       base = start;
     }
-    if (how == 0) for (auto& o : offsets) o = static_cast<std::uint16_t>(o + 18);  // each points one cell on
+    if (how == 0)
+      for (auto& o : offsets) o = static_cast<std::uint16_t>(o + 18);  // each points one cell on
     if (how == 1) offsets.assign(offsets.size(), 0);
     std::size_t db = out.DbCell(static_cast<std::uint32_t>(out.Size() - firstRow), offsets);
     dbcells.push_back(db);

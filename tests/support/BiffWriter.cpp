@@ -128,7 +128,9 @@ std::size_t RecordStream::AddRaw(std::uint16_t id, std::uint16_t length, const B
   return at;
 }
 
-void RecordStream::Append(const Bytes& raw) { data_.insert(data_.end(), raw.begin(), raw.end()); }
+void RecordStream::Append(const Bytes& raw) {
+  data_.insert(data_.end(), raw.begin(), raw.end());
+}
 
 void RecordStream::PatchU16(std::size_t at, std::uint16_t v) {
   data_.at(at) = static_cast<std::uint8_t>(v);
@@ -153,21 +155,18 @@ Bytes RecordStream::Text(std::string_view utf8, bool longCount) const {
 
 std::size_t RecordStream::Bof(std::uint16_t type) {
   switch (version_) {
-    case Biff::v2:
-      return Add(0x0009, Body().U16(0x0002).U16(type));
-    case Biff::v3:
-      return Add(0x0209, Body().U16(0x0300).U16(type).U16(0x0DBB));
-    case Biff::v4:
-      return Add(0x0409, Body().U16(0x0400).U16(type).U16(0x0DBB));
-    case Biff::v5:
-      return Add(0x0809, Body().U16(0x0500).U16(type).U16(0x0DBB).U16(0x07CC));
+    case Biff::v2: return Add(0x0009, Body().U16(0x0002).U16(type));
+    case Biff::v3: return Add(0x0209, Body().U16(0x0300).U16(type).U16(0x0DBB));
+    case Biff::v4: return Add(0x0409, Body().U16(0x0400).U16(type).U16(0x0DBB));
+    case Biff::v5: return Add(0x0809, Body().U16(0x0500).U16(type).U16(0x0DBB).U16(0x07CC));
     case Biff::v8:
       return Add(0x0809, Body().U16(0x0600).U16(type).U16(0x0DBB).U16(0x07CC).U32(0x41).U32(6));
   }
   return 0;
 }
 
-std::size_t RecordStream::BoundSheet(std::string_view name, std::uint8_t kind, std::uint32_t offset) {
+std::size_t RecordStream::BoundSheet(std::string_view name, std::uint8_t kind,
+                                     std::uint32_t offset) {
   Body b;
   b.U32(offset).U8(0).U8(kind).Raw(Text(name, false));
   return Add(rec::kBoundSheet, b) + 4;
@@ -184,15 +183,10 @@ std::size_t RecordStream::Format(std::uint16_t number, std::string_view text) {
   Body b;
   switch (version_) {
     case Biff::v2:
-    case Biff::v3:
-      return Add(rec::kFormat2, Body().Raw(Text(text, false)));
+    case Biff::v3: return Add(rec::kFormat2, Body().Raw(Text(text, false)));
     case Biff::v4:
-    case Biff::v5:
-      b.U16(number).Raw(Text(text, false));
-      break;
-    case Biff::v8:
-      b.U16(number).Raw(Text(text, true));
-      break;
+    case Biff::v5: b.U16(number).Raw(Text(text, false)); break;
+    case Biff::v8: b.U16(number).Raw(Text(text, true)); break;
   }
   return Add(rec::kFormat, b);
 }
@@ -229,14 +223,17 @@ Body CellHead(std::uint16_t row, std::uint16_t col, std::uint16_t xf) {
   b.U16(row).U16(col).U16(xf);
   return b;
 }
-Bytes DefaultTokens() { return Body().U8(0x1E).U16(1).bytes(); }  // integer constant 1
+Bytes DefaultTokens() {
+  return Body().U8(0x1E).U16(1).bytes();
+}  // integer constant 1
 }  // namespace
 
 std::size_t RecordStream::Number(std::uint16_t row, std::uint16_t col, std::uint16_t xf, double v) {
   return Add(rec::kNumber, CellHead(row, col, xf).F64(v));
 }
 
-std::size_t RecordStream::Rk(std::uint16_t row, std::uint16_t col, std::uint16_t xf, std::uint32_t rk) {
+std::size_t RecordStream::Rk(std::uint16_t row, std::uint16_t col, std::uint16_t xf,
+                             std::uint32_t rk) {
   return Add(rec::kRk, CellHead(row, col, xf).U32(rk));
 }
 
@@ -312,7 +309,8 @@ std::size_t RecordStream::FormulaNumber(std::uint16_t row, std::uint16_t col, st
 }
 
 std::size_t RecordStream::FormulaSpecial(std::uint16_t row, std::uint16_t col, std::uint16_t xf,
-                                         std::uint8_t type, std::uint8_t value, const Bytes& tokens) {
+                                         std::uint8_t type, std::uint8_t value,
+                                         const Bytes& tokens) {
   Body b = CellHead(row, col, xf);
   b.U8(type).U8(0).U8(value).U8(0).U8(0).U8(0).U16(0xFFFF);
   FormulaTail(b, version_, tokens);
@@ -325,8 +323,9 @@ std::size_t RecordStream::StringResult(std::string_view utf8) {
 
 std::size_t RecordStream::Row(std::uint16_t row, std::uint16_t firstCol, std::uint16_t lastColPlus1,
                               std::uint16_t height, std::uint16_t flags, std::uint16_t xf) {
-  return Add(rec::kRow,
-             Body().U16(row).U16(firstCol).U16(lastColPlus1).U16(height).U16(0).U16(0).U16(flags).U16(xf));
+  return Add(
+      rec::kRow,
+      Body().U16(row).U16(firstCol).U16(lastColPlus1).U16(height).U16(0).U16(0).U16(flags).U16(xf));
 }
 
 std::size_t RecordStream::ColInfo(std::uint16_t first, std::uint16_t last, std::uint16_t width,
@@ -341,7 +340,9 @@ std::size_t RecordStream::Index(std::uint32_t firstRow, std::uint32_t lastRowPlu
   if (version_ == Biff::v8)
     b.U32(firstRow).U32(lastRowPlus1).U32(0);
   else
-    b.U16(static_cast<std::uint16_t>(firstRow)).U16(static_cast<std::uint16_t>(lastRowPlus1)).U32(0);
+    b.U16(static_cast<std::uint16_t>(firstRow))
+        .U16(static_cast<std::uint16_t>(lastRowPlus1))
+        .U32(0);
   for (auto o : dbcells) b.U32(o);
   return Add(rec::kIndex, b);
 }
@@ -350,7 +351,8 @@ std::size_t RecordStream::IndexOffsetsField(std::size_t indexHeader) const {
   return indexHeader + 4 + (version_ == Biff::v8 ? 16 : 12);
 }
 
-std::size_t RecordStream::DbCell(std::uint32_t backToFirstRow, const std::vector<std::uint16_t>& rowOffsets) {
+std::size_t RecordStream::DbCell(std::uint32_t backToFirstRow,
+                                 const std::vector<std::uint16_t>& rowOffsets) {
   Body b;
   b.U32(backToFirstRow);
   for (auto o : rowOffsets) b.U16(o);
@@ -366,17 +368,26 @@ std::size_t RecordStream::Number2(std::uint16_t row, std::uint16_t col, double v
 std::size_t RecordStream::Label2(std::uint16_t row, std::uint16_t col, std::string_view utf8) {
   return Add(rec::kLabel2, Body().U16(row).U16(col).Zeros(3).Raw(Text(utf8, false)));
 }
-std::size_t RecordStream::BoolErr2(std::uint16_t row, std::uint16_t col, std::uint8_t value, bool isError) {
+std::size_t RecordStream::BoolErr2(std::uint16_t row, std::uint16_t col, std::uint8_t value,
+                                   bool isError) {
   return Add(rec::kBoolErr2, Body().U16(row).U16(col).Zeros(3).U8(value).U8(isError ? 1 : 0));
 }
 std::size_t RecordStream::Formula2Number(std::uint16_t row, std::uint16_t col, double v) {
   Bytes t = DefaultTokens();
-  return Add(rec::kFormula, Body().U16(row).U16(col).Zeros(3).F64(v).U8(0).U8(static_cast<std::uint8_t>(t.size())).Raw(t));
+  return Add(rec::kFormula, Body()
+                                .U16(row)
+                                .U16(col)
+                                .Zeros(3)
+                                .F64(v)
+                                .U8(0)
+                                .U8(static_cast<std::uint8_t>(t.size()))
+                                .Raw(t));
 }
 
 // ---- SstWriter ----
 
-SstWriter::SstWriter(std::uint32_t total, std::uint32_t unique, std::size_t maxBody) : maxBody_(maxBody) {
+SstWriter::SstWriter(std::uint32_t total, std::uint32_t unique, std::size_t maxBody)
+    : maxBody_(maxBody) {
   records_.emplace_back();
   Bytes head = Body().U32(total).U32(unique).bytes();
   Put(head.data(), head.size());

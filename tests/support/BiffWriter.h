@@ -25,12 +25,12 @@ inline constexpr std::uint16_t kDimensions2 = 0x0000, kBlank2 = 0x0001, kInteger
                                kFilePass = 0x002F, kContinue = 0x003C, kCodepage = 0x0042,
                                kColInfo = 0x007D, kRk = 0x027E, kBoundSheet = 0x0085,
                                kMulRk = 0x00BD, kMulBlank = 0x00BE, kRString = 0x00D6,
-                               kDbCell = 0x00D7, kXf = 0x00E0, kMsoDrawing = 0x00EC,
-                               kSst = 0x00FC, kLabelSst = 0x00FD, kDimensions = 0x0200,
-                               kBlank = 0x0201, kNumber = 0x0203, kLabel = 0x0204,
-                               kBoolErr = 0x0205, kString = 0x0207, kRow = 0x0208,
-                               kIndex = 0x020B, kFont = 0x0031, kFormat = 0x041E,
-                               kFormat2 = 0x001E, kFormula3 = 0x0206, kFormula4 = 0x0406;
+                               kDbCell = 0x00D7, kXf = 0x00E0, kMsoDrawing = 0x00EC, kSst = 0x00FC,
+                               kLabelSst = 0x00FD, kDimensions = 0x0200, kBlank = 0x0201,
+                               kNumber = 0x0203, kLabel = 0x0204, kBoolErr = 0x0205,
+                               kString = 0x0207, kRow = 0x0208, kIndex = 0x020B, kFont = 0x0031,
+                               kFormat = 0x041E, kFormat2 = 0x001E, kFormula3 = 0x0206,
+                               kFormula4 = 0x0406;
 }  // namespace rec
 
 // BOF substream types.
@@ -60,7 +60,7 @@ class Body {
 // Text helpers. Test sources are UTF-8; the file wants Latin-1, UTF-16 or a code page.
 std::u16string Utf16FromUtf8(std::string_view utf8);
 bool FitsLatin1(std::u16string_view units);
-std::string Latin1FromUtf16(std::u16string_view units);  // only for FitsLatin1 text
+std::string Latin1FromUtf16(std::u16string_view units);             // only for FitsLatin1 text
 std::string CodepageFromUtf8(std::string_view utf8, int codepage);  // throws if unmappable
 
 // A BIFF8 string as Excel stores it: count (16- or 8-bit), option byte, characters. Latin-1
@@ -71,7 +71,8 @@ Bytes Biff8Text(std::string_view utf8, bool longCount = true, bool forceWide = f
 // test can point BOUNDSHEET, INDEX and DBCELL offsets anywhere it likes.
 class RecordStream {
  public:
-  explicit RecordStream(Biff version, int codepage = 1252) : version_(version), codepage_(codepage) {}
+  explicit RecordStream(Biff version, int codepage = 1252)
+      : version_(version), codepage_(codepage) {}
 
   Biff version() const { return version_; }
   int codepage() const { return codepage_; }
@@ -111,7 +112,8 @@ class RecordStream {
   std::size_t BoolErr(std::uint16_t row, std::uint16_t col, std::uint16_t xf, std::uint8_t value,
                       bool isError);
   std::size_t Blank(std::uint16_t row, std::uint16_t col, std::uint16_t xf);
-  std::size_t MulBlank(std::uint16_t row, std::uint16_t firstCol, const std::vector<std::uint16_t>& xfs);
+  std::size_t MulBlank(std::uint16_t row, std::uint16_t firstCol,
+                       const std::vector<std::uint16_t>& xfs);
   // Formula with a numeric cached result; tokens default to a lone integer constant.
   std::size_t FormulaNumber(std::uint16_t row, std::uint16_t col, std::uint16_t xf, double v,
                             const Bytes& tokens = {});
@@ -121,7 +123,8 @@ class RecordStream {
   std::size_t StringResult(std::string_view utf8);  // STRING record after a string formula
   std::size_t Row(std::uint16_t row, std::uint16_t firstCol, std::uint16_t lastColPlus1,
                   std::uint16_t height = 255, std::uint16_t flags = 0x0100, std::uint16_t xf = 15);
-  std::size_t ColInfo(std::uint16_t first, std::uint16_t last, std::uint16_t width, std::uint16_t xf);
+  std::size_t ColInfo(std::uint16_t first, std::uint16_t last, std::uint16_t width,
+                      std::uint16_t xf);
   // INDEX with the given DBCELL offsets; returns the header offset. The offsets' field starts at
   // header + 4 + (16 in BIFF8, 12 before), see IndexOffsetsField.
   std::size_t Index(std::uint32_t firstRow, std::uint32_t lastRowPlus1,
@@ -156,7 +159,7 @@ class SstWriter {
     std::string utf8;
     bool wide = false;  // store as UTF-16 even when the text fits 8-bit
     std::vector<std::pair<std::uint16_t, std::uint16_t>> runs;  // (first char, font)
-    Bytes ext;  // extended (phonetic) data
+    Bytes ext;                                                  // extended (phonetic) data
   };
 
   SstWriter(std::uint32_t total, std::uint32_t unique, std::size_t maxBody = 8224);
@@ -168,7 +171,7 @@ class SstWriter {
 
   // Low-level pieces for hand-made layouts.
   SstWriter& Raw(const Bytes& b);
-  SstWriter& Break();                        // start a CONTINUE record here
+  SstWriter& Break();                               // start a CONTINUE record here
   SstWriter& BreakWithOption(std::uint8_t option);  // CONTINUE beginning with an option byte
 
   // Record bodies: the first is the SST, the others CONTINUE records.

@@ -12,7 +12,9 @@ constexpr std::uint32_t kFree = 0xFFFFFFFF, kEnd = 0xFFFFFFFE, kFatSect = 0xFFFF
                         kDifSect = 0xFFFFFFFC, kNoStream = 0xFFFFFFFF;
 constexpr std::size_t kSector = 512, kMini = 64;
 
-std::size_t Ceil(std::size_t a, std::size_t b) { return (a + b - 1) / b; }
+std::size_t Ceil(std::size_t a, std::size_t b) {
+  return (a + b - 1) / b;
+}
 
 void Put32(Bytes& b, std::size_t at, std::uint32_t v) {
   for (int i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
@@ -42,8 +44,8 @@ struct Entry {
 };
 
 // Balanced binary tree over sorted entry ids [lo, hi); returns the subtree root.
-std::uint32_t BuildTree(std::vector<Entry>& e, const std::vector<std::uint32_t>& ids, std::size_t lo,
-                        std::size_t hi) {
+std::uint32_t BuildTree(std::vector<Entry>& e, const std::vector<std::uint32_t>& ids,
+                        std::size_t lo, std::size_t hi) {
   if (lo >= hi) return kNoStream;
   std::size_t mid = (lo + hi) / 2;
   std::uint32_t id = ids[mid];
@@ -106,7 +108,8 @@ Bytes WriteCompoundFile(const std::vector<CfbStream>& streams, const CfbOptions&
   auto chain = [&](std::size_t n) -> std::uint32_t {
     if (n == 0) return kEnd;
     std::size_t first = next;
-    for (std::size_t k = 0; k < n; ++k, ++next) fat[next] = k + 1 < n ? static_cast<std::uint32_t>(next + 1) : kEnd;
+    for (std::size_t k = 0; k < n; ++k, ++next)
+      fat[next] = k + 1 < n ? static_cast<std::uint32_t>(next + 1) : kEnd;
     return static_cast<std::uint32_t>(first);
   };
   const std::uint32_t dirStart = chain(dirSectors);
@@ -121,14 +124,16 @@ Bytes WriteCompoundFile(const std::vector<CfbStream>& streams, const CfbOptions&
     entries[i + 1].start = first;
     std::memcpy(&file[sectorAt(first)], d.data(), d.size());
   }
-  if (!miniStream.empty()) std::memcpy(&file[sectorAt(miniStreamStart)], miniStream.data(), miniStream.size());
+  if (!miniStream.empty())
+    std::memcpy(&file[sectorAt(miniStreamStart)], miniStream.data(), miniStream.size());
   for (std::size_t k = 0; k < miniFatSectors * (kSector / 4); ++k)
     Put32(file, sectorAt(miniFatStart) + 4 * k, k < miniFat.size() ? miniFat[k] : kFree);
 
   // Directory tree: all streams are children of the root.
   std::vector<std::uint32_t> ids;
   for (std::uint32_t i = 1; i < entries.size(); ++i) ids.push_back(i);
-  std::sort(ids.begin(), ids.end(), [&](auto a, auto b) { return NameLess(entries[a].name, entries[b].name); });
+  std::sort(ids.begin(), ids.end(),
+            [&](auto a, auto b) { return NameLess(entries[a].name, entries[b].name); });
   entries[0].child = BuildTree(entries, ids, 0, ids.size());
   for (std::size_t i = 0; i < dirSectors * 4; ++i) {
     std::size_t at = sectorAt(dirStart) + 128 * i;
@@ -139,7 +144,8 @@ Bytes WriteCompoundFile(const std::vector<CfbStream>& streams, const CfbOptions&
       continue;
     }
     const Entry& e = entries[i];
-    for (std::size_t c = 0; c < e.name.size(); ++c) Put16(file, at + 2 * c, static_cast<unsigned char>(e.name[c]));
+    for (std::size_t c = 0; c < e.name.size(); ++c)
+      Put16(file, at + 2 * c, static_cast<unsigned char>(e.name[c]));
     Put16(file, at + 64, static_cast<std::uint16_t>(2 * (e.name.size() + 1)));
     file[at + 66] = e.type;
     file[at + 67] = 1;  // black
@@ -174,7 +180,8 @@ Bytes WriteCompoundFile(const std::vector<CfbStream>& streams, const CfbOptions&
       std::size_t fatIndex = 109 + d * 127 + k;
       Put32(file, at + 4 * k, fatIndex < fatSectors ? static_cast<std::uint32_t>(fatIndex) : kFree);
     }
-    Put32(file, at + 508, d + 1 < difatSectors ? static_cast<std::uint32_t>(firstDifat + d + 1) : kEnd);
+    Put32(file, at + 508,
+          d + 1 < difatSectors ? static_cast<std::uint32_t>(firstDifat + d + 1) : kEnd);
   }
   return file;
 }

@@ -24,7 +24,8 @@ class Parser {
     throw std::runtime_error(std::string("JSON: ") + what + " at " + std::to_string(i_));
   }
   void Space() {
-    while (i_ < s_.size() && (s_[i_] == ' ' || s_[i_] == '\n' || s_[i_] == '\r' || s_[i_] == '\t')) ++i_;
+    while (i_ < s_.size() && (s_[i_] == ' ' || s_[i_] == '\n' || s_[i_] == '\r' || s_[i_] == '\t'))
+      ++i_;
   }
   bool Eat(char c) {
     Space();
@@ -82,7 +83,9 @@ class Parser {
       v.v = nullptr;
     } else {
       std::size_t start = i_;
-      while (i_ < s_.size() && std::string_view("+-0123456789.eE").find(s_[i_]) != std::string_view::npos) ++i_;
+      while (i_ < s_.size() &&
+             std::string_view("+-0123456789.eE").find(s_[i_]) != std::string_view::npos)
+        ++i_;
       double d = 0;
       auto [p, ec] = std::from_chars(s_.data() + start, s_.data() + i_, d);
       if (ec != std::errc() || p != s_.data() + i_) Fail("bad number");
@@ -97,10 +100,14 @@ class Parser {
     for (int k = 0; k < 4; ++k) {
       char h = s_[i_++];
       u <<= 4;
-      if (h >= '0' && h <= '9') u |= h - '0';
-      else if (h >= 'a' && h <= 'f') u |= h - 'a' + 10;
-      else if (h >= 'A' && h <= 'F') u |= h - 'A' + 10;
-      else Fail("bad escape");
+      if (h >= '0' && h <= '9')
+        u |= h - '0';
+      else if (h >= 'a' && h <= 'f')
+        u |= h - 'a' + 10;
+      else if (h >= 'A' && h <= 'F')
+        u |= h - 'A' + 10;
+      else
+        Fail("bad escape");
     }
     return u;
   }
@@ -176,7 +183,9 @@ const Value& Value::operator[](const std::string& key) const {
   return it == Members().end() ? kNull : it->second;
 }
 
-Value Parse(std::string_view text) { return Parser(text).Document(); }
+Value Parse(std::string_view text) {
+  return Parser(text).Document();
+}
 
 Value ParseFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

@@ -20,7 +20,7 @@ struct CellEvent {
   std::string text;
   bool boolean = false;
   bool isFormulaValue = false;
-  std::uint16_t record = 0;  // identifier of the record being handled
+  std::uint16_t record = 0;                // identifier of the record being handled
   std::vector<reader::TRecREFormat> runs;  // rich cells: the block as passed, entry 0 first
 };
 
@@ -30,10 +30,10 @@ struct Collected {
   std::vector<CellEvent> cells;
   std::vector<std::string> messages;  // every text the message hook was shown
   std::vector<int> progress;
-  std::vector<std::uint16_t> records;     // OnRecord identifiers, in order
-  std::vector<std::uint16_t> unhandled;   // OnUnhandled identifiers
-  std::vector<int> sheetKinds;            // BOUNDSHEET sheet kind byte, in record order
-  std::string openError;                  // the exception of Read, if any
+  std::vector<std::uint16_t> records;    // OnRecord identifiers, in order
+  std::vector<std::uint16_t> unhandled;  // OnUnhandled identifiers
+  std::vector<int> sheetKinds;           // BOUNDSHEET sheet kind byte, in record order
+  std::string openError;                 // the exception of Read, if any
 };
 
 // Events count worksheets (SheetIndex), lookups take a position in the sheet list, where chart
@@ -41,11 +41,11 @@ struct Collected {
 int ListPosition(const Collected& c, int worksheet);
 
 struct ReadOptions {
-  bool allSheets = true;       // OnSheet sets ReadIt for every sheet
-  bool hookSheet = true;       // assign OnSheet at all
-  bool hookDateTime = true;    // assign OnDateTimeCell
+  bool allSheets = true;     // OnSheet sets ReadIt for every sheet
+  bool hookSheet = true;     // assign OnSheet at all
+  bool hookDateTime = true;  // assign OnDateTimeCell
   reader::TXLSErrorLevel errorLevel = reader::xelMessage;
-  bool answerYes = true;       // the answer to "Continue?" questions
+  bool answerYes = true;  // the answer to "Continue?" questions
   int codepage = 0;
 };
 

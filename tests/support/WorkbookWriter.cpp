@@ -20,8 +20,8 @@ void SheetData::Number(std::uint16_t row, std::uint16_t col, double v, std::uint
 void SheetData::Rk(std::uint16_t row, std::uint16_t col, std::uint32_t rk, std::uint16_t xf) {
   Push(Kind::kRk, row, col, xf).rks = {rk};
 }
-void SheetData::MulRk(std::uint16_t row, std::uint16_t firstCol, const std::vector<std::uint32_t>& rks,
-                      std::uint16_t xf) {
+void SheetData::MulRk(std::uint16_t row, std::uint16_t firstCol,
+                      const std::vector<std::uint32_t>& rks, std::uint16_t xf) {
   if (rks.size() < 2) throw std::invalid_argument("MULRK needs two cells or more");
   Item& it = Push(Kind::kMulRk, row, firstCol, xf);
   it.rks = rks;
@@ -41,7 +41,8 @@ void SheetData::Blank(std::uint16_t row, std::uint16_t col, std::uint16_t xf) {
 }
 void SheetData::MulBlank(std::uint16_t row, std::uint16_t firstCol, std::uint16_t count) {
   if (count < 2) throw std::invalid_argument("MULBLANK needs two cells or more");
-  Push(Kind::kMulBlank, row, firstCol, kXfGeneral).lastCol = static_cast<std::uint16_t>(firstCol + count - 1);
+  Push(Kind::kMulBlank, row, firstCol, kXfGeneral).lastCol =
+      static_cast<std::uint16_t>(firstCol + count - 1);
 }
 void SheetData::FormulaNumber(std::uint16_t row, std::uint16_t col, double v, std::uint16_t xf) {
   Push(Kind::kFNumber, row, col, xf).number = v;
@@ -64,7 +65,8 @@ SheetData& WorkbookWriter::AddSheet(std::string name) {
 namespace {
 
 void WriteGlobals(RecordStream& out, const WorkbookOptions& o) {
-  if (o.codepageRecord) out.Codepage(o.version == Biff::v8 ? 1200 : static_cast<std::uint16_t>(o.codepage));
+  if (o.codepageRecord)
+    out.Codepage(o.version == Biff::v8 ? 1200 : static_cast<std::uint16_t>(o.codepage));
   for (int i = 0; i < 5; ++i) out.Font("Arial");  // index 4 is never used by cells
   for (std::size_t k = 0; k < o.formats.size(); ++k)
     out.Format(static_cast<std::uint16_t>(164 + k), o.formats[k]);
@@ -128,7 +130,8 @@ void WorkbookWriter::WriteSheet(RecordStream& out, const SheetData& sheet,
   for (std::size_t i = 0; i < sheet.items().size(); ++i) {
     const auto& it = sheet.items()[i];
     byRow[it.row].push_back(i);
-    if (it.kind == SheetData::Kind::kText && options_.version == Biff::v8) sstOf[i] = sst.at(nextSst++);
+    if (it.kind == SheetData::Kind::kText && options_.version == Biff::v8)
+      sstOf[i] = sst.at(nextSst++);
   }
   std::uint32_t firstRow = 0, lastRow = 0;
   std::uint16_t firstCol = 0, lastCol = 0;
@@ -160,7 +163,8 @@ void WorkbookWriter::WriteSheet(RecordStream& out, const SheetData& sheet,
         std::uint16_t c1 = 0xFFFF, c2 = 0;
         for (std::size_t i : byRow[r]) {
           c1 = std::min(c1, sheet.items()[i].col);
-          c2 = std::max<std::uint16_t>(c2, static_cast<std::uint16_t>(sheet.items()[i].lastCol + 1));
+          c2 =
+              std::max<std::uint16_t>(c2, static_cast<std::uint16_t>(sheet.items()[i].lastCol + 1));
         }
         out.Row(r, c1, c2);
       }
@@ -190,7 +194,8 @@ void WorkbookWriter::WriteSheet(RecordStream& out, const SheetData& sheet,
           case K::kError: out.BoolErr(it.row, it.col, it.xf, it.code, true); break;
           case K::kBlank: out.Blank(it.row, it.col, it.xf); break;
           case K::kMulBlank:
-            out.MulBlank(it.row, it.col, std::vector<std::uint16_t>(it.lastCol - it.col + 1u, it.xf));
+            out.MulBlank(it.row, it.col,
+                         std::vector<std::uint16_t>(it.lastCol - it.col + 1u, it.xf));
             break;
           case K::kFNumber: out.FormulaNumber(it.row, it.col, it.xf, it.number); break;
           case K::kFString:

@@ -36,8 +36,20 @@ class SheetData {
   void FormulaBool(std::uint16_t row, std::uint16_t col, bool v);
   void FormulaError(std::uint16_t row, std::uint16_t col, std::uint8_t code);
 
-  enum class Kind { kNumber, kRk, kMulRk, kText, kBool, kError, kBlank, kMulBlank, kFNumber,
-                    kFString, kFBool, kFError };
+  enum class Kind {
+    kNumber,
+    kRk,
+    kMulRk,
+    kText,
+    kBool,
+    kError,
+    kBlank,
+    kMulBlank,
+    kFNumber,
+    kFString,
+    kFBool,
+    kFError
+  };
   struct Item {
     Kind kind;
     std::uint16_t row, col, lastCol, xf;
@@ -56,11 +68,11 @@ class SheetData {
 
 struct WorkbookOptions {
   Biff version = Biff::v8;
-  int codepage = 1252;           // BIFF5 text; also written as the CODEPAGE record
+  int codepage = 1252;  // BIFF5 text; also written as the CODEPAGE record
   bool codepageRecord = true;
-  bool indexRecords = true;      // INDEX + DBCELL (needs ROW records)
+  bool indexRecords = true;  // INDEX + DBCELL (needs ROW records)
   bool rowRecords = true;
-  std::size_t sstMaxBody = 8224;  // SST/CONTINUE body limit
+  std::size_t sstMaxBody = 8224;     // SST/CONTINUE body limit
   std::vector<std::string> formats;  // custom FORMAT records, numbers 164 on; XFs 19 on use them
 };
 
@@ -71,11 +83,12 @@ class WorkbookWriter {
   // XF index whose format is custom format k (0-based position in options.formats).
   static std::uint16_t CustomXf(std::size_t k) { return static_cast<std::uint16_t>(19 + k); }
 
-  Bytes Stream() const;   // the workbook stream
-  Bytes File() const;     // compound file with a "Workbook" (BIFF8) or "Book" (BIFF5) stream
+  Bytes Stream() const;  // the workbook stream
+  Bytes File() const;    // compound file with a "Workbook" (BIFF8) or "Book" (BIFF5) stream
 
  private:
-  void WriteSheet(RecordStream& out, const SheetData& sheet, const std::vector<std::uint32_t>& sst) const;
+  void WriteSheet(RecordStream& out, const SheetData& sheet,
+                  const std::vector<std::uint32_t>& sst) const;
   WorkbookOptions options_;
   std::vector<SheetData> sheets_;
 };

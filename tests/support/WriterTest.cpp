@@ -1,7 +1,6 @@
 // The test writers are only worth something if an independent reader agrees with what they
 // write: these checks read their output back with xlrd.
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <cstdio>
@@ -25,9 +24,10 @@ bool HaveXlrd() {
 }
 
 fs::path WriteTemp(const std::string& name, const Bytes& data) {
-  fs::path p = fs::temp_directory_path() / ("imppret-writer-" + std::to_string(::getpid()) + "-" + name);
-  std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(data.data()),
-                                           static_cast<std::streamsize>(data.size()));
+  fs::path p =
+      fs::temp_directory_path() / ("imppret-writer-" + std::to_string(::getpid()) + "-" + name);
+  std::ofstream(p, std::ios::binary)
+      .write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
   return p;
 }
 
@@ -108,7 +108,8 @@ TEST_F(WriterAgainstXlrd, Biff8SharedStringsAcrossContinueRecords) {
   SheetData& s = w.AddSheet("Lista");
   std::string expected;
   for (int i = 0; i < 700; ++i) {
-    std::string t = "Articol numărul " + std::to_string(i) + (i % 10 == 0 ? " ș" : " x") + " ...........";
+    std::string t =
+        "Articol numărul " + std::to_string(i) + (i % 10 == 0 ? " ș" : " x") + " ...........";
     s.Text(static_cast<std::uint16_t>(i), 0, t);
     expected += "[\"Lista\", " + std::to_string(i) + ", 0, 1, \"" + t + "\"]\n";
   }
@@ -141,7 +142,8 @@ TEST_F(WriterAgainstXlrd, CompoundFileWithDifatAndMiniStream) {
   for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<std::uint8_t>(i * 7 + i / 4099);
   for (std::size_t i = 0; i < small.size(); ++i) small[i] = static_cast<std::uint8_t>(255 - i);
   Bytes file = WriteCompoundFile({{"Workbook", big}, {"Small", small}});
-  fs::path p = WriteTemp("big.cfb", file), b = WriteTemp("big.bin", big), m = WriteTemp("small.bin", small);
+  fs::path p = WriteTemp("big.cfb", file), b = WriteTemp("big.bin", big),
+           m = WriteTemp("small.bin", small);
   const char* check = R"PY(
 import sys, io
 from xlrd import compdoc

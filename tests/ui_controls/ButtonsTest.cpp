@@ -110,8 +110,8 @@ TEST(KindButton, ModalResultEndsTheDialogThroughClicksEnterAndEscape) {
     Action action;
     int result;
   };
-  for (const Case& c : {Case{Click, 6}, Case{Escape, 2}, Case{EnterOnDefault, 6},
-                        Case{EnterOnFocused, 7}}) {
+  for (const Case& c :
+       {Case{Click, 6}, Case{Escape, 2}, Case{EnterOnDefault, 6}, Case{EnterOnFocused, 7}}) {
     QDialog dialog;
     auto* yes = new TNiceButton(&dialog);
     yes->SetKind(mkYes);
@@ -172,7 +172,7 @@ TEST(NiceButton, KeyboardClickFlashesThePressedFaceAndMouseClickDoesNot) {
 TEST(NiceButton, TransparentAreaBesideTheSkinIsClickThrough) {
   test::TestWindow window;
   auto* button = new TNiceButton(window.get());
-  button->SetKind(mkOK);  // glyph and caption
+  button->SetKind(mkOK);    // glyph and caption
   button->resize(120, 40);  // taller than the 28-pixel face
   window.Show();
   int clicks = 0;
@@ -182,8 +182,8 @@ TEST(NiceButton, TransparentAreaBesideTheSkinIsClickThrough) {
   ASSERT_GT(faceTop, 1);
   EXPECT_FALSE(button->HitTest(QPoint(80, faceTop - 1)));  // above the face
   EXPECT_FALSE(button->HitTest(QPoint(2, 1)));             // corner left of the skin
-  EXPECT_TRUE(button->HitTest(QPoint(80, 20)));             // on the face
-  EXPECT_TRUE(button->HitTest(QPoint(30, 20)));             // on the glyph
+  EXPECT_TRUE(button->HitTest(QPoint(80, 20)));            // on the face
+  EXPECT_TRUE(button->HitTest(QPoint(30, 20)));            // on the glyph
 
   QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(80, faceTop - 1));
   EXPECT_EQ(clicks, 0);

@@ -39,7 +39,9 @@ QImage DrawAccel(const QString& text, bool underline, int format, int width = 12
   return image;
 }
 
-bool IsDark(QRgb c) { return qRed(c) < 100 && qGreen(c) < 100 && qBlue(c) < 100; }
+bool IsDark(QRgb c) {
+  return qRed(c) < 100 && qGreen(c) < 100 && qBlue(c) < 100;
+}
 
 }  // namespace
 

@@ -44,7 +44,7 @@ TEST(RadioButton, CheckingOneUnchecksItsSiblingsAndTakesTheTabStop) {
   EXPECT_EQ(clicksB, 1);
   b->SetChecked(true);  // unchanged: no second OnClick
   EXPECT_EQ(clicksB, 1);
-  b->click();           // the clicked notification checks (already checked: nothing)
+  b->click();  // the clicked notification checks (already checked: nothing)
   EXPECT_EQ(clicksB, 1);
   a->click();
   EXPECT_TRUE(a->Checked());
@@ -60,8 +60,8 @@ TEST(RadioGroup, ColumnsAreClampedAndButtonsFillTheGroupColumnByColumn) {
 
   group.resize(431, 15);
   group.SetColumns(3);
-  group.SetItems({QStringLiteral("  CODEXTERN"), QStringLiteral("  CODINTERN"),
-                  QStringLiteral("  DENUMIRE")});
+  group.SetItems(
+      {QStringLiteral("  CODEXTERN"), QStringLiteral("  CODINTERN"), QStringLiteral("  DENUMIRE")});
   ASSERT_EQ(group.ButtonCount(), 3);
   for (int i = 0; i < 3; ++i) {
     EXPECT_EQ(group.Button(i)->geometry(), QRect(i * 143, 0, 143, 15)) << i;

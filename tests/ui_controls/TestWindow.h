@@ -25,7 +25,9 @@ class TestWindow {
   std::unique_ptr<QWidget> m_window;
 };
 
-inline bool IsPureRed(QRgb c) { return qRed(c) > 200 && qGreen(c) < 60 && qBlue(c) < 60; }
+inline bool IsPureRed(QRgb c) {
+  return qRed(c) > 200 && qGreen(c) < 60 && qBlue(c) < 60;
+}
 
 // Columns [first, last] holding at least one pixel that satisfies `pred`; {-1, -1} when none.
 template <typename Pred>

@@ -125,8 +125,8 @@ TEST(TransImage, ShowsTheParentThroughTheTransparentColourAndClipsWithoutAutoSiz
   window.get()->setPalette(palette);
 
   QImage picture(10, 6, QImage::Format_RGB32);
-  picture.fill(QColor(255, 0, 255));        // transparent colour
-  picture.setPixelColor(3, 2, Qt::blue);    // one opaque pixel
+  picture.fill(QColor(255, 0, 255));      // transparent colour
+  picture.setPixelColor(3, 2, Qt::blue);  // one opaque pixel
   picture.setPixelColor(9, 5, Qt::red);
 
   auto* image = new TTransImage(window.get());

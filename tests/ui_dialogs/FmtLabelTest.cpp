@@ -14,9 +14,15 @@
 namespace ui {
 namespace {
 
-bool IsRed(QRgb c) { return qRed(c) > 160 && qGreen(c) < 90 && qBlue(c) < 90; }
-bool IsDark(QRgb c) { return qRed(c) < 90 && qGreen(c) < 90 && qBlue(c) < 90; }
-bool IsBlue(QRgb c) { return qBlue(c) > 160 && qRed(c) < 90 && qGreen(c) < 90; }
+bool IsRed(QRgb c) {
+  return qRed(c) > 160 && qGreen(c) < 90 && qBlue(c) < 90;
+}
+bool IsDark(QRgb c) {
+  return qRed(c) < 90 && qGreen(c) < 90 && qBlue(c) < 90;
+}
+bool IsBlue(QRgb c) {
+  return qBlue(c) > 160 && qRed(c) < 90 && qGreen(c) < 90;
+}
 
 struct Box {
   int minX = 1 << 30, minY = 1 << 30, maxX = -1, maxY = -1;

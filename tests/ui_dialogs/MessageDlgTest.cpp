@@ -19,9 +19,8 @@ namespace ui {
 namespace {
 
 // Runs ShowMessageDlg with `act` in place of the modal loop; the form is shown first.
-std::uint16_t RunDlg(const std::string& text, TDlgKind kind, TMsgButtons buttons,
-                  TMsgButton def, const std::function<void(TMessageForm&)>& act,
-                  TAlignment align = taCenter) {
+std::uint16_t RunDlg(const std::string& text, TDlgKind kind, TMsgButtons buttons, TMsgButton def,
+                     const std::function<void(TMessageForm&)>& act, TAlignment align = taCenter) {
   SetMessageDlgRunner([&](TMessageForm& form) {
     form.show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(&form));
@@ -57,8 +56,7 @@ TEST(MessageDlgLayout, OneOkButtonCentredOnIconAndScreen) {
   EXPECT_EQ(form->Panel->geometry(), QRect(16, 16, panelW, panelH));
   EXPECT_EQ(form->size(), QSize(panelW + 32, panelH + 90));
   EXPECT_EQ(form->Bevel->geometry(), QRect(0, panelH + 32, panelW + 32, 5));
-  EXPECT_EQ(form->ButtonPanel->geometry(),
-            QRect((panelW + 32 - 132) / 2, panelH + 40, 132, 43));
+  EXPECT_EQ(form->ButtonPanel->geometry(), QRect((panelW + 32 - 132) / 2, panelH + 40, 132, 43));
   ASSERT_EQ(form->Buttons.size(), 1u);
   EXPECT_EQ(form->Buttons[0]->geometry(), QRect(16, 8, 100, 28));
   EXPECT_EQ(form->Buttons[0]->text(), "O&K");
@@ -114,8 +112,8 @@ TEST(MessageDlgLayout, CustomKindHasNoIconAndNoCaption) {
 
 TEST(MessageDlgLayout, LongUnbrokenLineIsNotCutOff) {
   const std::string text(400, 'W');
-  auto form = BuildMessageForm(text, std::nullopt, dkInformation, taCenter,
-                               MsgButtons({mbtOK}), mbtOK, 0);
+  auto form =
+      BuildMessageForm(text, std::nullopt, dkInformation, taCenter, MsgButtons({mbtOK}), mbtOK, 0);
   form->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
   QCoreApplication::processEvents();
@@ -148,18 +146,18 @@ TEST(MessageDlgKeys, ConfirmationEnterSaysNoEscapeDoesNothingYesSaysYes) {
   ModesReset reset;
   const std::string text = "Sigur stergi " + std::string("Articol 1") + " ?";
   EXPECT_EQ(RunDlg(text, dkConfirmation, MsgButtons({mbtYes, mbtNo}), mbtNo,
-                [](TMessageForm& f) {
-                  EXPECT_EQ(f.windowTitle(), "Confirmare...");
-                  EXPECT_EQ(f.CancelButton, nullptr);
-                  QTest::keyClick(&f, Qt::Key_Escape);
-                  EXPECT_TRUE(f.isVisible());
-                  EXPECT_EQ(f.ModalResult(), 0);
-                  SaveForLook(f.grab().toImage(), "dialog_confirmation");
-                  QTest::keyClick(&f, Qt::Key_Return);
-                }),
+                   [](TMessageForm& f) {
+                     EXPECT_EQ(f.windowTitle(), "Confirmare...");
+                     EXPECT_EQ(f.CancelButton, nullptr);
+                     QTest::keyClick(&f, Qt::Key_Escape);
+                     EXPECT_TRUE(f.isVisible());
+                     EXPECT_EQ(f.ModalResult(), 0);
+                     SaveForLook(f.grab().toImage(), "dialog_confirmation");
+                     QTest::keyClick(&f, Qt::Key_Return);
+                   }),
             7);
   EXPECT_EQ(RunDlg(text, dkConfirmation, MsgButtons({mbtYes, mbtNo}), mbtNo,
-                [](TMessageForm& f) { f.Buttons[0]->click(); }),
+                   [](TMessageForm& f) { f.Buttons[0]->click(); }),
             6);
   EXPECT_EQ(ActiveMsgForm(), nullptr);
 }
@@ -167,20 +165,20 @@ TEST(MessageDlgKeys, ConfirmationEnterSaysNoEscapeDoesNothingYesSaysYes) {
 TEST(MessageDlgKeys, EscapePressesTheCancelButton) {
   ModesReset reset;
   EXPECT_EQ(RunDlg("Abandon?", dkWarning, MsgButtons({mbtNo, mbtCancel}), mbtNo,
-                [](TMessageForm& f) { QTest::keyClick(&f, Qt::Key_Escape); }),
+                   [](TMessageForm& f) { QTest::keyClick(&f, Qt::Key_Escape); }),
             2);
   EXPECT_EQ(RunDlg("Gata.", dkInformation, MsgButtons({mbtOK, mbtRetry}), mbtRetry,
-                [](TMessageForm& f) { QTest::keyClick(&f, Qt::Key_Escape); }),
+                   [](TMessageForm& f) { QTest::keyClick(&f, Qt::Key_Escape); }),
             1);
 }
 
 TEST(MessageDlgMouse, RightPressAnywherePressesTheDefault) {
   ModesReset reset;
   EXPECT_EQ(RunDlg("Text", dkConfirmation, MsgButtons({mbtYes, mbtNo}), mbtYes,
-                [](TMessageForm& f) { Press(f.Message, Qt::RightButton); }),
+                   [](TMessageForm& f) { Press(f.Message, Qt::RightButton); }),
             6);
   EXPECT_EQ(RunDlg("Text", dkConfirmation, MsgButtons({mbtYes, mbtNo}), mbtNo,
-                [](TMessageForm& f) { Press(f.Panel, Qt::RightButton); }),
+                   [](TMessageForm& f) { Press(f.Panel, Qt::RightButton); }),
             7);
   // Another form of the program hands a right press on itself to the open dialog.
   EXPECT_FALSE(PostEnterToActiveMessageDlg());
@@ -193,27 +191,27 @@ TEST(MessageDlgMouse, RightPressAnywherePressesTheDefault) {
             7);
   // The title bar's close request is refused.
   EXPECT_EQ(RunDlg("Text", dkInformation, MsgButtons({mbtOK}), mbtOK,
-                [](TMessageForm& f) {
-                  f.close();
-                  EXPECT_TRUE(f.isVisible());
-                  f.Buttons[0]->click();
-                }),
+                   [](TMessageForm& f) {
+                     f.close();
+                     EXPECT_TRUE(f.isVisible());
+                     f.Buttons[0]->click();
+                   }),
             1);
 }
 
 TEST(MessageDlgModes, ThreeIconPressesSwitchAutoCloseOn) {
   ModesReset reset;
   EXPECT_EQ(RunDlg("Preluate 12 preturi.", dkInformation, MsgButtons({mbtOK}), mbtOK,
-                [](TMessageForm& f) {
-                  SaveForLook(f.grab().toImage(), "dialog_information");
-                  Press(f.Image);
-                  Press(f.Image);
-                  EXPECT_EQ(f.ModalResult(), 0);
-                  EXPECT_EQ(f.ClickCount, 2);
-                  Press(f.Message);  // presses elsewhere do not count
-                  EXPECT_EQ(f.ClickCount, 2);
-                  Press(f.Image);
-                }),
+                   [](TMessageForm& f) {
+                     SaveForLook(f.grab().toImage(), "dialog_information");
+                     Press(f.Image);
+                     Press(f.Image);
+                     EXPECT_EQ(f.ModalResult(), 0);
+                     EXPECT_EQ(f.ClickCount, 2);
+                     Press(f.Message);  // presses elsewhere do not count
+                     EXPECT_EQ(f.ClickCount, 2);
+                     Press(f.Image);
+                   }),
             5);
   EXPECT_EQ(AutoCloseMsg, 1);
 
@@ -221,40 +219,40 @@ TEST(MessageDlgModes, ThreeIconPressesSwitchAutoCloseOn) {
   QElapsedTimer clock;
   clock.start();
   EXPECT_EQ(RunDlg("Se inchide singur", dkWarning, MsgButtons({mbtOK}), mbtOK,
-                [](TMessageForm& f) {
-                  EXPECT_EQ(ActiveMsgForm(), &f);
-                  EXPECT_EQ(f.Tag, 1);
-                  EXPECT_TRUE(QTest::qWaitFor([&] { return f.ModalResult() != 0; }, 3000));
-                }),
+                   [](TMessageForm& f) {
+                     EXPECT_EQ(ActiveMsgForm(), &f);
+                     EXPECT_EQ(f.Tag, 1);
+                     EXPECT_TRUE(QTest::qWaitFor([&] { return f.ModalResult() != 0; }, 3000));
+                   }),
             2);
   EXPECT_GE(clock.elapsed(), 550);
   EXPECT_LT(clock.elapsed(), 2500);
   // Two buttons: auto-close does not apply.
   EXPECT_EQ(RunDlg("Doua butoane", dkConfirmation, MsgButtons({mbtYes, mbtNo}), mbtNo,
-                [](TMessageForm& f) {
-                  QTest::qWait(900);
-                  EXPECT_EQ(f.ModalResult(), 0);
-                  f.Buttons[0]->click();
-                }),
+                   [](TMessageForm& f) {
+                     QTest::qWait(900);
+                     EXPECT_EQ(f.ModalResult(), 0);
+                     f.Buttons[0]->click();
+                   }),
             6);
 }
 
 TEST(MessageDlgModes, ThreeIconPressesSwitchAutoDefaultOn) {
   ModesReset reset;
   EXPECT_EQ(RunDlg("Sigur?", dkConfirmation, MsgButtons({mbtYes, mbtNo}), mbtNo,
-                [](TMessageForm& f) {
-                  Press(f.Image);
-                  Press(f.Image);
-                  Press(f.Image);
-                }),
+                   [](TMessageForm& f) {
+                     Press(f.Image);
+                     Press(f.Image);
+                     Press(f.Image);
+                   }),
             7);
   EXPECT_EQ(AutoDefaultMsg, 1);
   QElapsedTimer clock;
   clock.start();
   EXPECT_EQ(RunDlg("Sigur?", dkConfirmation, MsgButtons({mbtYes, mbtNo}), mbtYes,
-                [](TMessageForm& f) {
-                  EXPECT_TRUE(QTest::qWaitFor([&] { return f.ModalResult() != 0; }, 2000));
-                }),
+                   [](TMessageForm& f) {
+                     EXPECT_TRUE(QTest::qWaitFor([&] { return f.ModalResult() != 0; }, 2000));
+                   }),
             6);
   EXPECT_LT(clock.elapsed(), 1000);
 }
@@ -262,8 +260,7 @@ TEST(MessageDlgModes, ThreeIconPressesSwitchAutoDefaultOn) {
 TEST(MessageDlgFailure, FailuresEndInZeroAndRestoreTheCursor) {
   ModesReset reset;
   SetMessageDlgRunner([](TMessageForm&) -> int { throw std::runtime_error("boom"); });
-  EXPECT_EQ(ShowMessageDlg("x", std::nullopt, dkError, taCenter, MsgButtons({mbtOK}), mbtOK, 0),
-            0);
+  EXPECT_EQ(ShowMessageDlg("x", std::nullopt, dkError, taCenter, MsgButtons({mbtOK}), mbtOK, 0), 0);
   SetMessageDlgRunner({});
   EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
   EXPECT_EQ(ActiveMsgForm(), nullptr);
@@ -276,9 +273,8 @@ TEST(MessageDlgFailure, FailuresEndInZeroAndRestoreTheCursor) {
   });
   EXPECT_EQ(ShowMessageDlg("abc", std::nullopt, dkError, taCenter, 0, mbtOK, 0), 6);
   EXPECT_EQ(seen, "abc");
-  SetMessageDlgInterceptor([](const MessageDlgRequest&) -> std::uint16_t {
-    throw std::runtime_error("no");
-  });
+  SetMessageDlgInterceptor(
+      [](const MessageDlgRequest&) -> std::uint16_t { throw std::runtime_error("no"); });
   EXPECT_EQ(ShowMessageDlg("abc", std::nullopt, dkError, taCenter, 0, mbtOK, 0), 0);
   SetMessageDlgInterceptor({});
 }
@@ -297,10 +293,10 @@ TEST(MessageDlgLook, EveryKindForTheEye) {
       {dkConfirmation, "dialog_delete", "Sigur stergi Articol 17 ?"},
   };
   for (const auto& k : kinds) {
-    auto form = BuildMessageForm(k.text, std::nullopt, k.kind, taCenter,
-                                 k.kind == dkConfirmation ? MsgButtons({mbtYes, mbtNo})
-                                                          : MsgButtons({mbtOK}),
-                                 k.kind == dkConfirmation ? mbtNo : mbtOK, 0);
+    auto form = BuildMessageForm(
+        k.text, std::nullopt, k.kind, taCenter,
+        k.kind == dkConfirmation ? MsgButtons({mbtYes, mbtNo}) : MsgButtons({mbtOK}),
+        k.kind == dkConfirmation ? mbtNo : mbtOK, 0);
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     QCoreApplication::processEvents();

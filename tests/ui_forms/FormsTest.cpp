@@ -104,8 +104,8 @@ TEST_F(FormsTest, ModalDialogDisablesTheButtonsWhileOpen) {
   QDialog dialog;
   bool disabledMeanwhile = false;
   QTimer::singleShot(50, &dialog, [&] {
-    disabledMeanwhile = !form->isEnabled() && !form->buttons[0]->isEnabled() &&
-                        !form->buttons[2]->isEnabled();
+    disabledMeanwhile =
+        !form->isEnabled() && !form->buttons[0]->isEnabled() && !form->buttons[2]->isEnabled();
     dialog.done(7);
   });
   EXPECT_EQ(ui::RunModalOverForms(dialog), 7);
@@ -117,8 +117,7 @@ TEST_F(FormsTest, ModalDialogDisablesTheButtonsWhileOpen) {
 }
 
 TEST_F(FormsTest, RightPressUnderAMessageDialogPressesItsDefaultButton) {
-  auto message = ui::BuildMessageForm("Intrebare ?", std::nullopt, ui::dkConfirmation,
-                                      ui::taCenter,
+  auto message = ui::BuildMessageForm("Intrebare ?", std::nullopt, ui::dkConfirmation, ui::taCenter,
                                       ui::MsgButtons({ui::mbtYes, ui::mbtNo}), ui::mbtNo, 0);
   ASSERT_TRUE(message);
   QTimer::singleShot(50, form.get(), [&] {
@@ -126,7 +125,7 @@ TEST_F(FormsTest, RightPressUnderAMessageDialogPressesItsDefaultButton) {
     QTest::mouseClick(form.get(), Qt::RightButton, Qt::NoModifier, QPoint(150, 130));
   });
   QTimer::singleShot(2000, message.get(), [&] { message->done(-1); });  // safety net
-  EXPECT_EQ(ui::RunModalOverForms(*message), 7);  // mbtNo answers "no"
+  EXPECT_EQ(ui::RunModalOverForms(*message), 7);                        // mbtNo answers "no"
 }
 
 TEST_F(FormsTest, UserCloseRequestsAreIgnoredButTheProgramCanClose) {

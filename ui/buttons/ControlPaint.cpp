@@ -7,7 +7,9 @@
 
 namespace ui {
 
-QImage StorePicture(const char* name) { return DlgImageStore().Picture(QString::fromLatin1(name)); }
+QImage StorePicture(const char* name) {
+  return DlgImageStore().Picture(QString::fromLatin1(name));
+}
 
 void DrawTransparent(QPainter& painter, QPoint dest, const QImage& picture, QRect source) {
   source = source.intersected(picture.rect());

@@ -87,7 +87,9 @@ void TKindButton::RegisterInToolbar() {
   UpdateToolbarParent();
 }
 
-void TKindButton::ForgetToolbar() { m_toolbar = nullptr; }
+void TKindButton::ForgetToolbar() {
+  m_toolbar = nullptr;
+}
 
 void TKindButton::UnregisterFromToolbar() {
   LeaveToolbar();

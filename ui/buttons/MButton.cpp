@@ -17,7 +17,9 @@ TMButton::TMButton(QWidget* parent) : TKindButton(parent, clBtnFace) {
   RegisterInToolbar();
 }
 
-TMButton::~TMButton() { UnregisterFromToolbar(); }
+TMButton::~TMButton() {
+  UnregisterFromToolbar();
+}
 
 void TMButton::SetKind(TMButtonKind kind) {
   if (kind == Kind()) return;
@@ -106,10 +108,9 @@ void TMButton::paintEvent(QPaintEvent*) {
   }
   const QString caption = CaptionVisible() ? text() : QString();
   const QFontMetrics metrics(captionFont);
-  const QSize textSize = caption.isEmpty()
-                             ? QSize()
-                             : QSize(metrics.horizontalAdvance(StripAccel(caption)),
-                                     metrics.height());
+  const QSize textSize =
+      caption.isEmpty() ? QSize()
+                        : QSize(metrics.horizontalAdvance(StripAccel(caption)), metrics.height());
   GlyphLayout layout = LayOutGlyph(size(), cell, textSize, m_layout, m_margin, m_spacing);
   if (pressed) {
     layout.Glyph += QPoint(1, 1);

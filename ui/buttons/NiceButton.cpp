@@ -25,10 +25,10 @@ constexpr int kForcedDownMs = 20;
 
 struct TNiceButton::Geometry {
   QImage glyph;
-  int glyphArea = 0;   // 35 with a glyph, else 0
-  QRect glyphCell;     // where the glyph's cell is drawn
-  QImage face;         // the nine-cell skin
-  int cellWidth = 0;   // width of one skin cell
+  int glyphArea = 0;  // 35 with a glyph, else 0
+  QRect glyphCell;    // where the glyph's cell is drawn
+  QImage face;        // the nine-cell skin
+  int cellWidth = 0;  // width of one skin cell
   int faceTop = 0;
   int faceHeight = 0;
 };
@@ -48,7 +48,9 @@ TNiceButton::~TNiceButton() {
   UnregisterFromToolbar();
 }
 
-TNiceButton* TNiceButton::HotButton() { return g_hotButton.data(); }
+TNiceButton* TNiceButton::HotButton() {
+  return g_hotButton.data();
+}
 
 void TNiceButton::SetKind(TMButtonKind kind) {
   if (kind == Kind()) return;
@@ -115,7 +117,9 @@ bool TNiceButton::HitTest(QPoint pos) const {
   return false;
 }
 
-bool TNiceButton::hitButton(const QPoint& pos) const { return HitTest(pos); }
+bool TNiceButton::hitButton(const QPoint& pos) const {
+  return HitTest(pos);
+}
 
 void TNiceButton::paintEvent(QPaintEvent*) {
   QPainter painter(this);
@@ -170,9 +174,9 @@ void TNiceButton::paintEvent(QPaintEvent*) {
 
   if (g.glyphArea > 0) {
     const int cellIndex = disabled ? 1 : m_hot ? 2 : 0;
-    DrawTransparent(painter, g.glyphCell.topLeft(), g.glyph,
-                    QRect(cellIndex * g.glyphCell.width(), 0, g.glyphCell.width(),
-                          g.glyphCell.height()));
+    DrawTransparent(
+        painter, g.glyphCell.topLeft(), g.glyph,
+        QRect(cellIndex * g.glyphCell.width(), 0, g.glyphCell.width(), g.glyphCell.height()));
   }
 }
 

@@ -40,8 +40,8 @@ constexpr int kShortestTimerMs = 10;
 struct SlotInfo {
   TMButtonKind Kind;
 };
-constexpr SlotInfo kSlots[] = {{mkYes}, {mkNo},     {mkOK},  {mkCancel}, {mkAbort}, {mkRetry},
-                               {mkIgnore}, {mkAll}, {mkNo},  {mkAll},    {mkHelp}};
+constexpr SlotInfo kSlots[] = {{mkYes},    {mkNo},  {mkOK}, {mkCancel}, {mkAbort}, {mkRetry},
+                               {mkIgnore}, {mkAll}, {mkNo}, {mkAll},    {mkHelp}};
 constexpr int kSlotCount = int(std::size(kSlots));
 
 const char* KindPicture(TDlgKind kind) {
@@ -142,7 +142,9 @@ QString DlgKindCaption(TDlgKind kind) {
   }
 }
 
-TMessageForm* ActiveMsgForm() { return g_activeMsgForm; }
+TMessageForm* ActiveMsgForm() {
+  return g_activeMsgForm;
+}
 
 TMessageForm::TMessageForm(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -196,7 +198,9 @@ void TMessageForm::mousePressEvent(QMouseEvent* event) {
   HandleMousePress(this, event->button());
 }
 
-void TMessageForm::contextMenuEvent(QContextMenuEvent* event) { event->accept(); }
+void TMessageForm::contextMenuEvent(QContextMenuEvent* event) {
+  event->accept();
+}
 
 void TMessageForm::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
@@ -220,7 +224,9 @@ void TMessageForm::keyPressEvent(QKeyEvent* event) {
 
 // The dialog cannot be closed from its title bar or with Alt+F4: only its buttons, the timers
 // and the icon presses end it.
-void TMessageForm::closeEvent(QCloseEvent* event) { event->ignore(); }
+void TMessageForm::closeEvent(QCloseEvent* event) {
+  event->ignore();
+}
 
 void TMessageForm::ShowSystemMenu() {
   QMenu menu(this);
@@ -258,9 +264,9 @@ std::unique_ptr<TMessageForm> BuildMessageForm(const std::string& Text,
   QString raw = text;
   raw.replace(QLatin1String("\r\n"), QLatin1String("\n"));
   raw.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-  const QRect extent = QFontMetrics(bold).boundingRect(
-      QRect(0, 0, std::max(screenSize.width() / 2, 1), 1 << 24),
-      Qt::AlignLeft | Qt::TextWordWrap, raw);
+  const QRect extent =
+      QFontMetrics(bold).boundingRect(QRect(0, 0, std::max(screenSize.width() / 2, 1), 1 << 24),
+                                      Qt::AlignLeft | Qt::TextWordWrap, raw);
   int tw = extent.width();
   int th = extent.height();
 
@@ -414,7 +420,9 @@ bool PostEnterToActiveMessageDlg() {
   return true;
 }
 
-void SetMessageDlgRunner(MessageDlgRunner runner) { g_runner = std::move(runner); }
+void SetMessageDlgRunner(MessageDlgRunner runner) {
+  g_runner = std::move(runner);
+}
 void SetMessageDlgInterceptor(MessageDlgInterceptor interceptor) {
   g_interceptor = std::move(interceptor);
 }

@@ -66,7 +66,7 @@ class TMessageForm : public QDialog {
   TFmtLabel* Message = nullptr;
   QWidget* Image = nullptr;
   QFrame* ButtonPanel = nullptr;
-  std::vector<QPushButton*> Buttons;  // in slot order
+  std::vector<QPushButton*> Buttons;    // in slot order
   QPushButton* CancelButton = nullptr;  // pressed by Escape, or none
 
   // The form's tag: the timers act on their second tick.

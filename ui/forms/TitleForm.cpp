@@ -1,7 +1,7 @@
 #include "ui/forms/TitleForm.h"
 
-#include <QAbstractSpinBox>
 #include <QAbstractItemView>
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
@@ -75,8 +75,7 @@ bool TTitleForm::eventFilter(QObject* watched, QEvent* event) {
 
 void TTitleForm::changeEvent(QEvent* event) {
   TPaintedForm::changeEvent(event);
-  if (event->type() == QEvent::WindowTitleChange && titleBar_)
-    titleBar_->SetCaption(windowTitle());
+  if (event->type() == QEvent::WindowTitleChange && titleBar_) titleBar_->SetCaption(windowTitle());
 }
 
 void TTitleForm::FormEnabledChanged(bool enabled) {

@@ -62,8 +62,14 @@ std::vector<LaidLine> LayOut(const QString& caption, const QFont& base, TColor c
   for (const MarkupLine& line : lines) {
     LaidLine laid;
     for (const MarkupSegment& seg : line) {
-      Piece p{QString::fromStdString(seg.Text), SegmentFont(base, seg.Font), seg.Font.Color,
-              seg.Shadow, seg.Blink, 0, 0, 0};
+      Piece p{QString::fromStdString(seg.Text),
+              SegmentFont(base, seg.Font),
+              seg.Font.Color,
+              seg.Shadow,
+              seg.Blink,
+              0,
+              0,
+              0};
       const QFontMetrics fm(p.Font);
       p.Width = fm.horizontalAdvance(p.Text);
       p.Ascent = fm.ascent();
@@ -97,7 +103,9 @@ TFmtLabel::TFmtLabel(QWidget* owner) : QWidget(owner) {
   shadowColor_ = clBtnShadow;
 }
 
-TFmtLabel::~TFmtLabel() { Elibereaza_BlinkList(); }
+TFmtLabel::~TFmtLabel() {
+  Elibereaza_BlinkList();
+}
 
 void TFmtLabel::SetCaption(const QString& caption) {
   if (caption == caption_) return;
@@ -231,8 +239,8 @@ void TFmtLabel::paintEvent(QPaintEvent* event) {
       const QFontMetrics fm(obj->Font);
       blinkArea += QRect(obj->X, obj->Y, fm.horizontalAdvance(obj->Text) + 2, fm.height() + 2);
     }
-    keepPhases = blinkArea.contains(event->rect()) ||
-                 (QRegion(event->rect()) - blinkArea).isEmpty();
+    keepPhases =
+        blinkArea.contains(event->rect()) || (QRegion(event->rect()) - blinkArea).isEmpty();
   }
   blinkOnlyPaint_ = false;
 

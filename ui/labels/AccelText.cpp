@@ -5,8 +5,8 @@
 
 namespace ui {
 
-void DrawAccelText(QPainter& canvas, const QString& text, QRect rect, bool underline,
-                   QColor accent, int format) {
+void DrawAccelText(QPainter& canvas, const QString& text, QRect rect, bool underline, QColor accent,
+                   int format) {
   const qsizetype amp = text.indexOf(QLatin1Char('&'));
   const QColor textColor = canvas.pen().color();
   if (amp < 0) {

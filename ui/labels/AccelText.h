@@ -14,8 +14,8 @@ namespace ui {
 // `format` takes Qt alignment and text flags (Qt::AlignLeft/AlignHCenter/AlignRight,
 // Qt::AlignTop/AlignVCenter, Qt::TextSingleLine, Qt::TextExpandTabs). The text colour is the
 // painter's pen colour; only the first "&" marks a letter.
-void DrawAccelText(QPainter& canvas, const QString& text, QRect rect, bool underline,
-                   QColor accent, int format);
+void DrawAccelText(QPainter& canvas, const QString& text, QRect rect, bool underline, QColor accent,
+                   int format);
 
 // Disabled text: white one pixel right and down, then grey in place. A "&" is hidden.
 void DrawEngravedText(QPainter& canvas, QRect rect, const QString& text, int format);

@@ -54,7 +54,8 @@ void TActiveCombo::showPopup() {
   // close without hidePopup (a click elsewhere).
   if (QAbstractItemView* list = view()) {
     list->installEventFilter(this);
-    if (QWidget* popup = list->window(); popup && popup != window()) popup->installEventFilter(this);
+    if (QWidget* popup = list->window(); popup && popup != window())
+      popup->installEventFilter(this);
   }
 }
 

@@ -63,7 +63,9 @@ void TMRadioButton::SetFontColor(TColor color) {
   update();
 }
 
-void TMRadioButton::Clicked() { SetChecked(true); }
+void TMRadioButton::Clicked() {
+  SetChecked(true);
+}
 
 void TMRadioButton::DoubleClicked() {
   if (OnDblClick) OnDblClick(this);
@@ -125,8 +127,8 @@ void TMRadioButton::paintEvent(QPaintEvent*) {
     textColor = accent;
   }
   painter.setPen(textColor);
-  const int format = (glyphLeft ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignTop |
-                     Qt::TextSingleLine;
+  const int format =
+      (glyphLeft ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignTop | Qt::TextSingleLine;
   DrawAccelText(painter, text().left(kMaxCaption), textRect, hasFocus(), accent, format);
 }
 

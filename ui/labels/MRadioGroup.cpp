@@ -22,9 +22,13 @@ void TMGroupButton::DoubleClicked() {
   if (m_group.CanModify()) TMRadioButton::DoubleClicked();
 }
 
-TMCustomRadioGroup::TMCustomRadioGroup(QWidget* parent) : QWidget(parent) { resize(185, 105); }
+TMCustomRadioGroup::TMCustomRadioGroup(QWidget* parent) : QWidget(parent) {
+  resize(185, 105);
+}
 
-TMCustomRadioGroup::~TMCustomRadioGroup() { SetButtonCount(0); }
+TMCustomRadioGroup::~TMCustomRadioGroup() {
+  SetButtonCount(0);
+}
 
 bool TMCustomRadioGroup::CanModify() {
   bool canModify = true;

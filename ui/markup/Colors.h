@@ -13,11 +13,21 @@ constexpr TColor kSystemColorFlag = 0x80000000u;
 constexpr TColor RGBColor(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
   return TColor(r) | (TColor(g) << 8) | (TColor(b) << 16);
 }
-constexpr TColor SystemColorValue(std::uint8_t n) { return kSystemColorFlag | n; }
-constexpr bool IsSystemColor(TColor c) { return (c & kSystemColorFlag) != 0; }
-constexpr std::uint8_t RedOf(TColor c) { return c & 0xFF; }
-constexpr std::uint8_t GreenOf(TColor c) { return (c >> 8) & 0xFF; }
-constexpr std::uint8_t BlueOf(TColor c) { return (c >> 16) & 0xFF; }
+constexpr TColor SystemColorValue(std::uint8_t n) {
+  return kSystemColorFlag | n;
+}
+constexpr bool IsSystemColor(TColor c) {
+  return (c & kSystemColorFlag) != 0;
+}
+constexpr std::uint8_t RedOf(TColor c) {
+  return c & 0xFF;
+}
+constexpr std::uint8_t GreenOf(TColor c) {
+  return (c >> 8) & 0xFF;
+}
+constexpr std::uint8_t BlueOf(TColor c) {
+  return (c >> 16) & 0xFF;
+}
 
 constexpr TColor clBlack = RGBColor(0, 0, 0);
 constexpr TColor clMaroon = RGBColor(128, 0, 0);
@@ -61,13 +71,15 @@ constexpr TColor clBtnHighlight = SystemColorValue(20);
 // The 37 colours that "@n" selects in markup, n = 0 .. 36.
 constexpr int kMarkupColorCount = 37;
 constexpr TColor kMarkupColors[kMarkupColorCount] = {
-    clBlack,          clMaroon,       clGreen,         clOlive,        clNavy,
-    clPurple,         clTeal,         clGray,          clSilver,       clRed,
-    clLime,           clYellow,       clBlue,          clFuchsia,      clAqua,
-    clWhite,          clScrollBar,    clBackground,    clActiveCaption, clInactiveCaption,
-    clMenu,           clWindow,       clWindowFrame,   clMenuText,     clWindowText,
-    clCaptionText,    clActiveBorder, clInactiveBorder, clAppWorkSpace, clHighlight,
-    clHighlightText,  clBtnFace,      clBtnShadow,     clGrayText,     clBtnText,
-    clInactiveCaptionText, clBtnHighlight};
+    clBlack,        clMaroon,      clGreen,         clOlive,
+    clNavy,         clPurple,      clTeal,          clGray,
+    clSilver,       clRed,         clLime,          clYellow,
+    clBlue,         clFuchsia,     clAqua,          clWhite,
+    clScrollBar,    clBackground,  clActiveCaption, clInactiveCaption,
+    clMenu,         clWindow,      clWindowFrame,   clMenuText,
+    clWindowText,   clCaptionText, clActiveBorder,  clInactiveBorder,
+    clAppWorkSpace, clHighlight,   clHighlightText, clBtnFace,
+    clBtnShadow,    clGrayText,    clBtnText,       clInactiveCaptionText,
+    clBtnHighlight};
 
 }  // namespace ui

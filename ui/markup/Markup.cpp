@@ -8,7 +8,9 @@ namespace {
 // U+200B in UTF-8: paints nothing, and is neither a digit nor a code character.
 constexpr std::string_view kZeroWidthSpace = "\xE2\x80\x8B";
 
-bool IsCodeChar(char c) { return c == '@' || c == '&' || c == '$' || c == '%' || c == '~'; }
+bool IsCodeChar(char c) {
+  return c == '@' || c == '&' || c == '$' || c == '%' || c == '~';
+}
 
 // Reads the run of digits that starts at `pos` and moves `pos` past it. Returns false when the
 // run is empty or its value does not fit a signed 32-bit number; the run is consumed either way.
@@ -60,9 +62,7 @@ std::vector<MarkupLine> ParseMarkup(std::string_view caption, const MarkupFont& 
   while (pos < caption.size()) {
     const char c = caption[pos++];
     switch (c) {
-      case '\r':
-        p.lines.push_back(MarkupLine{p.Fresh()});
-        break;
+      case '\r': p.lines.push_back(MarkupLine{p.Fresh()}); break;
       case '\\':
         if (pos < caption.size() && IsCodeChar(caption[pos]))
           p.Last().Text += caption[pos++];
@@ -93,9 +93,7 @@ std::vector<MarkupLine> ParseMarkup(std::string_view caption, const MarkupFont& 
         p.blink = !p.blink;
         p.StateChanged();
         break;
-      default:
-        p.Last().Text += c;
-        break;
+      default: p.Last().Text += c; break;
     }
   }
   return std::move(p.lines);

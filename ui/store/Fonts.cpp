@@ -29,6 +29,8 @@ QFont FontByNamePoints(const QString& name, int pointSize, bool bold) {
   return f;
 }
 
-QFont DialogFont() { return FontByName(QStringLiteral("MS Sans Serif"), 11); }
+QFont DialogFont() {
+  return FontByName(QStringLiteral("MS Sans Serif"), 11);
+}
 
 }  // namespace ui

@@ -6,7 +6,9 @@
 #include "ui/store/SystemColors.h"
 
 // Resources compiled into a static library are registered only when asked for by name.
-static void RegisterPictureResources() { Q_INIT_RESOURCE(pictures); }
+static void RegisterPictureResources() {
+  Q_INIT_RESOURCE(pictures);
+}
 
 namespace ui {
 namespace {
@@ -18,8 +20,8 @@ const QImage& NullImage() {
 
 // Pictures left exactly as drawn on every display: backgrounds and large decorations.
 bool KeepsDesignedColours(const QString& name) {
-  return name == "ImageDate" || name == "ImageListe" || name == "StopModi" ||
-         name == "Hartie" || name == "Mijloc";
+  return name == "ImageDate" || name == "ImageListe" || name == "StopModi" || name == "Hartie" ||
+         name == "Mijloc";
 }
 
 // Shading of a skin, drawn in greys, re-derived around the button-face colour: the designed
@@ -38,9 +40,9 @@ QRgb Reshade(QRgb pixel, const QColor& face) {
 }
 
 const char* const kSmallMarks[] = {
-    "Permis",    "Interzis",     "Surub",     "Linii",     "Check",     "Radio",
-    "Anulat",    "GrupX",        "Grup0",     "crescator", "descrescator", "ToolbVert",
-    "ToolbOriz", "EscapeImg",    "Logo",      "Pag",       "Tarvex",    "Buget"};
+    "Permis",    "Interzis",  "Surub", "Linii",     "Check",        "Radio",
+    "Anulat",    "GrupX",     "Grup0", "crescator", "descrescator", "ToolbVert",
+    "ToolbOriz", "EscapeImg", "Logo",  "Pag",       "Tarvex",       "Buget"};
 
 }  // namespace
 

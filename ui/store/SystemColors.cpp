@@ -20,7 +20,9 @@ constexpr TColor kClassic[] = {
     RGBColor(255, 255, 225)};
 constexpr int kSystemColorCount = int(sizeof(kClassic) / sizeof(kClassic[0]));
 
-QColor Rgb(TColor c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); }
+QColor Rgb(TColor c) {
+  return QColor(RedOf(c), GreenOf(c), BlueOf(c));
+}
 
 }  // namespace
 

@@ -19,7 +19,9 @@ bool LowColorDisplay() {
 }
 
 // Where the caption is redrawn alone when Grayed changes.
-QRect GrayedRect(int iconRoom, int captionWidth) { return {iconRoom + 4, 2, captionWidth, 18}; }
+QRect GrayedRect(int iconRoom, int captionWidth) {
+  return {iconRoom + 4, 2, captionWidth, 18};
+}
 
 }  // namespace
 

@@ -7,7 +7,9 @@
 
 namespace ui {
 
-TTransImage::TTransImage(QWidget* parent) : QWidget(parent) { resize(24, 24); }
+TTransImage::TTransImage(QWidget* parent) : QWidget(parent) {
+  resize(24, 24);
+}
 
 void TTransImage::SetAutoSize(bool autoSize) {
   m_autoSize = autoSize;
