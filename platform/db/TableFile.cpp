@@ -96,8 +96,10 @@ void TableFile::LoadBytes(const std::vector<std::uint8_t>& bytes) {
     throw DbError("Fisierul " + Quoted(path_) + " nu este o tabela");
   const std::size_t recordSize = static_cast<std::size_t>(h.recordSize);
   const std::size_t blockSize = static_cast<std::size_t>(h.blockSize);
-  const std::size_t physical =
-      std::min<std::size_t>((bytes.size() - h.headerSize) / blockSize, 65535);
+  // A last block may end early: the file stops after its last record. Such a block counts, and
+  // each block's records are checked to lie inside the file.
+  const std::size_t area = bytes.size() - h.headerSize;
+  const std::size_t physical = std::min<std::size_t>((area + blockSize - 1) / blockSize, 65535);
   const int capacity = static_cast<int>((blockSize - px::kBlockHeader) / recordSize);
 
   std::vector<Block> blocks(physical + 1);
@@ -113,6 +115,9 @@ void TableFile::LoadBytes(const std::vector<std::uint8_t>& bytes) {
     if (seen[b])
       throw DbError("Tabela " + Quoted(path_) + " este deteriorata: lantul de blocuri are o bucla");
     seen[b] = true;
+    const std::size_t inFile = std::min(blockSize, area - (b - 1) * blockSize);
+    if (inFile < px::kBlockHeader)
+      throw DbError("Tabela " + Quoted(path_) + " este deteriorata: bloc in afara fisierului");
     const std::uint8_t* base = bytes.data() + h.headerSize + (b - 1) * blockSize;
     Block& block = blocks[b];
     block.next = px::Get16(base);
@@ -126,6 +131,8 @@ void TableFile::LoadBytes(const std::vector<std::uint8_t>& bytes) {
     }
     if (count > capacity)
       throw DbError("Tabela " + Quoted(path_) + " este deteriorata: bloc supraplin");
+    if (px::kBlockHeader + static_cast<std::size_t>(count) * recordSize > inFile)
+      throw DbError("Tabela " + Quoted(path_) + " este deteriorata: bloc in afara fisierului");
     for (int i = 0; i < count; ++i) {
       auto id = static_cast<std::uint32_t>(order.size());
       const std::uint8_t* rec = base + px::kBlockHeader + i * recordSize;

@@ -239,6 +239,29 @@ TEST_F(PxInterop, DamagedFilesRaiseInsteadOfCrashing) {
       0x7F;  // last-record offset far past the block
   overfull[static_cast<std::size_t>(headerSize) + 5] = 0x7F;
   EXPECT_THROW(openBytes(overfull), db::DbError);
+  // A last block cut short after its last record is read whole; cut into that record, the
+  // block lies outside the file.
+  auto u16 = [&](std::size_t at) {
+    return static_cast<std::size_t>(static_cast<unsigned char>(bytes[at]) |
+                                    static_cast<unsigned char>(bytes[at + 1]) << 8);
+  };
+  const std::size_t lastBlock = static_cast<std::size_t>(headerSize) +
+                                (u16(db::px::kFileBlocks) - 1) * 1024 *
+                                    static_cast<unsigned char>(bytes[db::px::kBlockSizeKB]);
+  const std::size_t end = lastBlock + db::px::kBlockHeader + u16(lastBlock + 4) + u16(0);
+  ASSERT_LT(end, bytes.size());
+  const auto cut = [&](std::size_t n) {
+    return std::vector<char>(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(n));
+  };
+  EXPECT_EQ(openBytes(cut(end)), openBytes(bytes));
+  try {
+    openBytes(cut(end - 1));
+    ADD_FAILURE() << "a record past the end of the file was read";
+  } catch (const db::DbError& e) {
+    EXPECT_NE(std::string(e.what()).find("\"RAU.DB\" este deteriorata: bloc in afara"),
+              std::string::npos)
+        << e.what();
+  }
   auto badType = bytes;
   badType[0x78] = 0x42;  // unknown field type
   EXPECT_THROW(openBytes(badType), db::DbError);
