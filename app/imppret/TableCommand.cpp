@@ -30,8 +30,8 @@ void AppendDate(std::string& out, std::int64_t days) {
 }
 
 void AppendTime(std::string& out, std::int64_t ms) {
-  ms %= 86400000;
-  if (ms < 0) ms += 86400000;
+  std::int64_t days;
+  db::value::SplitMilliseconds(ms, days, ms);
   char buf[32];
   std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", static_cast<int>(ms / 3600000),
                 static_cast<int>(ms / 60000 % 60), static_cast<int>(ms / 1000 % 60));
@@ -41,7 +41,7 @@ void AppendTime(std::string& out, std::int64_t ms) {
 void AppendValue(std::string& out, const db::px::FieldInfo& f, const std::uint8_t* p,
                  int codepage) {
   using db::FieldType;
-  if (db::px::IsBlank(p, f.size)) {
+  if (db::value::IsBlankValue(f, p)) {
     out += "null";
     return;
   }
@@ -63,17 +63,16 @@ void AppendValue(std::string& out, const db::px::FieldInfo& f, const std::uint8_
       out.push_back('"');
       return;
     case FieldType::Timestamp: {
-      double v = db::px::DecodeDouble(p);
-      if (!(std::fabs(v) < 1e18)) {
+      std::int64_t ms, days, msOfDay;
+      if (!db::value::TimestampMilliseconds(p, ms)) {
         out += "null";
         return;
       }
-      auto ms = static_cast<std::int64_t>(v);
-      std::int64_t days = ms / 86400000;
+      db::value::SplitMilliseconds(ms, days, msOfDay);
       out.push_back('"');
       AppendDate(out, days);
       out.push_back('T');
-      AppendTime(out, ms - days * 86400000);
+      AppendTime(out, msOfDay);
       out.push_back('"');
       return;
     }

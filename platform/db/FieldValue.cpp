@@ -56,6 +56,27 @@ bool IsBlobType(FieldType t) {
          t == FieldType::Ole || t == FieldType::Graphic;
 }
 
+bool IsBlankValue(const px::FieldInfo& f, const std::uint8_t* p) {
+  if (f.type == FieldType::Bcd && !(p[0] & 0x40)) return true;
+  return px::IsBlank(p, f.size);
+}
+
+void SplitMilliseconds(std::int64_t ms, std::int64_t& days, std::int64_t& msOfDay) {
+  days = ms / kMsPerDay;
+  msOfDay = ms % kMsPerDay;
+  if (msOfDay < 0) {
+    --days;
+    msOfDay += kMsPerDay;
+  }
+}
+
+bool TimestampMilliseconds(const std::uint8_t* p, std::int64_t& ms) {
+  double v = px::DecodeDouble(p);
+  if (!(std::fabs(v) < 1e18)) return false;
+  ms = static_cast<std::int64_t>(std::floor(v));
+  return true;
+}
+
 std::string FormatNumber(double v) {
   if (std::isnan(v) || std::isinf(v)) return v > 0 ? "INF" : (v < 0 ? "-INF" : "NAN");
   char buf[64];
@@ -185,8 +206,8 @@ bool ParseDate(std::string_view text, std::int64_t& days) {
 }
 
 std::string FormatTime(std::int64_t ms) {
-  ms %= kMsPerDay;
-  if (ms < 0) ms += kMsPerDay;
+  std::int64_t days;
+  SplitMilliseconds(ms, days, ms);
   char buf[16];
   std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", static_cast<int>(ms / 3600000),
                 static_cast<int>(ms / 60000 % 60), static_cast<int>(ms / 1000 % 60));
@@ -215,7 +236,7 @@ bool ParseTime(std::string_view text, std::int64_t& ms) {
 }
 
 std::string AsText(const px::FieldInfo& f, const std::uint8_t* p, int codepage) {
-  if (px::IsBlank(p, f.size)) return {};
+  if (IsBlankValue(f, p)) return {};
   switch (f.type) {
     case FieldType::Alpha: {
       const void* nul = std::memchr(p, 0, static_cast<std::size_t>(f.size));
@@ -231,11 +252,10 @@ std::string AsText(const px::FieldInfo& f, const std::uint8_t* p, int codepage) 
     case FieldType::Date: return FormatDate(px::DecodeInt(p, 4));
     case FieldType::Time: return FormatTime(px::DecodeInt(p, 4));
     case FieldType::Timestamp: {
-      double v = px::DecodeDouble(p);
-      if (!(std::fabs(v) < 1e18)) return {};
-      auto ms = static_cast<std::int64_t>(v);
-      std::int64_t days = ms / kMsPerDay;
-      return FormatDate(days) + " " + FormatTime(ms - days * kMsPerDay);
+      std::int64_t ms, days, msOfDay;
+      if (!TimestampMilliseconds(p, ms)) return {};
+      SplitMilliseconds(ms, days, msOfDay);
+      return FormatDate(days) + " " + FormatTime(msOfDay);
     }
     case FieldType::Logical: return p[0] & 0x7F ? "True" : "False";
     case FieldType::Bcd: {

@@ -22,6 +22,16 @@ bool IsNumeric(FieldType t);   // stored as a double
 bool IsIntegral(FieldType t);  // stored as a flipped integer
 bool IsBlobType(FieldType t);
 
+// A stored value that holds nothing: all zero bytes, or a BCD value whose first byte lacks the
+// not-blank bit (0x40) that both its sign markers carry.
+bool IsBlankValue(const px::FieldInfo& f, const std::uint8_t* p);
+
+// Milliseconds split into a day number and the time of day, the day rounded toward minus
+// infinity so that a moment before day 0 keeps a time of day between 0 and 24 hours.
+void SplitMilliseconds(std::int64_t ms, std::int64_t& days, std::int64_t& msOfDay);
+// A timestamp's whole milliseconds (rounded down); false when the stored double is no moment.
+bool TimestampMilliseconds(const std::uint8_t* p, std::int64_t& ms);
+
 // Text of a stored value ("" when blank).
 std::string AsText(const px::FieldInfo& f, const std::uint8_t* p, int codepage);
 

@@ -8,8 +8,13 @@
 namespace db::px {
 namespace {
 
-[[noreturn]] void Damaged(const std::string& why) {
-  throw DbError("Tabela este deteriorata: " + why);
+// "Tabela "NAME.DB" ", or "Tabela " when the caller gave no file name.
+std::string Subject(const std::string& fileName) {
+  return fileName.empty() ? "Tabela " : "Tabela \"" + fileName + "\" ";
+}
+
+[[noreturn]] void Damaged(const std::string& fileName, const std::string& why) {
+  throw DbError(Subject(fileName) + "este deteriorata: " + why);
 }
 
 // The code page of tables that do not name one (level 3 files and code page 0).
@@ -108,8 +113,8 @@ const char* TypeName(FieldType type) {
   return "?";
 }
 
-Header ParseHeader(const std::uint8_t* data, std::size_t size) {
-  if (size < kFixedHeader) Damaged("antet prea scurt");
+Header ParseHeader(const std::uint8_t* data, std::size_t size, const std::string& fileName) {
+  if (size < kFixedHeader) Damaged(fileName, "antet prea scurt");
   Header h;
   h.recordSize = Get16(data + kRecordSize);
   h.headerSize = Get16(data + kHeaderSize);
@@ -127,34 +132,36 @@ Header ParseHeader(const std::uint8_t* data, std::size_t size) {
 
   if (h.fileType != kKeyedData && h.fileType != kUnkeyedData && h.fileType != 3 &&
       h.fileType != 5 && h.fileType != 6 && h.fileType != 8)
-    Damaged("nu este un fisier de date");
+    Damaged(fileName, "nu este un fisier de date");
   if (kb != 1 && kb != 2 && kb != 3 && kb != 4 && kb != 8 && kb != 16 && kb != 32)
-    Damaged("marime de bloc necunoscuta");
+    Damaged(fileName, "marime de bloc necunoscuta");
   h.blockSize = kb * 1024;
-  if (h.version < 3 || h.version > 0x0C) Damaged("versiune necunoscuta");
+  if (h.version < 3 || h.version > 0x0C) Damaged(fileName, "versiune necunoscuta");
   if (h.headerSize < static_cast<int>(kFixedHeader) ||
       static_cast<std::size_t>(h.headerSize) > size)
-    Damaged("marimea antetului");
-  if (numFields < 1 || numFields > 1024) Damaged("numarul de campuri");
-  if (h.keyFields > numFields) Damaged("numarul de campuri cheie");
+    Damaged(fileName, "marimea antetului");
+  if (numFields < 1 || numFields > 1024) Damaged(fileName, "numarul de campuri");
+  if (h.keyFields > numFields) Damaged(fileName, "numarul de campuri cheie");
   if (h.recordSize < 1 || h.recordSize > h.blockSize - static_cast<int>(kBlockHeader))
-    Damaged("marimea inregistrarii");
+    Damaged(fileName, "marimea inregistrarii");
 
   const std::uint8_t* end = data + h.headerSize;
   std::size_t pos = h.Extended() ? kExtendedHeader : kFixedHeader;
   std::uint32_t encryption = Get32(data + kEncryption3);
   if (h.Extended()) {
-    if (static_cast<std::size_t>(h.headerSize) < kExtendedHeader) Damaged("marimea antetului");
+    if (static_cast<std::size_t>(h.headerSize) < kExtendedHeader)
+      Damaged(fileName, "marimea antetului");
     encryption = Get32(data + kEncryption4);
     h.codepage = Get16(data + kCodepage);
   }
   if (encryption != 0)
-    throw DbError("Tabela este criptata (protejata cu parola) si nu poate fi deschisa");
+    throw DbError(Subject(fileName) +
+                  "este criptata (protejata cu parola) si nu poate fi deschisa");
   if (h.codepage == 0) h.codepage = kDefaultCodepage;
   if (!platform::IsKnownCodepage(h.codepage)) h.codepage = kDefaultCodepage;
 
   auto need = [&](std::size_t n) {
-    if (pos + n > static_cast<std::size_t>(h.headerSize)) Damaged("antet trunchiat");
+    if (pos + n > static_cast<std::size_t>(h.headerSize)) Damaged(fileName, "antet trunchiat");
   };
   need(2 * static_cast<std::size_t>(numFields));
   int offset = 0;
@@ -162,15 +169,16 @@ Header ParseHeader(const std::uint8_t* data, std::size_t size) {
     FieldInfo f;
     f.code = data[pos + 2 * i];
     f.descriptorSize = data[pos + 2 * i + 1];
-    if (!TypeFromCode(f.code, f.type)) Damaged("tip de camp necunoscut");
+    if (!TypeFromCode(f.code, f.type)) Damaged(fileName, "tip de camp necunoscut");
     f.size = RecordBytes(f.type, f.descriptorSize);
-    if (f.size < 1) Damaged("marimea unui camp");
-    if (f.type == FieldType::Bcd && f.descriptorSize > 32) Damaged("zecimalele unui camp BCD");
+    if (f.size < 1) Damaged(fileName, "marimea unui camp");
+    if (f.type == FieldType::Bcd && f.descriptorSize > 32)
+      Damaged(fileName, "zecimalele unui camp BCD");
     f.offset = offset;
     offset += f.size;
     h.fields.push_back(std::move(f));
   }
-  if (offset != h.recordSize) Damaged("marimea inregistrarii nu corespunde campurilor");
+  if (offset != h.recordSize) Damaged(fileName, "marimea inregistrarii nu corespunde campurilor");
   pos += 2 * static_cast<std::size_t>(numFields);
   // Run-time pointers (table name, one per field), then the table name given at creation.
   need(4 + 4 * static_cast<std::size_t>(numFields) + h.NameAreaSize());
@@ -178,7 +186,7 @@ Header ParseHeader(const std::uint8_t* data, std::size_t size) {
   for (int i = 0; i < numFields; ++i) {
     const std::uint8_t* start = data + pos;
     const void* nul = std::memchr(start, 0, end - start);
-    if (!nul) Damaged("numele campurilor");
+    if (!nul) Damaged(fileName, "numele campurilor");
     std::size_t len = static_cast<const std::uint8_t*>(nul) - start;
     h.fields[i].name =
         platform::ToUtf8(std::string(reinterpret_cast<const char*>(start), len), h.codepage);
@@ -249,11 +257,16 @@ void EncodeDouble(double value, std::uint8_t* p) {
 
 std::string DecodeBcd(const std::uint8_t* p, int decimals) {
   bool negative = !(p[0] & 0x80);
+  // Writers that convert from a double leave junk nibbles after the significant digits: the
+  // value ends at the first nibble that is no digit.
   std::string digits;
   for (int i = 0; i < 32; ++i) {
     int nibble = (i % 2 == 0) ? (p[1 + i / 2] >> 4) : (p[1 + i / 2] & 0x0F);
     if (negative) nibble = 15 - nibble;
-    if (nibble > 9) nibble = 9;  // a damaged nibble still yields a digit
+    if (nibble > 9) {
+      digits.append(static_cast<std::size_t>(32 - i), '0');
+      break;
+    }
     digits.push_back(static_cast<char>('0' + nibble));
   }
   if (decimals < 0) decimals = 0;

@@ -91,7 +91,7 @@ struct Header {
 };
 
 // Parses the header of a data file from its first bytes; raises DbError when damaged.
-Header ParseHeader(const std::uint8_t* data, std::size_t size);
+Header ParseHeader(const std::uint8_t* data, std::size_t size, const std::string& fileName = {});
 
 // Type code <-> field type; size in the record for a descriptor.
 bool TypeFromCode(int code, FieldType& type);

@@ -96,7 +96,7 @@ std::string QuoteIdentifier(const std::string& s) {
 }
 
 Value StoredValue(const px::FieldInfo& f, const std::uint8_t* p, int codepage) {
-  if (px::IsBlank(p, f.size)) return {};
+  if (value::IsBlankValue(f, p)) return {};
   switch (f.type) {
     case FieldType::Short:
     case FieldType::Long:

@@ -261,7 +261,7 @@ class TableField final : public Field {
   int Size() const override { return info_.type == FieldType::Alpha ? info_.size : 0; }
   bool IsNull() const override {
     const std::uint8_t* p = Bytes();
-    return !p || px::IsBlank(p, info_.size);
+    return !p || value::IsBlankValue(info_, p);
   }
 
   std::string AsString() const override {
@@ -270,7 +270,7 @@ class TableField final : public Field {
   }
   std::int32_t AsInteger() const override {
     const std::uint8_t* p = Bytes();
-    if (!p || px::IsBlank(p, info_.size)) return 0;
+    if (!p || value::IsBlankValue(info_, p)) return 0;
     if (value::IsIntegral(info_.type))
       return static_cast<std::int32_t>(px::DecodeInt(p, info_.size));
     if (info_.type == FieldType::Logical) return p[0] & 0x7F ? 1 : 0;
@@ -287,7 +287,7 @@ class TableField final : public Field {
   }
   double AsFloat() const override {
     const std::uint8_t* p = Bytes();
-    if (!p || px::IsBlank(p, info_.size)) return 0;
+    if (!p || value::IsBlankValue(info_, p)) return 0;
     if (value::IsNumeric(info_.type) || info_.type == FieldType::Timestamp)
       return px::DecodeDouble(p);
     if (value::IsIntegral(info_.type) || info_.type == FieldType::Date ||
@@ -303,7 +303,7 @@ class TableField final : public Field {
   }
   bool AsBoolean() const override {
     const std::uint8_t* p = Bytes();
-    if (!p || px::IsBlank(p, info_.size)) return false;
+    if (!p || value::IsBlankValue(info_, p)) return false;
     if (info_.type == FieldType::Logical) return p[0] & 0x7F;
     return AsFloat() != 0;
   }

@@ -91,7 +91,7 @@ void TableFile::Load() {
 }
 
 void TableFile::LoadBytes(const std::vector<std::uint8_t>& bytes) {
-  px::Header h = px::ParseHeader(bytes.data(), bytes.size());
+  px::Header h = px::ParseHeader(bytes.data(), bytes.size(), path_.filename().string());
   if (h.fileType == px::kPrimaryIndex)
     throw DbError("Fisierul " + Quoted(path_) + " nu este o tabela");
   const std::size_t recordSize = static_cast<std::size_t>(h.recordSize);

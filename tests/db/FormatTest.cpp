@@ -60,6 +60,39 @@ TEST(Format, BcdDecoding) {
   n[0] = 0x40 + 2;
   n[16] = 0xF8;  // digits 15-0, 15-7
   EXPECT_EQ(db::px::DecodeBcd(n.data(), 2), "-0.07");
+
+  // A writer converting from a double leaves junk nibbles after the digits: the value ends
+  // at the first nibble that is no digit, whichever the sign.
+  Bytes junk(17, 0);
+  junk[0] = 0xC0 + 32;
+  junk[1] = 0x12;
+  junk[2] = 0x3B;
+  junk[3] = 0x45;
+  EXPECT_EQ(db::px::DecodeBcd(junk.data(), 32), "0.123");
+  Bytes negJunk(17, 0x40);
+  negJunk[0] = 0x40 + 32;
+  negJunk[1] = 0xED;  // digits 1 2
+  negJunk[2] = 0xC4;  // digit 3, then 15-4: no digit
+  EXPECT_EQ(db::px::DecodeBcd(negJunk.data(), 32), "-0.123");
+
+  // Blank: all zeros, or a first byte without the not-blank bit both sign markers carry.
+  platform::FixProgramFormats();
+  db::px::FieldInfo f;
+  f.type = db::FieldType::Bcd;
+  f.size = 17;
+  f.descriptorSize = 6;
+  Bytes v(17, 0);
+  v[13] = 0x40;  // 40.000000
+  for (auto [first, text] : {std::pair<std::uint8_t, const char*>{0xC6, "40"},
+                             {0x46, "-40"},
+                             {0x06, ""},
+                             {0x86, ""},
+                             {0x00, ""}}) {
+    v[0] = first;
+    if (first == 0x46) std::fill(v.begin() + 1, v.end(), 0xFF), v[13] = 0xBF;
+    EXPECT_EQ(db::value::IsBlankValue(f, v.data()), *text == 0) << int{first};
+    EXPECT_EQ(db::value::AsText(f, v.data(), 1252), text) << int{first};
+  }
 }
 
 TEST(Format, NumberAndDateText) {
@@ -89,6 +122,24 @@ TEST(Format, NumberAndDateText) {
   EXPECT_TRUE(ParseTime("23:59:58", ms));
   EXPECT_EQ(FormatTime(ms), "23:59:58");
   EXPECT_FALSE(ParseTime("24:00", ms));
+
+  // Moments before day 0 round down to the earlier day: the time of day stays in 0..24 h.
+  db::px::FieldInfo ts;
+  ts.type = db::FieldType::Timestamp;
+  ts.size = 8;
+  std::vector<std::uint8_t> b(8);
+  for (auto [stored, text] : {std::pair<double, const char*>{-31618800000.0, "31.12.-001 01:00:00"},
+                              {-0.5, "30.12.0000 23:59:59"},
+                              {86400000.0 + 3723000, "01.01.0001 01:02:03"},
+                              {-86400000.0, "30.12.0000 00:00:00"}}) {
+    db::px::EncodeDouble(stored, b.data());
+    EXPECT_EQ(AsText(ts, b.data(), 1252), text) << stored;
+  }
+  EXPECT_EQ(FormatTime(-1000), "23:59:59");
+  std::int64_t msOfDay = 0;
+  SplitMilliseconds(-86400001, days, msOfDay);
+  EXPECT_EQ(days, -2);
+  EXPECT_EQ(msOfDay, 86399999);
 }
 
 }  // namespace

@@ -222,12 +222,16 @@ TEST_F(PxInterop, DamagedFilesRaiseInsteadOfCrashing) {
     return n;
   };
   EXPECT_GT(openBytes(bytes), 0);
-  // Truncations anywhere, and a loop in the block chain, give DbError.
-  for (std::size_t cut : {std::size_t{0}, std::size_t{10}, std::size_t{0x57}, std::size_t{0x100}})
-    EXPECT_THROW(openBytes(std::vector<char>(bytes.begin(),
-                                             bytes.begin() + static_cast<std::ptrdiff_t>(cut))),
-                 db::DbError)
-        << cut;
+  // Truncations anywhere, and a loop in the block chain, give DbError naming the table.
+  for (std::size_t cut : {std::size_t{0}, std::size_t{10}, std::size_t{0x57}, std::size_t{0x100}}) {
+    try {
+      openBytes(std::vector<char>(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(cut)));
+      ADD_FAILURE() << "a table cut at " << cut << " was opened";
+    } catch (const db::DbError& e) {
+      EXPECT_NE(std::string(e.what()).find("Tabela \"RAU.DB\" este deteriorata"), std::string::npos)
+          << e.what();
+    }
+  }
   auto looped = bytes;
   int headerSize = static_cast<unsigned char>(looped[2]) | static_cast<unsigned char>(looped[3])
                                                                << 8;
