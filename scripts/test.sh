@@ -30,6 +30,13 @@ while IFS='|' read -r target seeds; do
   [ -n "$target" ] || continue
   work=$(mktemp -d)
   [ -d "$seeds" ] && cp -r "$seeds"/. "$work"/ 2>/dev/null || true
+  # Real files named beside the seed folder join the seeds; they stay outside the repository.
+  real="$(dirname "$seeds")/real-seeds.txt"
+  if [ -f "$real" ]; then
+    grep -v '^#' "$real" | while read -r f; do
+      [ -f "../shared/paradox-real/$f" ] && cp "../shared/paradox-real/$f" "$work/${f//\//_}"
+    done || true
+  fi
   echo "-- $target"
   if ! (cd build-fuzz && ./"$(find . -name "$target" -type f -perm -u+x | head -n1)" \
         -max_total_time="$fuzz_seconds" -rss_limit_mb=2048 -timeout=10 -print_final_stats=0 \

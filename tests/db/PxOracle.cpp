@@ -151,11 +151,16 @@ bool Read(const std::filesystem::path& db, const std::filesystem::path& px, Cont
     }
   }
   out.codepage = doc->px_head->px_doscodepage;
+  out.records = doc->px_head->px_numrecords;
+  out.keyFields = doc->px_head->px_primarykeyfields;
+  out.blockKB = doc->px_head->px_maxtablesize;
+  out.version = doc->px_head->px_fileversion;
   PX_set_targetencoding(doc, "UTF-8");
   int n = PX_get_num_fields(doc);
   pxfield_t* fields = PX_get_fields(doc);
   for (int i = 0; i < n; ++i)
-    out.columns.push_back({fields[i].px_fname, fields[i].px_ftype, fields[i].px_flen});
+    out.columns.push_back(
+        {fields[i].px_fname, fields[i].px_ftype, fields[i].px_flen, fields[i].px_fdc});
   std::vector<char> data(static_cast<std::size_t>(PX_get_recordsize(doc)));
   int records = PX_get_num_records(doc);
   for (int r = 0; ok && r < records; ++r) {
@@ -198,6 +203,23 @@ bool Read(const std::filesystem::path& db, const std::filesystem::path& px, Cont
         case pxfLogical: {
           char v;
           if (PX_get_data_byte(doc, p, c.len, &v) > 0) cell = Int(v);
+          break;
+        }
+        case pxfBCD: {
+          char* value = nullptr;
+          if (PX_get_data_bcd(doc, reinterpret_cast<unsigned char*>(p), c.decimals, &value) > 0 &&
+              value) {
+            cell = Text(value);
+            doc->free(doc, value);
+          }
+          break;
+        }
+        case pxfBytes: {
+          char* value = nullptr;
+          if (PX_get_data_bytes(doc, p, c.len, &value) > 0 && value) {
+            cell = Text(std::string(value, static_cast<std::size_t>(c.len)));
+            doc->free(doc, value);
+          }
           break;
         }
         default: break;

@@ -9,15 +9,16 @@ namespace pxo {
 
 struct Column {
   std::string name;
-  char type;  // pxlib's field type (pxfAlpha, pxfLong...)
-  int len;    // bytes in the record (alpha: characters)
+  char type;         // pxlib's field type (pxfAlpha, pxfLong...)
+  int len;           // bytes in the record (alpha: characters)
+  int decimals = 0;  // BCD: digits after the point
 };
 
 struct Cell {
   bool blank = true;
   long long i = 0;  // short, long, date, time, autoinc, logical
   double d = 0;     // number, money, timestamp
-  std::string s;    // alpha, UTF-8
+  std::string s;    // alpha (UTF-8), BCD (pxlib's digits), bytes
 };
 inline Cell Int(long long v) {
   Cell c;
@@ -48,6 +49,10 @@ void Create(const std::filesystem::path& db, const std::vector<Column>& columns,
 struct Contents {
   std::vector<Column> columns;
   int codepage = 0;
+  int records = 0;    // the header's record count
+  int keyFields = 0;  // primary key fields
+  int blockKB = 0;
+  int version = 0;  // pxlib's file version: 30, 35, 40, 50, 70
   std::vector<std::vector<Cell>> rows;
 };
 
