@@ -5,6 +5,7 @@
 #include "import/CompanyData.h"
 #include "import/MarkupText.h"
 #include "import/Settings.h"
+#include "import/plan/RowDescription.h"
 #include "platform/db/Table.h"
 
 namespace fs = std::filesystem;
@@ -58,6 +59,8 @@ class TImportRun {
   std::string identifierText_;
   std::string priceText_;
   CellValue cell_;
+  PriceCellKind priceKind_ = PriceCellKind::Number;
+  ChangeRow change_;  // the row being written, for the observer
   ImportResult result_;
 };
 
@@ -126,6 +129,7 @@ bool TImportRun::ReadPriceRow() {
   cell_ = std::monostate{};
   if (!book_.GetCellValue(sheetIndex_, state_.PriceColumn - 1, rowIndex_, cell_)) return false;
   priceText_ = CellValueText(cell_);
+  priceKind_ = book_.KindOfLastCell(cell_);
   // A price typed with a decimal point reads with the program's decimal separator.
   if (std::size_t dot = priceText_.find('.'); dot != std::string::npos) priceText_[dot] = ',';
   return true;
@@ -150,6 +154,12 @@ void TImportRun::ProcessPriceRow() {
     return;
   }
 
+  if (options_.Observer) {
+    change_ = DescribeArticleChange(
+        *articles_, *articlePrice_,
+        {sheetNumber, rowNumber, identifierText_, priceText_, priceKind_, price, price});
+    options_.Observer->BeforeArticleWrite(change_);
+  }
   if (options_.DryRun) {
     if (options_.OnPlannedChange)
       options_.OnPlannedChange({articleCode_->AsInteger(), articlePrice_->FieldName(), price});
@@ -169,6 +179,11 @@ void TImportRun::UpdateMultiPrice(double price) {
   if (multiPrices_->Locate("CodArt;CodPret",
                            {db::KeyValue(std::int64_t{code}),
                             db::KeyValue(std::int64_t{state_.PriceCategoryCode})})) {
+    if (options_.Observer) {
+      DescribeMultiPriceChange(change_, priceField, &multiPrices_->FieldByName(priceField),
+                               multiPrices_->FieldByName("IndexLocal").AsInteger());
+      options_.Observer->BeforeMultiPriceWrite(change_);
+    }
     if (options_.DryRun) {
       if (options_.OnPlannedChange)
         options_.OnPlannedChange({code, std::string("PretM.") + priceField, price});
@@ -180,6 +195,10 @@ void TImportRun::UpdateMultiPrice(double price) {
     return;
   }
   const int indexLocal = LastIndexLocal(code) + 1;
+  if (options_.Observer) {
+    DescribeMultiPriceChange(change_, priceField, nullptr, indexLocal);
+    options_.Observer->BeforeMultiPriceWrite(change_);
+  }
   if (options_.DryRun) {
     if (options_.OnPlannedChange)
       options_.OnPlannedChange({code, std::string("PretM.") + priceField, price, true, indexLocal});

@@ -9,6 +9,7 @@
 #include "import/ImportState.h"
 #include "import/ImportView.h"
 #include "import/PriceWorkbook.h"
+#include "import/plan/ChangeRow.h"
 
 namespace imp {
 
@@ -26,6 +27,8 @@ struct RunOptions {
   std::function<void(const PlannedChange&)> OnPlannedChange;  // dry run only
   // Makes the workbook reader; the real reader when empty (tests put a stand-in here).
   std::function<std::unique_ptr<PriceWorkbook>()> MakeWorkbook;
+  // Told about every value before it is written (dry run: instead of the write).
+  ChangeObserver* Observer = nullptr;
 };
 
 struct ImportResult {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "import/NumberText.h"
+#include "import/plan/ChangeRow.h"
 
 namespace imp {
 
@@ -22,6 +23,11 @@ class PriceWorkbook {
   // The value of the cell, or false when the sheet holds no value there. May raise.
   virtual bool GetCellValue(int sheet, int col, int row, CellValue& value) = 0;
   virtual void Close() = 0;
+  // How the cell last given by GetCellValue held `value`; readers that know more than the
+  // value's type (dates, Booleans, formula results) say so.
+  virtual PriceCellKind KindOfLastCell(const CellValue& value) const {
+    return std::holds_alternative<double>(value) ? PriceCellKind::Number : PriceCellKind::Text;
+  }
 };
 
 // The workbook reader behind the interface.

@@ -3,9 +3,11 @@
 // and the summary on stdout.
 #include <charconv>
 #include <cstdio>
+#include <ctime>
 #include <exception>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/imppret/Command.h"
@@ -17,6 +19,7 @@
 #include "import/NumberText.h"
 #include "import/Settings.h"
 #include "import/TextUtil.h"
+#include "import/plan/ChangeReport.h"
 
 namespace imppret {
 namespace {
@@ -24,7 +27,7 @@ namespace {
 constexpr const char* kUsage =
     "import --company NAME --file FILE --id-col N --price-col N --start-row N [--data-root DIR] "
     "[--currency lei|valuta] [--identify codextern|codintern|denumire] [--producer NAME] "
-    "[--category CODE] [--errors FILE] [--dry-run] [--json]";
+    "[--category CODE] [--errors FILE] [--report FILE] [--threshold PERCENT] [--dry-run] [--json]";
 
 class ConsoleView final : public imp::ImportView {
  public:
@@ -48,7 +51,8 @@ class ConsoleView final : public imp::ImportView {
 };
 
 struct Arguments {
-  std::string company, file, dataRoot, producer, errorsFile;
+  std::string company, file, dataRoot, producer, errorsFile, reportFile;
+  std::optional<double> threshold;
   std::optional<std::string> producerGiven;
   int idCol = 0, priceCol = 0, startRow = 0;
   int priceKind = imp::pkLei, identification = imp::aiCodExtern;
@@ -95,7 +99,14 @@ bool ParseArguments(const std::vector<std::string>& args, Arguments& a) {
       a.producerGiven = v;
     else if (opt == "--errors")
       a.errorsFile = v;
-    else if (opt == "--id-col") {
+    else if (opt == "--report")
+      a.reportFile = v;
+    else if (opt == "--threshold") {
+      double pct = 0;
+      if (!imp::TextToFloat(v, pct) || !(pct > 0) || pct > 1e6)
+        return fail("--threshold takes a percentage above 0");
+      a.threshold = pct;
+    } else if (opt == "--id-col") {
       if (!ParseInt(v, 0, 100, a.idCol)) return fail("--id-col takes 0-100");
     } else if (opt == "--price-col") {
       if (!ParseInt(v, 0, 100, a.priceCol)) return fail("--price-col takes 0-100");
@@ -128,6 +139,45 @@ bool ParseArguments(const std::vector<std::string>& args, Arguments& a) {
     }
   }
   return true;
+}
+
+// "warnings": the count of each kind; "warningRows": every row with a warning.
+std::string PlanWarningsJson(const imp::ChangePlan& plan) {
+  static constexpr std::pair<imp::ChangeWarning, const char*> kKinds[] = {
+      {imp::cwBigChange, "bigChange"},
+      {imp::cwNotPositive, "notPositive"},
+      {imp::cwTwoPrices, "twoPrices"},
+      {imp::cwAmbiguous, "ambiguous"},
+      {imp::cwCellKind, "cellKind"}};
+  std::string out = "\"threshold\":";
+  AppendJsonNumber(out, plan.ThresholdPercent());
+  out += ",\"warnings\":{";
+  for (const auto& [kind, name] : kKinds) {
+    if (out.back() != '{') out += ',';
+    out += std::string("\"") + name + "\":" + std::to_string(plan.WarningCount(kind));
+  }
+  out += "},\"warningRows\":[";
+  bool first = true;
+  for (const imp::PlanRow& row : plan.Rows()) {
+    if (!row.Warnings) continue;
+    if (!first) out += ',';
+    first = false;
+    out += "{\"sheet\":" + std::to_string(row.Change.Sheet) +
+           ",\"row\":" + std::to_string(row.Change.Row) +
+           ",\"codArt\":" + std::to_string(row.Change.ArticleCode) + ",\"kinds\":[";
+    bool firstKind = true;
+    for (const auto& [kind, name] : kKinds) {
+      if (!(row.Warnings & kind)) continue;
+      if (!firstKind) out += ',';
+      firstKind = false;
+      AppendJsonString(out, name);
+    }
+    out += "],\"text\":";
+    AppendJsonString(out, plan.WarningsText(row));
+    out += '}';
+  }
+  out += ']';
+  return out;
 }
 
 int RunImportCommand(const std::vector<std::string>& args) {
@@ -190,16 +240,32 @@ int RunImportCommand(const std::vector<std::string>& args) {
   }
 
   if (!imp::CheckImportSettings(state, view, options)) return 1;
+  imp::ChangePlan plan(a.threshold.value_or(imp::ReadThresholdSetting()));
+  options.Observer = &plan;
+  const imp::ReportContext context{imp::RunTimeText(std::time(nullptr)), state.CurrentCompany,
+                                   state.FileName.string()};
+  // The change report of a real run, also of one stopped by a failure: what it wrote stays.
+  auto saveReports = [&](bool ran) {
+    plan.Finish();
+    if (!a.dryRun && ran) imp::SaveChangeReport(imp::ChangeReportPath(), plan, context);
+    if (!a.reportFile.empty()) imp::SaveChangeReport(a.reportFile, plan, context);
+  };
   imp::ImportResult result;
   try {
     result = imp::RunImport(state, view, options);
   } catch (const std::exception& e) {
     if (!a.errorsFile.empty()) imp::SaveErrorLines(a.errorsFile, view.lines);
     std::fprintf(stderr, "%s\n", e.what());
+    try {
+      saveReports(true);
+    } catch (const std::exception& again) {
+      std::fprintf(stderr, "%s\n", again.what());
+    }
     return 1;
   }
   if (!result.Ran) return 1;
   if (!a.errorsFile.empty()) imp::SaveErrorLines(a.errorsFile, view.lines);
+  saveReports(true);
   if (a.json) {
     std::string line = "{\"imported\":" + std::to_string(result.Imported) +
                        ",\"errors\":" + std::to_string(result.Errors) + ",\"errorLines\":[";
@@ -207,7 +273,7 @@ int RunImportCommand(const std::vector<std::string>& args) {
       if (i) line += ',';
       AppendJsonString(line, view.lines[i]);
     }
-    line += "]}";
+    line += "]," + PlanWarningsJson(plan) + "}";
     std::printf("%s\n", line.c_str());
   }
   return 0;

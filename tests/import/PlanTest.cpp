@@ -1,0 +1,200 @@
+// The change plan: the dry run's plan is what the real run writes, each warning on a list made
+// for it, the change report's format.
+#include <map>
+#include <tuple>
+
+#include "RunFixture.h"
+#include "import/Settings.h"
+#include "import/plan/ChangePlan.h"
+#include "import/plan/ChangeReport.h"
+
+namespace importtest {
+namespace {
+
+// A one-sheet list held in memory: identifier in column 0, price in column 1.
+struct ListRow {
+  imp::CellValue id, price;
+  imp::PriceCellKind kind = imp::PriceCellKind::Number;
+};
+class ListWorkbook final : public imp::PriceWorkbook {
+ public:
+  explicit ListWorkbook(std::vector<ListRow> rows) : rows_(std::move(rows)) {}
+  void Open(const fs::path&) override {}
+  int SheetCount() const override { return 1; }
+  int LastCol() const override { return 1; }
+  bool GetCellValue(int, int col, int row, imp::CellValue& v) override {
+    if (row < 1 || row > static_cast<int>(rows_.size())) return false;
+    last_ = static_cast<std::size_t>(row - 1);
+    v = col == 0 ? rows_[last_].id : rows_[last_].price;
+    return true;
+  }
+  imp::PriceCellKind KindOfLastCell(const imp::CellValue&) const override {
+    return rows_[last_].kind;
+  }
+  void Close() override {}
+
+ private:
+  std::vector<ListRow> rows_;
+  std::size_t last_ = 0;
+};
+
+// Every stored price of both tables, keyed by table, primary key and field.
+using Snapshot = std::map<std::tuple<std::string, int, int, std::string>, double>;
+Snapshot TakeSnapshot(const fs::path& folder) {
+  Snapshot s;
+  db::Table nart;
+  nart.TableName = "Nart";
+  nart.DatabaseName = folder;
+  nart.Open();
+  for (nart.First(); !nart.Eof(); nart.Next())
+    for (const char* f : {"PretVanzare", "PretValuta"})
+      s[{"Nart", nart.Fields(0).AsInteger(), 0, f}] = nart.FieldByName(f).AsFloat();
+  db::Table pm;
+  pm.TableName = "PretM";
+  pm.DatabaseName = folder;
+  pm.Open();
+  for (pm.First(); !pm.Eof(); pm.Next())
+    for (const char* f : {"Lei", "Valuta"})
+      s[{"PretM", pm.Fields(0).AsInteger(), pm.Fields(1).AsInteger(), f}] =
+          pm.FieldByName(f).AsFloat();
+  return s;
+}
+
+Snapshot::key_type Key(const char* table, int code, int index, const std::string& field) {
+  return {table, code, index, field};
+}
+
+using PlanTest = CompanyFixture;
+
+TEST_F(PlanTest, TheDryRunPlanIsWhatTheRunWrites) {
+  state_.PriceCategoryCode = 3;
+  // The demo list, plus an article listed twice: the second occurrence finds the first's
+  // price and updates the multiple-price row the first one added.
+  for (bool twice : {false, true}) {
+    SCOPED_TRACE(twice);
+    imp::RunOptions options;
+    if (twice)
+      options.MakeWorkbook = [] {
+        return std::make_unique<ListWorkbook>(std::vector<ListRow>{
+            {std::string("1006"), 10.0}, {std::string("1001"), 3.0}, {std::string("1006"), 20.0}});
+      };
+    const Snapshot before = TakeSnapshot(folder_);
+    imp::ChangePlan dry;
+    options.DryRun = true;
+    options.Observer = &dry;
+    imp::RunImport(state_, view_, options);
+    dry.Finish();
+    EXPECT_EQ(TakeSnapshot(folder_), before);
+
+    imp::ChangePlan real;
+    options.DryRun = false;
+    options.Observer = &real;
+    imp::RunImport(state_, view_, options);
+    real.Finish();
+    const Snapshot after = TakeSnapshot(folder_);
+
+    // Replaying the plan over the tables before gives the tables after, and every value the
+    // plan names as old is the one the tables held.
+    Snapshot replay = before;
+    ASSERT_EQ(dry.Rows().size(), real.Rows().size());
+    for (std::size_t i = 0; i < dry.Rows().size(); ++i) {
+      const imp::ChangeRow& d = dry.Rows()[i].Change;
+      const imp::ChangeRow& r = real.Rows()[i].Change;
+      EXPECT_EQ(std::tie(d.ArticleCode, d.Field, d.NewValue, d.OldValue.Value, d.Multi,
+                         d.IndexLocal, d.MultiOldValue.Value),
+                std::tie(r.ArticleCode, r.Field, r.NewValue, r.OldValue.Value, r.Multi,
+                         r.IndexLocal, r.MultiOldValue.Value));
+      EXPECT_EQ(replay[Key("Nart", d.ArticleCode, 0, d.Field)], d.OldValue.Value);
+      replay[Key("Nart", d.ArticleCode, 0, d.Field)] = d.NewValue;
+      if (d.Multi == imp::MultiPriceAction::Updated) {
+        EXPECT_EQ(replay[Key("PretM", d.ArticleCode, d.IndexLocal, d.MultiField)],
+                  d.MultiOldValue.Value);
+      } else if (d.Multi == imp::MultiPriceAction::Added) {
+        EXPECT_FALSE(replay.count(Key("PretM", d.ArticleCode, d.IndexLocal, d.MultiField)));
+        for (const char* f : {"Lei", "Valuta"})
+          replay[Key("PretM", d.ArticleCode, d.IndexLocal, f)] = 0;
+      }
+      if (d.Multi != imp::MultiPriceAction::None)
+        replay[Key("PretM", d.ArticleCode, d.IndexLocal, d.MultiField)] = d.NewValue;
+    }
+    EXPECT_EQ(replay, after);
+    EXPECT_EQ(dry.Rows().size(), twice ? 3u : 5u);
+  }
+}
+
+TEST_F(PlanTest, EachWarningOnAListMadeForIt) {
+  imp::AddArticles(folder_, {{8, "1005", "A8", "Robinet dublura", "Romstal", 9.0, 1.0, ""},
+                             {9, "X;9", "A9", "Cutie \"mare\"; alba", "", 4.0, 1.0, ""}});
+  using K = imp::PriceCellKind;
+  const std::vector<ListRow> list = {
+      {std::string("1001"), 10.0},                              // 1.0 -> 10: +900 %
+      {std::string("1002"), 0.0},                               // zero
+      {std::string("1003"), -1.0},                              // negative
+      {std::string("1004"), 7.5},                               // 7 -> 7.5: nothing to say
+      {std::string("1007"), 13.0},                              // listed twice, two prices
+      {std::string("1005"), 9.5},                               // two articles have this code
+      {std::string("1006"), 45000.0, K::Date},                  // a date
+      {std::string("1007"), 14.0},                              // the occurrence kept
+      {std::string("1004"), 7.5},                               // again, same price: no warning
+      {std::string("1003"), std::string("2"), K::FormulaText},  // and -1 before: two prices
+      {std::string("X;9"), 4.0},
+  };
+  imp::RunOptions options;
+  options.DryRun = true;
+  options.MakeWorkbook = [&list] { return std::make_unique<ListWorkbook>(list); };
+  imp::ChangePlan plan(50);
+  options.Observer = &plan;
+  imp::RunImport(state_, view_, options);
+  plan.Finish();
+
+  using namespace imp;
+  // A fall to 0 or below is also a change past any threshold.
+  const unsigned down = cwBigChange | cwNotPositive;
+  const std::vector<unsigned> expected = {cwBigChange,
+                                          down,
+                                          down | cwTwoPrices,
+                                          0u,
+                                          cwTwoPrices,
+                                          cwAmbiguous,
+                                          cwCellKind | cwBigChange,
+                                          cwTwoPrices,
+                                          0u,
+                                          cwCellKind | cwBigChange | cwTwoPrices,
+                                          0u};
+  ASSERT_EQ(plan.Rows().size(), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i)
+    EXPECT_EQ(plan.Rows()[i].Warnings, expected[i]) << i;
+  EXPECT_EQ(plan.WarningCount(cwBigChange), 5);
+  EXPECT_EQ(plan.WarningCount(cwTwoPrices), 4);
+  EXPECT_EQ(plan.WarningCount(cwCellKind), 2);
+  EXPECT_EQ(plan.RowsWithWarnings(), 8);
+  EXPECT_EQ(plan.WarningsText(plan.Rows()[1]), "Pretul se modifica cu peste 50%; Pret zero");
+  EXPECT_EQ(plan.WarningsText(plan.Rows()[6]),
+            "Pretul se modifica cu peste 50%; Celula de pret contine o data calendaristica");
+  EXPECT_EQ(plan.WarningsText(plan.Rows()[4]),
+            "Articolul are doua preturi diferite in lista; ramane pretul de la Pagina 1 Linia 9");
+  EXPECT_EQ(plan.Rows()[5].Change.ArticleCode, 5);
+  EXPECT_EQ(plan.WarningsText(plan.Rows()[5]),
+            "Identificatorul corespunde mai multor articole; se actualizeaza articolul 5");
+  // From -1 (the first occurrence) to 2: the percent is taken on the size of the old price.
+  EXPECT_DOUBLE_EQ(*plan.Rows()[9].Percent, 300.0);
+  EXPECT_FALSE(imp::PercentChange({true, 0}, 5).has_value());
+
+  // The report: byte order mark, header, one line per value, ";" inside a field quoted.
+  const std::string csv = imp::ChangeReportText(plan, {"09.12.2026 10:00:00", "TEST", "l.xls"});
+  EXPECT_EQ(csv.substr(0, 3), "\xEF\xBB\xBF");
+  EXPECT_NE(csv.find("\r\n09.12.2026 10:00:00;TEST;l.xls;1;2;1;1001;Bec LED;Philips;Nart;"
+                     "PretVanzare;modificat;;10;1;10;900;Pretul se modifica cu peste 50%\r\n"),
+            std::string::npos);
+  EXPECT_NE(csv.find(";9;\"X;9\";\"Cutie \"\"mare\"\"; alba\";;Nart;"), std::string::npos);
+
+  // The threshold lives in the settings file; nonsense there reads as the default.
+  EXPECT_EQ(imp::ReadThresholdSetting(), 50);
+  imp::WriteThresholdSetting(12.5);
+  EXPECT_EQ(imp::ReadThresholdSetting(), 12.5);
+  imp::WriteSetting(imp::kGeneralSection, "PragAvertizare", "-3");
+  EXPECT_EQ(imp::ReadThresholdSetting(), 50);
+}
+
+}  // namespace
+}  // namespace importtest
