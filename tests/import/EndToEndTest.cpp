@@ -13,6 +13,7 @@ extern "C" {
 #include <filesystem>
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/Files.h"
@@ -177,9 +178,9 @@ TEST_F(EndToEnd, DemoRootImportsThroughTheAliasAndReadsBackWithPxlib) {
     json += (json.back() == '[' ? "\"" : ",\"") + line + "\"";
     file += line + "\r\n";
   }
-  json += "]}\n";
-  ASSERT_GE(run.out.size(), json.size());
-  EXPECT_EQ(run.out.substr(run.out.size() - json.size()), json);
+  json += "],\"threshold\":50,\"warnings\":{";
+  ASSERT_NE(run.out.rfind(json), std::string::npos);
+  EXPECT_EQ(run.out.back(), '\n');
   EXPECT_NE(run.out.find(
                 " Au fost preluate    150  preturi. \n\n Au fost semnalate  4 linii cu erori \n"),
             std::string::npos);
@@ -223,6 +224,104 @@ TEST_F(EndToEnd, DemoRootImportsThroughTheAliasAndReadsBackWithPxlib) {
   }
   EXPECT_EQ(added, 30);  // the "M" articles among 1..150
   EXPECT_EQ(pretm.numberRows.size(), pretmBefore.numberRows.size() + 30);
+}
+
+// One line of the change report, split at the separators outside quotes.
+std::vector<std::string> CsvFields(const std::string& line) {
+  std::vector<std::string> fields(1);
+  bool quoted = false;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    const char c = line[i];
+    if (c == '"') {
+      if (quoted && i + 1 < line.size() && line[i + 1] == '"')
+        fields.back() += line[++i];
+      else
+        quoted = !quoted;
+    } else if (c == ';' && !quoted) {
+      fields.emplace_back();
+    } else {
+      fields.back() += c;
+    }
+  }
+  return fields;
+}
+
+double CsvNumber(std::string text) {
+  for (char& c : text)
+    if (c == ',') c = '.';
+  return text.empty() ? 0 : std::strtod(text.c_str(), nullptr);
+}
+
+// Prices of both tables through pxlib: (table, CodArt, IndexLocal, field) -> value.
+using Prices = std::map<std::tuple<std::string, int, int, std::string>, double>;
+Prices ReadPrices(const fs::path& folder) {
+  Prices p;
+  for (const auto& row : ReadWithPxlib(folder / "Nart.DB").numberRows)
+    for (const char* f : {"PretVanzare", "PretValuta"})
+      p[{"Nart", static_cast<int>(row.at("CodArt")), 0, f}] = row.at(f);
+  for (const auto& row : ReadWithPxlib(folder / "PretM.DB").numberRows)
+    for (const char* f : {"Lei", "Valuta"})
+      p[{"PretM", static_cast<int>(row.at("CodArt")), static_cast<int>(row.at("IndexLocal")), f}] =
+          row.at(f);
+  return p;
+}
+
+TEST_F(EndToEnd, ThePlanIsWhatTheRunWritesAndTheReportOpensAsColumns) {
+  const fs::path alfa = root_ / "ALFA";
+  const std::string common = "--company ALFA --file " + Quote(root_ / "Preturi furnizor.xls") +
+                             " --id-col 1 --price-col 3 --start-row 2 --category 3";
+  const fs::path planFile = base_ / "plan.csv";
+  ASSERT_EQ(Imppret("import " + common + " --dry-run --report " + Quote(planFile)).exitCode, 0);
+  EXPECT_FALSE(fs::exists(base_ / "home" / "Modificari.csv"));  // a dry run is no run
+  const Prices before = ReadPrices(alfa);
+  ASSERT_EQ(Imppret("import " + common).exitCode, 0);
+  const Prices after = ReadPrices(alfa);
+
+  std::string plan;
+  ASSERT_TRUE(platform::ReadWholeFile(planFile, plan));
+  ASSERT_EQ(plan.substr(0, 3), "\xEF\xBB\xBF");
+  Prices replay = before;
+  std::size_t lines = 0;
+  for (std::size_t at = plan.find("\r\n") + 2, end; at < plan.size(); at = end + 2) {
+    end = plan.find("\r\n", at);
+    ASSERT_NE(end, std::string::npos);
+    const std::vector<std::string> f = CsvFields(plan.substr(at, end - at));
+    ASSERT_EQ(f.size(), 18u);
+    ++lines;
+    const int code = std::stoi(f[5]);
+    const int index = f[9] == "PretM" ? std::stoi(f[12]) : 0;
+    const auto key = std::make_tuple(f[9], code, index, f[10]);
+    if (f[11] == "adaugat") {
+      EXPECT_FALSE(replay.count(key)) << code;
+      replay[{"PretM", code, index, "Valuta"}] = 0;
+    } else {
+      EXPECT_NEAR(replay.at(key), CsvNumber(f[14]), 1e-9) << code << f[10];
+    }
+    replay[key] = CsvNumber(f[15]);
+  }
+  EXPECT_EQ(lines, 180u);  // 150 prices, 30 new multiple-price rows
+  ASSERT_EQ(replay.size(), after.size());
+  for (const auto& [key, value] : after) EXPECT_NEAR(replay.at(key), value, 1e-9);
+
+  // The report of the real run, through LibreOffice set to Romanian, read back as a workbook.
+  const fs::path report = base_ / "home" / "Modificari.csv";
+  ASSERT_TRUE(fs::exists(report));
+  const std::string convert = "HOME=" + Quote(base_) +
+                              " timeout 180 soffice --headless --infilter=CSV:59,34,76,1,,1048 "
+                              "--convert-to xls --outdir " +
+                              Quote(base_) + " " + Quote(report) + " >/dev/null 2>&1";
+  ASSERT_EQ(std::system(convert.c_str()), 0);
+  auto cell = [&](int col, int row) {
+    return Imppret("cell " + Quote(base_ / "Modificari.xls") + " 0 " + std::to_string(col) + " " +
+                   std::to_string(row))
+        .out;
+  };
+  EXPECT_EQ(cell(0, 0), "{\"found\":true,\"value\":\"Data\"}\n");
+  EXPECT_EQ(cell(17, 0), "{\"found\":true,\"value\":\"Avertismente\"}\n");
+  EXPECT_EQ(cell(1, 1), "{\"found\":true,\"value\":\"ALFA\"}\n");
+  EXPECT_EQ(cell(5, 1), "{\"found\":true,\"value\":1}\n");
+  EXPECT_EQ(cell(15, 1), "{\"found\":true,\"value\":41.51}\n");
+  EXPECT_NE(cell(7, 2).find("Siguran\u0163\u0103 automat\u0103"), std::string::npos) << cell(7, 2);
 }
 
 TEST_F(EndToEnd, RefusalsExitWithOne) {
