@@ -7,6 +7,7 @@ packages=(
   libgtest-dev libsqlite3-dev qt6-base-dev libqt6test6 libgl-dev
   pxlib-dev fonts-dejavu-core
   python3-xlrd libfreexl-dev
+  libreoffice-calc-nogui
 )
 missing=()
 for p in "${packages[@]}"; do
