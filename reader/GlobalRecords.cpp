@@ -3,113 +3,111 @@
 
 namespace reader {
 
-using detail::U16;
-using detail::U32;
-
-void TXLSRead::Impl::RecordText(std::string& out, const std::uint8_t* body, std::size_t len,
-                                std::size_t offset, std::size_t count, std::uint16_t id) const {
+void TXLSRead::Impl::RecordText(std::string& out, const detail::ByteText& bt,
+                                const platform::ByteView& body, std::size_t offset,
+                                std::size_t count, std::uint16_t id) const {
   out.clear();
+  const std::size_t len = body.Size();
   if (offset >= len) {
     if (count == 0) return;
     detail::RecordTooShort(id, len);
   }
-  const std::uint8_t* p = body + offset;
+  const std::uint8_t* p = body.Data() + offset;
   if (*p == 0) {
     if (offset + 1 + count > len) detail::RecordTooShort(id, len);
     if (self.FBookVersion == 6)
       detail::AppendLatin1Fast(out, p + 1, count);
     else
-      byteText.Append(out, p + 1, count);
+      bt.Append(out, p + 1, count);
   } else if (self.FBookVersion == 6) {
     if (offset + 1 + 2 * count > len) detail::RecordTooShort(id, len);
     platform::AppendUtf16le(out, p + 1, count);
   } else {
     if (offset + count > len) detail::RecordTooShort(id, len);
-    byteText.Append(out, p, count);
+    bt.Append(out, p, count);
   }
 }
 
 void TXLSRead::Impl::HandleGlobals(std::uint16_t id, std::uint16_t len) {
   TXLSRead& r = self;
-  const std::uint8_t* b = buf.data();
-  auto need = [&](std::size_t n) {
-    if (len < n) detail::RecordTooShort(id, len);
-  };
+  const platform::ByteView b = detail::RecordBody(id, buf.data(), len);
+  auto need = [&](std::size_t n) { detail::Need(b, n); };
   switch (id) {
-    case 0x0085: {  // BOUNDSHEET
+    case rec::kBoundSheet: {  // BOUNDSHEET
       std::string name;
       if (r.FVersion == 6) {
         need(8);
-        const std::size_t n = b[6];
-        if (b[7] == 0) {
+        const std::size_t n = b.U8(6);
+        if (b.U8(7) == 0) {
           need(8 + n);
-          platform::AppendLatin1(name, b + 8, n);
+          platform::AppendLatin1(name, b.Sub(8, n).Data(), n);
         } else {
           need(8 + 2 * n);
-          detail::AppendUtf16Codepage(name, b + 8, n, r.FCodepage);
+          detail::AppendUtf16Codepage(name, b.Sub(8, 2 * n).Data(), n, r.FCodepage);
         }
       } else {
         need(7);
-        const std::size_t n = b[6];
+        const std::size_t n = b.U8(6);
         need(7 + n);
-        byteText.Append(name, b + 7, n);
+        byteText.Append(name, b.Sub(7, n).Data(), n);
       }
-      r.FSheetNames.push_back(TSheetEntry{name, U32(b)});
+      r.FSheetNames.push_back(TSheetEntry{name, b.U32(0)});
       fctx.SheetNames.push_back(std::move(name));
       break;
     }
-    case 0x041E: {  // FORMAT
+    case rec::kFormat: {  // FORMAT
       need(3);
       std::string fmt;
       if (r.FBookVersion < 6) {
-        const std::size_t n = b[2];
+        const std::size_t n = b.U8(2);
         need(3 + n);
-        byteText.Append(fmt, b + 3, n);
+        byteText.Append(fmt, b.Sub(3, n).Data(), n);
       } else {
         need(5);
-        RecordText(fmt, b, len, 4, U16(b + 2), id);
+        RecordText(fmt, b, 4, b.U16(2), id);
       }
       masks::TExcelMask mask(fmt);
       // BIFF4 leaves the first two bytes unused: its formats are numbered in record order.
-      mask.FormatIndex = r.FBookVersion <= 3 ? static_cast<int>(r.FFormats.size()) : U16(b);
+      mask.FormatIndex = r.FBookVersion <= 3 ? static_cast<int>(r.FFormats.size()) : b.U16(0);
       r.FFormats.push_back(std::move(mask));
       break;
     }
-    case 0x001E: {  // FORMAT of BIFF2-BIFF3: the string alone, numbered in record order
+    case rec::kFormat2: {  // FORMAT of BIFF2-BIFF3: the string alone, numbered in record order
       need(1);
-      const std::size_t n = b[0];
+      const std::size_t n = b.U8(0);
       need(1 + n);
       std::string fmt;
-      byteText.Append(fmt, b + 1, n);
+      byteText.Append(fmt, b.Sub(1, n).Data(), n);
       masks::TExcelMask mask(fmt);
       mask.FormatIndex = static_cast<int>(r.FFormats.size());
       r.FFormats.push_back(std::move(mask));
       break;
     }
-    case 0x0243:
-    case 0x0443:    // XF of BIFF3 and BIFF4: the format number is the byte at offset 1
-    case 0x00E0: {  // XF
+    case rec::kXf3:
+    case rec::kXf4:   // XF of BIFF3 and BIFF4: the format number is the byte at offset 1
+    case rec::kXf: {  // XF
       need(4);
       TXFRecord xf;
       xf.Size = static_cast<std::uint8_t>(r.FBookVersion == 6 ? 20 : 16);
-      std::copy(b, b + std::min<std::size_t>(len, xf.Size), xf.Data.begin());
+      const platform::ByteView kept = b.Sub(0, std::min<std::size_t>(len, xf.Size));
+      std::copy(kept.Data(), kept.Data() + kept.Size(), xf.Data.begin());
       r.FXFRecords.push_back(xf);
       break;
     }
-    case 0x0031:
-    case 0x0231: {  // FONT
+    case rec::kFont:
+    case rec::kFont3: {  // FONT
       // Each generation keeps the name at its own place; reading a BIFF2-BIFF4 font with the
       // later layout would take name bytes for the weight.
       TXLSFont f;
       std::size_t nameAt = 15, lenAt = 14;
       need(4);
-      const std::uint16_t flags = U16(b + 2);
-      f.Size = U16(b) / 20;
+      const std::uint16_t flags = b.U16(2);
+      f.Size = b.U16(0) / 20;
       f.Italic = (flags & 0x0002) != 0;
       f.StrikeOut = (flags & 0x0008) != 0;
-      if (id == 0x0231) {
+      if (id == rec::kFont3) {
         need(6);
-        f.Color = U16(b + 4);
+        f.Color = b.U16(4);
         lenAt = 6;
         nameAt = 7;
         f.Bold = (flags & 0x0001) != 0;
@@ -121,79 +119,78 @@ void TXLSRead::Impl::HandleGlobals(std::uint16_t id, std::uint16_t len) {
         f.Underline = (flags & 0x0004) != 0;
       } else {
         need(15);
-        f.Color = U16(b + 4);
-        f.Bold = U16(b + 6) >= 700;
-        f.Underline = b[10] != 0;
-        f.Charset = b[12];
+        f.Color = b.U16(4);
+        f.Bold = b.U16(6) >= 700;
+        f.Underline = b.U8(10) != 0;
+        f.Charset = b.U8(12);
       }
       need(lenAt + 1);
-      RecordText(f.Name, b, len, nameAt, b[lenAt], id);
+      RecordText(f.Name, b, nameAt, b.U8(lenAt), id);
       r.FFonts.push_back(std::move(f));
       if (r.FFonts.size() == 4) r.FFonts.push_back(r.FFonts[0]);
       break;
     }
-    case 0x0092: {  // PALETTE
+    case rec::kPalette: {  // PALETTE
       need(2);
-      const std::size_t n = U16(b);
+      const std::size_t n = b.U16(0);
       need(2 + 4 * n);
       r.FPalette.clear();
-      for (std::size_t i = 0; i < n; ++i) r.FPalette.push_back(U32(b + 2 + 4 * i));
+      for (std::size_t i = 0; i < n; ++i) r.FPalette.push_back(b.U32(2 + 4 * i));
       break;
     }
-    case 0x0042:  // CODEPAGE
+    case rec::kCodepage:  // CODEPAGE
       need(2);
-      r.FFileCodepage = U16(b);
-      // 1200 (UTF-16) and the BIFF2-BIFF4 aliases of 1252 keep the default.
-      byteText.SetCodepage(r.FFileCodepage == 32769  ? 1252
-                           : r.FFileCodepage == 1200 ? 1252
-                                                     : r.FFileCodepage);
+      r.FFileCodepage = b.U16(0);
+      byteText.SetCodepage(detail::TextCodepage(r.FFileCodepage));
       fctx.Codepage = byteText.Codepage();
       break;
-    case 0x0018:
-    case 0x0218: {  // NAME
+    case rec::kName2:
+    case rec::kName: {  // NAME
       need(4);
-      const std::size_t n = b[3];
+      const std::size_t n = b.U8(3);
       std::string name;
-      RecordText(name, b, len, r.FBookVersion < 4 ? 6 : 14, n, id);
-      r.FNames.push_back(TNameEntry{name, U16(b)});
+      RecordText(name, b, r.FBookVersion < 4 ? 6 : 14, n, id);
+      r.FNames.push_back(TNameEntry{name, b.U16(0)});
       fctx.Names.push_back(std::move(name));
       break;
     }
-    case 0x0023:
-    case 0x0223: {  // EXTERNNAME
+    case rec::kExternName2:
+    case rec::kExternName: {  // EXTERNNAME
       const std::size_t lenAt = r.FBookVersion < 4 ? 2 : 6;
       need(lenAt + 1);
       std::string name;
-      RecordText(name, b, len, lenAt + 1, b[lenAt], id);
+      RecordText(name, b, lenAt + 1, b.U8(lenAt), id);
       r.FExternNames.push_back(name);
       fctx.ExternNames.push_back(std::move(name));
       if (r.FBookVersion == 6 && !fctx.SupBooks.empty()) ++fctx.SupBooks.back().ExternNameCount;
       break;
     }
-    case 0x01AE: {  // SUPBOOK: only what formula text needs
+    case rec::kSupBook: {  // SUPBOOK: only what formula text needs
       if (r.FBookVersion != 6) break;
       formula::TSupBook sb;
       sb.FirstExternName = fctx.ExternNames.size();
-      if (len >= 4 && U16(b + 2) == 0x0401) {
+      if (len >= 4 && b.U16(2) == 0x0401) {
         sb.Kind = formula::TSupBook::sbkSelf;
-      } else if (len >= 4 && U16(b + 2) == 0x3A01) {
+      } else if (len >= 4 && b.U16(2) == 0x3A01) {
         sb.Kind = formula::TSupBook::sbkAddIn;
       } else if (len >= 5) {
         // Document name and sheet names, each a BIFF8 string with a 16-bit count.
         sb.Kind = formula::TSupBook::sbkExternal;
-        const std::size_t sheets = U16(b);
-        std::size_t pos = 2;
-        auto readString = [&](std::string& out) {
-          if (pos + 3 > len) return false;
-          const std::size_t n = U16(b + pos);
-          const bool wide = b[pos + 2] & 1;
+        const std::size_t sheets = b.U16(0);
+        // A name cut short by the record's end ends the list (no hook: nothing is raised).
+        platform::ByteCursor c(platform::ByteView(b.Data(), len));
+        c.Skip(2);
+        auto readString = [&c](std::string& out) {
+          if (!c.Has(3)) return false;
+          const std::size_t n = c.U16();
+          const bool wide = c.U8() & 1;
           const std::size_t bytes = wide ? 2 * n : n;
-          if (pos + 3 + bytes > len) return false;
+          if (!c.Has(bytes)) return false;
+          const platform::ByteView chars = c.Take(bytes);
           if (wide)
-            platform::AppendUtf16le(out, b + pos + 3, n);
+            platform::AppendUtf16le(out, chars.Data(), n);
           else
-            platform::AppendLatin1(out, b + pos + 3, n);
-          pos += 3 + bytes;
+            platform::AppendLatin1(out, chars.Data(), n);
           return true;
         };
         if (readString(sb.FileName)) {
@@ -207,12 +204,12 @@ void TXLSRead::Impl::HandleGlobals(std::uint16_t id, std::uint16_t len) {
       fctx.SupBooks.push_back(std::move(sb));
       break;
     }
-    case 0x0017: {  // EXTERNSHEET (BIFF8 XTI entries within this record)
+    case rec::kExternSheet: {  // EXTERNSHEET (BIFF8 XTI entries within this record)
       if (r.FBookVersion != 6 || len < 2) break;
-      const std::size_t n = std::min<std::size_t>(U16(b), (len - 2) / 6);
+      const std::size_t n = std::min<std::size_t>(b.U16(0), (len - 2) / 6);
       for (std::size_t i = 0; i < n; ++i) {
-        const std::uint8_t* e = b + 2 + 6 * i;
-        fctx.ExternSheets.push_back(formula::TExternSheet{U16(e), U16(e + 2), U16(e + 4)});
+        const std::size_t e = 2 + 6 * i;
+        fctx.ExternSheets.push_back(formula::TExternSheet{b.U16(e), b.U16(e + 2), b.U16(e + 4)});
       }
       break;
     }

@@ -6,9 +6,6 @@
 
 namespace reader {
 
-using detail::U16;
-using detail::U32;
-
 void TXLSRead::Read() {
   if (FImpl->stream) return;
   Open();
@@ -64,7 +61,7 @@ void TXLSRead::Impl::RunLoop() {
       }
       if (!stream->ReadHeader(id, len)) break;
       bool inMemory = false;
-      if (id != 0x00FC) {
+      if (id != rec::kSst) {
         if (len <= r.FMaxRecordSize) {
           if (stream->Read(buf.data(), len) != len) throw EXLSError("Unexpected end of the stream");
           inMemory = true;
@@ -100,22 +97,22 @@ void TXLSRead::Impl::RunLoop() {
 
 bool TXLSRead::Impl::Dispatch(std::uint16_t id, std::uint16_t len, bool inMemory) {
   TXLSRead& r = self;
-  if ((id & 0xFF) == 0x09) {
+  if (rec::IsBof(id)) {
     if (!inMemory) throw EXLSError("BOF record is too long");
     return HandleBof(id, len);
   }
   switch (id) {
-    case 0x000A:  // EOF
+    case rec::kEof:
       if (r.FSheetIndex < 0) return true;
       return r.FSheetIndex < static_cast<int>(r.FSheetNames.size()) - 1;
-    case 0x002F: throw EXLSError("Can not read, file is encrypted");
-    case 0x00EB:
-    case 0x00EC: {
+    case rec::kFilePass: throw EXLSError("Can not read, file is encrypted");
+    case rec::kMsoDrawingGroup:
+    case rec::kMsoDrawing: {
       // Drawing data runs on in CONTINUE records; none of it is used.
       std::uint16_t cid = 0, clen = 0;
       for (;;) {
         if (!stream->ReadHeader(cid, clen)) break;
-        if (cid != 0x003C) {
+        if (cid != rec::kContinue) {
           stream->SeekBy(-4);
           break;
         }
@@ -123,48 +120,48 @@ bool TXLSRead::Impl::Dispatch(std::uint16_t id, std::uint16_t len, bool inMemory
       }
       return true;
     }
-    case 0x00FC: detail::ReadSharedStrings(*stream, len, r.FCodepage, sst); return true;
-    case 0x0017:
-    case 0x0018:
-    case 0x0218:
-    case 0x0023:
-    case 0x0223:
-    case 0x0031:
-    case 0x0231:
-    case 0x0042:
-    case 0x0085:
-    case 0x0092:
-    case 0x00E0:
-    case 0x0243:
-    case 0x0443:
-    case 0x041E:
-    case 0x01AE:
-    case 0x001E:
+    case rec::kSst: detail::ReadSharedStrings(*stream, len, r.FCodepage, sst); return true;
+    case rec::kExternSheet:
+    case rec::kName2:
+    case rec::kName:
+    case rec::kExternName2:
+    case rec::kExternName:
+    case rec::kFont:
+    case rec::kFont3:
+    case rec::kCodepage:
+    case rec::kBoundSheet:
+    case rec::kPalette:
+    case rec::kXf:
+    case rec::kXf3:
+    case rec::kXf4:
+    case rec::kFormat:
+    case rec::kSupBook:
+    case rec::kFormat2:
       if (!inMemory) throw EXLSError("Record is longer than the record buffer");
       HandleGlobals(id, len);
       return true;
-    case 0x0002:
-    case 0x0003:
-    case 0x0004:
-    case 0x0005:
-    case 0x0006:
-    case 0x007D:
-    case 0x007E:
-    case 0x027E:
-    case 0x00BC:
-    case 0x04BC:
-    case 0x00BD:
-    case 0x00BE:
-    case 0x00D6:
-    case 0x00FD:
-    case 0x0200:
-    case 0x0201:
-    case 0x0203:
-    case 0x0204:
-    case 0x0205:
-    case 0x0206:
-    case 0x0406:
-    case 0x0208:
+    case rec::kInteger2:
+    case rec::kNumber2:
+    case rec::kLabel2:
+    case rec::kBoolErr2:
+    case rec::kFormula:
+    case rec::kColInfo:
+    case rec::kRkLegacy:
+    case rec::kRk:
+    case rec::kShrFmla2:
+    case rec::kShrFmla:
+    case rec::kMulRk:
+    case rec::kMulBlank:
+    case rec::kRString:
+    case rec::kLabelSst:
+    case rec::kDimensions:
+    case rec::kBlank:
+    case rec::kNumber:
+    case rec::kLabel:
+    case rec::kBoolErr:
+    case rec::kFormula3:
+    case rec::kFormula4:
+    case rec::kRow:
       if (!inMemory) throw EXLSError("Record is longer than the record buffer");
       HandleCell(id, len);
       return true;
@@ -176,24 +173,25 @@ bool TXLSRead::Impl::Dispatch(std::uint16_t id, std::uint16_t len, bool inMemory
 
 bool TXLSRead::Impl::HandleBof(std::uint16_t id, std::uint16_t len) {
   TXLSRead& r = self;
-  if (len < 4) detail::RecordTooShort(id, len);
-  const std::uint16_t version = U16(&buf[0]);
-  const std::uint16_t type = U16(&buf[2]);
-  if (version == 0x0500) {
+  const platform::ByteView b = detail::RecordBody(id, buf.data(), len);
+  detail::Need(b, 4);
+  const std::uint16_t version = b.U16(0);
+  const std::uint16_t type = b.U16(2);
+  if (version == rec::kBiff5) {
     r.FVersion = 5;
     r.FMaxRecordSize = 2080;
-  } else if (version == 0x0600) {
+  } else if (version == rec::kBiff8) {
     r.FVersion = 6;
     r.FMaxRecordSize = 8224;
   }
   buf.resize(static_cast<std::size_t>(r.FMaxRecordSize), 0);
   fctx.Version = r.FVersion;
-  if (type == 0x0005) {
+  if (type == rec::kGlobals) {
     r.FBookVersion = r.FVersion;
     fctx.BookVersion = r.FBookVersion;
     return true;
   }
-  if (type == 0x0010) {
+  if (type == rec::kWorksheet) {
     if (r.FVersion <= 3) {
       // BIFF2-BIFF4: a worksheet substream carries its own FORMAT and XF records after its BOF,
       // and its XF records name formats by position, so nothing is renumbered.
@@ -232,7 +230,7 @@ bool TXLSRead::Impl::HandleBof(std::uint16_t id, std::uint16_t len) {
   // Chart, macro, module or workspace substream: passed over up to the next BOF.
   std::uint16_t sid = 0, slen = 0;
   while (stream->ReadHeader(sid, slen)) {
-    if ((sid & 0xFF) == 0x09) {
+    if (rec::IsBof(sid)) {
       stream->SeekBy(-4);
       break;
     }

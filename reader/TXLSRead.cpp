@@ -2,11 +2,11 @@
 // message policy for record errors.
 #include "reader/TXLSRead.h"
 
-#include <bit>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
 
+#include "platform/AsciiCase.h"
 #include "reader/Impl.h"
 #include "reader/formula/FormulaDecoder.h"
 
@@ -101,18 +101,6 @@ std::string_view BuiltInFormat(int Number) {
 
 namespace detail {
 
-double F64(const std::uint8_t* p) {
-  std::uint64_t bits = 0;
-  if constexpr (std::endian::native == std::endian::little) {
-    std::memcpy(&bits, p, sizeof bits);
-  } else {
-    for (int i = 7; i >= 0; --i) bits = (bits << 8) | p[i];
-  }
-  double d;
-  std::memcpy(&d, &bits, sizeof d);
-  return d;
-}
-
 void AppendLatin1Fast(std::string& out, const std::uint8_t* p, std::size_t n) {
   // Runs of ASCII go in one append; only the bytes above 0x7F need two UTF-8 bytes.
   std::size_t i = 0;
@@ -175,27 +163,22 @@ void TXLSRead::Open() {
     if (platform::cfb::CompoundFile::IsCompoundFile(path)) {
       m.storage = std::make_unique<platform::cfb::CompoundFile>(path);
       bool book = false, workbook = false;
-      std::uint64_t bookSize = 0, workbookSize = 0;
       std::string bookName = "Book", workbookName = "Workbook";
       for (const auto& e : m.storage->RootElements()) {
-        if (e.Name == "Book") {
+        if (e.Name == "Book")
           book = true;
-          bookSize = e.Size;
-        } else if (e.Name == "Workbook") {
+        else if (e.Name == "Workbook")
           workbook = true;
-          workbookSize = e.Size;
-        }
       }
       if (!book && !workbook) {
         // Compound-file names compare without regard to case on their home platform, and some
         // writers spell the stream "WORKBOOK" or "book": take those when no exact name exists.
         for (const auto& e : m.storage->RootElements()) {
-          std::string lower = e.Name;
-          for (char& c : lower) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-          if (lower == "workbook" && e.IsStream) {
+          if (!e.IsStream) continue;
+          if (platform::EqualsNoCase(e.Name, "workbook")) {
             workbook = true;
             workbookName = e.Name;
-          } else if (lower == "book" && e.IsStream && !book) {
+          } else if (platform::EqualsNoCase(e.Name, "book") && !book) {
             book = true;
             bookName = e.Name;
           }
@@ -207,8 +190,6 @@ void TXLSRead::Open() {
       FBookVersion = FVersion;
       auto s = m.storage->OpenStream(workbook ? workbookName : bookName);
       FStreamSize = s->Size();
-      (void)bookSize;
-      (void)workbookSize;
       m.plain = false;
       m.plainWorksheet = false;
       m.stream = std::make_unique<detail::RecordStream>(std::move(s), false);
@@ -223,10 +204,10 @@ void TXLSRead::Open() {
     // workbook either.
     std::uint8_t hdr[4] = {};
     const bool got = m.stream->Read(hdr, 4) == 4;
-    id = detail::U16(hdr);
-    len = detail::U16(hdr + 2);
+    id = platform::LoadU16(hdr);
+    len = platform::LoadU16(hdr + 2);
     int version = 0;
-    if (got && (id & 0xFF) == 0x09) {
+    if (got && rec::IsBof(id)) {
       switch (id >> 8) {
         case 0x00: version = 1; break;
         case 0x02: version = 2; break;
@@ -239,7 +220,8 @@ void TXLSRead::Open() {
     FVersion = version;
     // A plain file that starts with a worksheet BOF holds that one sheet and no sheet list.
     std::uint8_t bof[4] = {};
-    m.plainWorksheet = len >= 4 && m.stream->Read(bof, 4) == 4 && detail::U16(bof + 2) == 0x0010;
+    m.plainWorksheet =
+        len >= 4 && m.stream->Read(bof, 4) == 4 && platform::LoadU16(bof + 2) == rec::kWorksheet;
     m.stream->SeekTo(4 + static_cast<std::uint64_t>(len));
     FMaxRecordSize = 2080;
     FStreamSize = size;

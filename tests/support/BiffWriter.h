@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "reader/RecordIds.h"
+
 namespace testbiff {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -17,24 +19,11 @@ using Bytes = std::vector<std::uint8_t>;
 // The BIFF generation a stream is written in. It decides record identifiers and layouts.
 enum class Biff { v2, v3, v4, v5, v8 };
 
-// Record identifiers the writer and the tests use by name.
-namespace rec {
-inline constexpr std::uint16_t kDimensions2 = 0x0000, kBlank2 = 0x0001, kInteger2 = 0x0002,
-                               kNumber2 = 0x0003, kLabel2 = 0x0004, kBoolErr2 = 0x0005,
-                               kFormula = 0x0006, kString2 = 0x0007, kEof = 0x000A,
-                               kFilePass = 0x002F, kContinue = 0x003C, kCodepage = 0x0042,
-                               kColInfo = 0x007D, kRk = 0x027E, kBoundSheet = 0x0085,
-                               kMulRk = 0x00BD, kMulBlank = 0x00BE, kRString = 0x00D6,
-                               kDbCell = 0x00D7, kXf = 0x00E0, kMsoDrawing = 0x00EC, kSst = 0x00FC,
-                               kLabelSst = 0x00FD, kDimensions = 0x0200, kBlank = 0x0201,
-                               kNumber = 0x0203, kLabel = 0x0204, kBoolErr = 0x0205,
-                               kString = 0x0207, kRow = 0x0208, kIndex = 0x020B, kFont = 0x0031,
-                               kFormat = 0x041E, kFormat2 = 0x001E, kFormula3 = 0x0206,
-                               kFormula4 = 0x0406;
-}  // namespace rec
-
-// BOF substream types.
-inline constexpr std::uint16_t kGlobals = 0x0005, kWorksheet = 0x0010, kChart = 0x0020;
+// Record identifiers and BOF types, named as the reader names them.
+namespace rec = ::reader::rec;
+using ::reader::rec::kChart;
+using ::reader::rec::kGlobals;
+using ::reader::rec::kWorksheet;
 
 // Little-endian byte builder for record bodies.
 class Body {

@@ -1,0 +1,67 @@
+// The lookup's pass over the workbook globals: the sheet list, the shared strings and the code
+// page, kept as the decisions a fresh pass would take, so every lookup of one Open replays
+// them instead of reading the globals again.
+#include "platform/ByteView.h"
+#include "reader/CellRecord.h"
+#include "reader/LookupPasses.h"
+#include "reader/RecordIds.h"
+
+namespace reader::detail {
+
+std::unique_ptr<GlobalsPass> PassGlobals(RecordStream& s, int version, int maxRecordSize,
+                                         int codepage) {
+  auto g = std::make_unique<GlobalsPass>();
+  g->start = s.Position();
+  g->version = version;
+  g->maxRecordSize = maxRecordSize;
+  g->codepage = codepage;
+  g->effectiveVersion = version;
+  g->effectiveMaxRecordSize = maxRecordSize;
+  std::uint8_t head[8];
+  for (;;) {
+    std::uint16_t id = 0, len = 0;
+    if (!s.ReadHeader(id, len)) {
+      g->events.push_back({GlobalsPass::Event::End, s.Position(), 0, 0, {}});
+      return g;
+    }
+    if (rec::IsBof(id) && len >= 2 && len <= maxRecordSize) {
+      s.Read(head, 2);
+      s.SeekBy(len - 2);
+      if (platform::LoadU16(head) == rec::kBiff8) {
+        g->effectiveVersion = 6;
+        maxRecordSize = g->effectiveMaxRecordSize = 8224;
+      }
+    } else if (id == rec::kBoundSheet) {
+      // A BOUNDSHEET body longer than the buffer keeps the offset of nothing: take it as 0.
+      std::uint32_t offset = 0;
+      if (len <= maxRecordSize && len >= 4) {
+        s.Read(head, 4);
+        offset = platform::LoadU32(head);
+        s.SeekBy(len - 4);
+      } else {
+        s.SeekBy(len);
+      }
+      g->events.push_back({GlobalsPass::Event::Sheet, s.Position(), offset, 0, {}});
+    } else if (id == rec::kSst) {
+      try {
+        ReadSharedStrings(s, len, codepage, g->sst);
+      } catch (const std::exception& e) {
+        g->events.push_back({GlobalsPass::Event::Sst, s.Position(), 0, g->sst.Count(), e.what()});
+        return g;  // no lookup from this start gets past this point
+      }
+      g->events.push_back({GlobalsPass::Event::Sst, s.Position(), 0, g->sst.Count(), {}});
+    } else if (id == rec::kEof) {
+      g->events.push_back({GlobalsPass::Event::Eof, s.Position(), 0, 0, {}});
+      g->globalsEnd = s.Position();
+      return g;
+    } else if (id == rec::kCodepage && len >= 2 && len <= maxRecordSize) {
+      s.Read(head, 2);
+      g->byteText.SetCodepage(TextCodepage(platform::LoadU16(head)));
+      s.SeekBy(len - 2);
+    } else {
+      s.SeekBy(len);
+    }
+  }
+}
+
+}  // namespace reader::detail

@@ -1,0 +1,68 @@
+#pragma once
+// The two passes a lookup keeps for one Open: what the workbook globals say (GlobalsPass.cpp)
+// and where the cells of one sheet lie, with its index checked (SheetDirectory.cpp).
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "reader/RecordStream.h"
+#include "reader/SharedStrings.h"
+#include "reader/Text.h"
+
+namespace reader::detail {
+
+// What one pass over the workbook globals found, in stream order, so that every lookup of one
+// Open can replay the decisions of a fresh pass without reading the globals again.
+struct GlobalsPass {
+  struct Event {
+    enum Kind { Sheet, Sst, Eof, End } kind = End;
+    std::uint64_t position = 0;  // stream position after the record (or where its error arose)
+    std::uint32_t offset = 0;    // Sheet: the BOF offset
+    std::size_t strings = 0;     // Sst: strings in the table after this record
+    std::string error;           // Sst: the message it failed with
+  };
+  std::uint64_t start = 0;
+  int version = 0, maxRecordSize = 0, codepage = 0;
+  std::vector<Event> events;
+  std::uint64_t globalsEnd = 0;  // after the globals' EOF record (0: none seen)
+  // The generation the globals' BOF declares: a "Book" stream may hold BIFF8 records.
+  int effectiveVersion = 0, effectiveMaxRecordSize = 0;
+  SharedStrings sst;
+  ByteText byteText;
+};
+
+// Where the cells of one sheet lie: per row the stream positions of its first and last cell
+// record, from one pass over the sheet, and what its INDEX/DBCELL/ROW records say.
+struct SheetDirectory {
+  static constexpr std::uint64_t kNone = ~std::uint64_t{0};
+  struct Row {
+    std::uint64_t first = kNone, last = 0;  // header positions of its cell records
+    // From the index: the first cell position its ROW record leads to and its column range
+    // [indexCol1, indexColEnd). Kept to 32 bytes a row: a sheet may have 65,536 of them.
+    std::uint64_t indexBase = kNone;
+    std::uint16_t minCol = 0xFFFF, maxCol = 0;
+    std::uint16_t indexCol1 = 0, indexColEnd = 0;
+  };
+  std::uint64_t start = 0;            // where the pass over the sheet began
+  std::uint64_t sheetOffset = kNone;  // the sheet-list offset that led here (BOF checked)
+  int version = 0, maxRecordSize = 0;
+  static_assert(sizeof(Row) == 32);
+  std::vector<Row> rows;
+  bool indexHolds = false;
+  long long indexFirstRow = 0, indexLastRow = -1;
+};
+
+// One pass over the workbook globals from the current position up to their EOF.
+std::unique_ptr<GlobalsPass> PassGlobals(RecordStream& s, int version, int maxRecordSize,
+                                         int codepage);
+
+// Pass over one sheet from `start` to its first EOF, noting where each row's cells lie, then
+// check the sheet's index (when readIndex) against them.
+std::unique_ptr<SheetDirectory> PassSheet(RecordStream& s, std::uint64_t start, int version,
+                                          int maxRecordSize, bool readIndex);
+
+// The stream position of the BOF of substream k after the globals, or SheetDirectory::kNone.
+std::uint64_t FindSubstream(RecordStream& s, std::uint64_t globalsEnd, int k);
+
+}  // namespace reader::detail
