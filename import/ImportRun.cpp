@@ -38,7 +38,7 @@ class TImportRun {
  private:
   bool ReadPriceRow();
   void ProcessPriceRow();
-  void UpdateMultiPrice(double price);
+  void UpdateMultiPrice(double read, double price);
   int LastIndexLocal(std::int32_t articleCode);
   void OpenTables();
   void CloseRun();
@@ -62,6 +62,7 @@ class TImportRun {
   PriceCellKind priceKind_ = PriceCellKind::Number;
   ChangeRow change_;  // the row being written, for the observer
   ImportResult result_;
+  double totalRead_ = 0, totalWritten_ = 0;  // under a price rule, for the summary
 };
 
 ImportResult TImportRun::ImportSheets() {
@@ -117,8 +118,9 @@ void TImportRun::CloseRun() {
   articles_.reset();
   multiPrices_.reset();
   view_.ShowProgressPanel(false);
-  view_.ShowMessage(ImportSummaryText(result_.Imported, result_.Errors),
-                    MessageKind::dkInformation);
+  std::string summary = ImportSummaryText(result_.Imported, result_.Errors);
+  if (state_.Rule.On) summary += PriceRuleSummary(state_.Rule, totalRead_, totalWritten_);
+  view_.ShowMessage(summary, MessageKind::dkInformation);
   if (view_.ErrorLineCount() > 0) view_.ShowPage(kMessagesPage);
 }
 
@@ -140,40 +142,49 @@ void TImportRun::ProcessPriceRow() {
   const int rowNumber = rowIndex_ + 1;
   bool failed = false;
   const bool found = articles_->FindKey({db::KeyValue(identifierText_)});
+  double read = 0, price = 0;
+  const bool isNumber = TextToFloat(priceText_, read);
+  const bool priced = isNumber && ApplyPriceRule(state_.Rule, read, price);
   if (!found) {
-    view_.AddErrorLine(ArticleNotFoundLine(sheetNumber, rowNumber, identifierText_));
+    std::string line = ArticleNotFoundLine(sheetNumber, rowNumber, identifierText_);
+    if (state_.Rule.On && priced) line += PriceRuleLineSuffix(priceText_, price);
+    view_.AddErrorLine(line);
     failed = true;
   }
-  double price = 0;
-  if (!TextToFloat(priceText_, price)) {
-    view_.AddErrorLine(BadPriceLine(sheetNumber, rowNumber, priceText_));
+  if (!priced) {
+    std::string line = BadPriceLine(sheetNumber, rowNumber, priceText_);
+    if (isNumber) line += " (regula de pret nu se aplica unui pret negativ sau prea mare)";
+    view_.AddErrorLine(line);
     failed = true;
   }
   if (failed) {
     ++result_.Errors;
     return;
   }
+  totalRead_ += read;
+  totalWritten_ += price;
 
   if (options_.Observer) {
     change_ = DescribeArticleChange(
         *articles_, *articlePrice_,
-        {sheetNumber, rowNumber, identifierText_, priceText_, priceKind_, price, price});
+        {sheetNumber, rowNumber, identifierText_, priceText_, priceKind_, read, price});
     options_.Observer->BeforeArticleWrite(change_);
   }
   if (options_.DryRun) {
     if (options_.OnPlannedChange)
-      options_.OnPlannedChange({articleCode_->AsInteger(), articlePrice_->FieldName(), price});
+      options_.OnPlannedChange(
+          {articleCode_->AsInteger(), articlePrice_->FieldName(), price, read});
   } else {
     articles_->Edit();
     articlePrice_->SetAsFloat(price);
     articles_->Post();
   }
   if (state_.PriceCategoryCode != 0 && articlePriceKind_->AsString() == "M")
-    UpdateMultiPrice(price);
+    UpdateMultiPrice(read, price);
   ++result_.Imported;
 }
 
-void TImportRun::UpdateMultiPrice(double price) {
+void TImportRun::UpdateMultiPrice(double read, double price) {
   const std::int32_t code = articleCode_->AsInteger();
   const char* priceField = state_.PriceKindIndex == pkValuta ? "Valuta" : "Lei";
   if (multiPrices_->Locate("CodArt;CodPret",
@@ -186,7 +197,7 @@ void TImportRun::UpdateMultiPrice(double price) {
     }
     if (options_.DryRun) {
       if (options_.OnPlannedChange)
-        options_.OnPlannedChange({code, std::string("PretM.") + priceField, price});
+        options_.OnPlannedChange({code, std::string("PretM.") + priceField, price, read});
       return;
     }
     multiPrices_->Edit();
@@ -201,7 +212,8 @@ void TImportRun::UpdateMultiPrice(double price) {
   }
   if (options_.DryRun) {
     if (options_.OnPlannedChange)
-      options_.OnPlannedChange({code, std::string("PretM.") + priceField, price, true, indexLocal});
+      options_.OnPlannedChange(
+          {code, std::string("PretM.") + priceField, price, read, true, indexLocal});
     return;
   }
   multiPrices_->Append();

@@ -16,8 +16,9 @@ namespace imp {
 // What a dry run would have written (no table is touched).
 struct PlannedChange {
   std::int32_t ArticleCode = 0;
-  std::string Field;  // "PretVanzare", "PretValuta", "PretM.Lei", "PretM.Valuta"
-  double Value = 0;
+  std::string Field;     // "PretVanzare", "PretValuta", "PretM.Lei", "PretM.Valuta"
+  double Value = 0;      // the price written
+  double ReadValue = 0;  // the price read from the cell (differs under a price rule)
   bool NewMultiPriceRow = false;
   int IndexLocal = 0;  // of the new multiple-price row
 };

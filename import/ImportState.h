@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "import/PriceRule.h"
+
 namespace imp {
 
 enum PriceKind { pkLei = 0, pkValuta = 1 };                                       // `MTipPret`
@@ -38,6 +40,8 @@ struct TImportState {
 
   std::int16_t PriceCategoryCode = 0;  // read as "CodCatPret" when the company became current
   std::string PriceCategoryName;       // read as "DenCatPret"; kept, not otherwise used
+
+  PriceRule Rule;  // off unless a profile or the command line sets one
 };
 
 // The name of the article index that the identification choice makes current.

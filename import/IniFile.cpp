@@ -100,4 +100,26 @@ void IniFile::Set(std::string_view section, std::string_view key, std::string_vi
   lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(lastContent + 1), std::move(newLine));
 }
 
+std::vector<std::string> IniFile::Sections() const {
+  std::vector<std::string> names;
+  for (const std::string& line : lines_)
+    if (auto name = SectionOf(line)) names.emplace_back(*name);
+  return names;
+}
+
+bool IniFile::RemoveSection(std::string_view section) {
+  std::vector<std::string> kept;
+  bool inSection = false, removed = false;
+  for (std::string& line : lines_) {
+    if (auto name = SectionOf(line)) inSection = EqualsNoCase(*name, section);
+    if (inSection) {
+      removed = true;
+      continue;
+    }
+    kept.push_back(std::move(line));
+  }
+  lines_ = std::move(kept);
+  return removed;
+}
+
 }  // namespace imp

@@ -22,6 +22,10 @@ class IniFile {
   // Replaces the key's first line, or adds it at the end of its section (created at the end
   // of the text when missing).
   void Set(std::string_view section, std::string_view key, std::string_view value);
+  // The names of the sections, in file order.
+  std::vector<std::string> Sections() const;
+  // Drops every section of that name with all its lines; false when there was none.
+  bool RemoveSection(std::string_view section);
 
  private:
   std::vector<std::string> lines_;

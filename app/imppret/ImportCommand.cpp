@@ -1,7 +1,6 @@
 // imppret import: the checks and the run of the main window's "&Start import", driven from the
 // command line. Messages are printed without their markup: refusals on stderr, the error lines
 // and the summary on stdout.
-#include <charconv>
 #include <cstdio>
 #include <ctime>
 #include <exception>
@@ -10,7 +9,9 @@
 #include <utility>
 #include <vector>
 
+#include "app/imppret/ChoiceOptions.h"
 #include "app/imppret/Command.h"
+#include "app/imppret/ImportProfileChoice.h"
 #include "app/imppret/Json.h"
 #include "import/CompanyData.h"
 #include "import/ErrorList.h"
@@ -27,7 +28,8 @@ namespace {
 constexpr const char* kUsage =
     "import --company NAME --file FILE --id-col N --price-col N --start-row N [--data-root DIR] "
     "[--currency lei|valuta] [--identify codextern|codintern|denumire] [--producer NAME] "
-    "[--category CODE] [--errors FILE] [--report FILE] [--threshold PERCENT] [--dry-run] [--json]";
+    "[--category CODE] [--errors FILE] [--report FILE] [--threshold PERCENT] [--dry-run] [--json] "
+    "[--detect] [--profile NAME] [--factor F] [--round 0,01|0,05|0,10|1|99]";
 
 class ConsoleView final : public imp::ImportView {
  public:
@@ -51,24 +53,13 @@ class ConsoleView final : public imp::ImportView {
 };
 
 struct Arguments {
-  std::string company, file, dataRoot, producer, errorsFile, reportFile;
+  std::string company, file, dataRoot, errorsFile, reportFile;
   std::optional<double> threshold;
-  std::optional<std::string> producerGiven;
-  int idCol = 0, priceCol = 0, startRow = 0;
-  int priceKind = imp::pkLei, identification = imp::aiCodExtern;
-  std::optional<int> category;
-  bool dryRun = false, json = false;
+  ChoiceOptions choices;
+  std::optional<std::string> profile;
+  bool dryRun = false, json = false, detect = false;
   bool haveDataRoot = false;
 };
-
-bool ParseInt(const std::string& text, int low, int high, int& out) {
-  int value = 0;
-  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (ec != std::errc() || end != text.data() + text.size() || value < low || value > high)
-    return false;
-  out = value;
-  return true;
-}
 
 // Fills `a`; on a bad argument prints why and gives false.
 bool ParseArguments(const std::vector<std::string>& args, Arguments& a) {
@@ -86,8 +77,16 @@ bool ParseArguments(const std::vector<std::string>& args, Arguments& a) {
       a.json = true;
       continue;
     }
+    if (opt == "--detect") {
+      a.detect = true;
+      continue;
+    }
     if (i + 1 >= args.size()) return fail("missing value after " + opt);
     const std::string& v = args[++i];
+    std::string why;
+    const OptionParse choice = ParseChoiceOption(opt, v, a.choices, why);
+    if (choice == OptionParse::Bad) return fail(why);
+    if (choice == OptionParse::Taken) continue;
     if (opt == "--company")
       a.company = v;
     else if (opt == "--file")
@@ -95,9 +94,7 @@ bool ParseArguments(const std::vector<std::string>& args, Arguments& a) {
     else if (opt == "--data-root") {
       a.dataRoot = v;
       a.haveDataRoot = true;
-    } else if (opt == "--producer")
-      a.producerGiven = v;
-    else if (opt == "--errors")
+    } else if (opt == "--errors")
       a.errorsFile = v;
     else if (opt == "--report")
       a.reportFile = v;
@@ -106,37 +103,10 @@ bool ParseArguments(const std::vector<std::string>& args, Arguments& a) {
       if (!imp::TextToFloat(v, pct) || !(pct > 0) || pct > 1e6)
         return fail("--threshold takes a percentage above 0");
       a.threshold = pct;
-    } else if (opt == "--id-col") {
-      if (!ParseInt(v, 0, 100, a.idCol)) return fail("--id-col takes 0-100");
-    } else if (opt == "--price-col") {
-      if (!ParseInt(v, 0, 100, a.priceCol)) return fail("--price-col takes 0-100");
-    } else if (opt == "--start-row") {
-      if (!ParseInt(v, 0, 100, a.startRow)) return fail("--start-row takes 0-100");
-    } else if (opt == "--category") {
-      int code = 0;
-      if (!ParseInt(v, -32768, 32767, code)) return fail("--category takes a 16-bit code");
-      a.category = code;
-    } else if (opt == "--currency") {
-      std::string c = imp::UpperAscii(v);
-      if (c == "LEI")
-        a.priceKind = imp::pkLei;
-      else if (c == "VALUTA")
-        a.priceKind = imp::pkValuta;
-      else
-        return fail("--currency takes lei or valuta");
-    } else if (opt == "--identify") {
-      std::string c = imp::UpperAscii(v);
-      if (c == "CODEXTERN")
-        a.identification = imp::aiCodExtern;
-      else if (c == "CODINTERN")
-        a.identification = imp::aiCodIntern;
-      else if (c == "DENUMIRE")
-        a.identification = imp::aiDenumire;
-      else
-        return fail("--identify takes codextern, codintern or denumire");
-    } else {
+    } else if (opt == "--profile")
+      a.profile = v;
+    else
       return fail("unknown option " + opt);
-    }
   }
   return true;
 }
@@ -192,13 +162,6 @@ int RunImportCommand(const std::vector<std::string>& args) {
   if (!a.company.empty()) state.CompanyFolder = state.DataRoot / a.company;
   // Stored for the company as the window stores it: a full path.
   if (!a.file.empty()) state.FileName = std::filesystem::absolute(a.file).lexically_normal();
-  state.IdColumn = a.idCol;
-  state.PriceColumn = a.priceCol;
-  state.StartRow = a.startRow;
-  state.PriceKindIndex = a.priceKind;
-  state.Identification = a.identification;
-  state.ProducerRestriction = a.producerGiven.has_value();
-  state.ProducerName = a.producerGiven.value_or(std::string());
 
   ConsoleView view;
   if (!a.company.empty()) {
@@ -207,16 +170,22 @@ int RunImportCommand(const std::vector<std::string>& args) {
         static_cast<std::int16_t>(imp::ReadIntSetting(a.company, "CodCatPret"));
     state.PriceCategoryName = imp::ReadSetting(a.company, "DenCatPret");
   }
-  if (a.category) {
-    if (*a.category == 0) {
+  // A profile first, then what the command line gives, then detection for what is still open.
+  bool fromProfile = false;
+  if (!ApplyProfileChoices(a.company, a.profile, a.choices, a.detect, state, fromProfile)) return 1;
+  ApplyChoices(a.choices, state);
+  if (a.detect && !DetectMissingChoices(a.choices.identification || fromProfile, state)) return 1;
+  std::optional<int> category = a.choices.category;
+  if (!category && fromProfile && state.PriceCategoryCode != 0) category = state.PriceCategoryCode;
+  if (category) {
+    if (*category == 0) {
       state.PriceCategoryCode = 0;  // multiple prices are left alone
     } else if (!a.company.empty()) {
       std::error_code ec;
       if (std::filesystem::is_directory(state.CompanyFolder, ec)) {
-        auto fill =
-            imp::LoadPriceCategories(state.CurrentCompany, state.CompanyFolder, *a.category);
+        auto fill = imp::LoadPriceCategories(state.CurrentCompany, state.CompanyFolder, *category);
         if (fill.Selected < 0) {
-          std::fprintf(stderr, " Categoria de pret %d nu exista pentru firma %s \n", *a.category,
+          std::fprintf(stderr, " Categoria de pret %d nu exista pentru firma %s \n", *category,
                        a.company.c_str());
           return 1;
         }
@@ -231,11 +200,12 @@ int RunImportCommand(const std::vector<std::string>& args) {
   if (a.dryRun) {
     options.OnPlannedChange = [](const imp::PlannedChange& c) {
       if (c.NewMultiPriceRow)
-        std::printf("Ar adauga in PretM: CodArt %d, IndexLocal %d, %s = %s\n", c.ArticleCode,
-                    c.IndexLocal, c.Field.c_str() + 6, imp::FormatGeneral(c.Value).c_str());
+        std::printf("Ar adauga in PretM: CodArt %d, IndexLocal %d, %s = %s%s\n", c.ArticleCode,
+                    c.IndexLocal, c.Field.c_str() + 6, imp::FormatGeneral(c.Value).c_str(),
+                    ReadValueNote(c).c_str());
       else
-        std::printf("Ar modifica articolul %d: %s = %s\n", c.ArticleCode, c.Field.c_str(),
-                    imp::FormatGeneral(c.Value).c_str());
+        std::printf("Ar modifica articolul %d: %s = %s%s\n", c.ArticleCode, c.Field.c_str(),
+                    imp::FormatGeneral(c.Value).c_str(), ReadValueNote(c).c_str());
     };
   }
 

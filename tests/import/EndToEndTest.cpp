@@ -339,4 +339,62 @@ TEST_F(EndToEnd, RefusalsExitWithOne) {
   EXPECT_EQ(badOption.exitCode, 1);
 }
 
+TEST_F(EndToEnd, DetectionProfilesAndThePriceRuleThroughTheTool) {
+  const std::string book = Quote(root_ / "Preturi furnizor.xls");
+  const std::string valuta = Quote(root_ / "Preturi valuta BIFF5.xls");
+  ToolRun detect = Imppret("detect --company ALFA --file " + book + " --json");
+  EXPECT_EQ(detect.exitCode, 0);
+  EXPECT_EQ(detect.out,
+            "{\"sheet\":0,\"headerRow\":1,\"idCol\":1,\"priceCol\":3,\"startRow\":2,\"identify\":"
+            "\"codextern\",\"matched\":50,\"tried\":50,\"otherPriceCols\":[]}\n");
+  const std::string noHeader =
+      Quote(fs::path(IMPPRET_TEST_DATA) / ".." / "import" / "data" / "layout_no_header.xls");
+  EXPECT_EQ(Imppret("detect --company ALFA --file " + noHeader).exitCode, 1);
+  EXPECT_EQ(Imppret("import --company ALFA --detect --dry-run --file " + noHeader).exitCode, 1);
+
+  // --detect runs as the typed columns do, on a list by external code and on one by internal
+  // code whose prices start on row 3.
+  const std::pair<std::string, std::string> runs[] = {
+      {"--file " + book, "--id-col 1 --price-col 3 --start-row 2"},
+      {"--currency valuta --file " + valuta,
+       "--id-col 2 --price-col 3 --start-row 3 --identify codintern"}};
+  for (const auto& [file, typed] : runs) {
+    ToolRun byHand = Imppret("import --company ALFA --dry-run --json " + file + " " + typed);
+    ToolRun detected = Imppret("import --company ALFA --dry-run --json --detect " + file);
+    EXPECT_EQ(byHand.exitCode, 0);
+    EXPECT_EQ(detected.exitCode, 0);
+    EXPECT_GT(byHand.out.size(), 1000u);
+    EXPECT_EQ(detected.out, byHand.out) << file;
+  }
+
+  // A profile with a rule and a file pattern; the file alone selects it.
+  ToolRun save = Imppret(
+      "profile save --company ALFA --name Furnizor --pattern \"preturi FURN*.xls\" --id-col 1 "
+      "--price-col 3 --start-row 2 --factor 1,19 --round 0,05");
+  ASSERT_EQ(save.exitCode, 0);
+  ToolRun list = Imppret("profile list --company ALFA --json");
+  EXPECT_EQ(list.out,
+            "[{\"name\":\"Furnizor\",\"pattern\":\"preturi FURN*.xls\",\"idCol\":1,\"priceCol\":3,"
+            "\"startRow\":2,\"currency\":\"lei\",\"identify\":\"codextern\",\"producer\":null,"
+            "\"category\":0,\"factor\":1.19,\"round\":\"0,05\"}]\n");
+  ToolRun run = Imppret("import --company ALFA --json --file " + book);
+  ASSERT_EQ(run.exitCode, 0) << run.out;
+  EXPECT_NE(run.out.find("{\"imported\":150,\"errors\":4,"), std::string::npos);
+  EXPECT_NE(run.out.find(" Regula de pret: factor 1,19, rotunjire la 0,05 "), std::string::npos);
+  const PxTable nart = ReadWithPxlib(root_ / "ALFA" / "Nart.DB");
+  ASSERT_EQ(nart.numberRows.size(), 300u);
+  for (const auto& row : nart.numberRows) {
+    const int code = static_cast<int>(row.at("CodArt"));
+    if (code > 150) continue;
+    // In ten-thousandths: the price times 1,19, to the nearest 0,05, half-way up.
+    const long long product = std::llround(SupplierPrice(code) * 100) * 119;
+    const double expected = static_cast<double>((product + 250) / 500 * 500) / 10000;
+    EXPECT_NEAR(row.at("PretVanzare"), expected, 1e-9) << code;
+  }
+  EXPECT_EQ(Imppret("profile delete --company ALFA --name furnizor").exitCode, 0);
+  EXPECT_EQ(Imppret("profile delete --company ALFA --name furnizor").exitCode, 1);
+  EXPECT_EQ(Imppret("profile list --company ALFA --json").out, "[]\n");
+  EXPECT_EQ(Imppret("import --company ALFA --profile Furnizor --file " + book).exitCode, 1);
+}
+
 }  // namespace
