@@ -1,6 +1,7 @@
 // The whole import run, every post included, of a large supplier price list into a large
 // catalogue: 100,000 rows (half the identifiers numbers, half texts of the shared-string
-// table) into 100,000 articles of which 20,000 have multiple prices; then twice the rows.
+// table) into 100,000 articles of which 20,000 have multiple prices; then twice the rows; the
+// same run under a price rule; and the detection of the list's layout.
 //   import_bench [WORKDIR]
 #include <sys/resource.h>
 #include <unistd.h>
@@ -12,6 +13,7 @@
 #include <string>
 
 #include "import/DemoData.h"
+#include "import/HeaderDetect.h"
 #include "import/ImportRun.h"
 #include "platform/Formats.h"
 #include "support/WorkbookWriter.h"
@@ -105,7 +107,8 @@ void CopyCatalogue(const fs::path& from, const fs::path& to) {
   fs::copy(from, to, fs::copy_options::recursive);
 }
 
-double TimedRun(const fs::path& pristine, const fs::path& work, const fs::path& book, int rows) {
+double TimedRun(const fs::path& pristine, const fs::path& work, const fs::path& book, int rows,
+                const imp::PriceRule& rule = {}) {
   CopyCatalogue(pristine, work);
   imp::TImportState state;
   state.CurrentCompany = state.SelectedCompany = "BENCH";
@@ -115,6 +118,7 @@ double TimedRun(const fs::path& pristine, const fs::path& work, const fs::path& 
   state.PriceColumn = 2;
   state.StartRow = 2;
   state.PriceCategoryCode = 2;
+  state.Rule = rule;
   QuietView view;
   const auto start = std::chrono::steady_clock::now();
   const double cpuStart = CpuSeconds();
@@ -141,6 +145,16 @@ void TimedLookups(const fs::path& book, int rows) {
   const double seconds = Seconds(start), cpu = CpuSeconds() - cpuStart;
   std::printf("  lookups alone, %d rows: %.3f s wall, %.3f s cpu (%.2f us/row)%s\n", rows, seconds,
               cpu, cpu * 1e6 / rows, found == rows ? "" : " UNEXPECTED COUNT");
+}
+
+// Detection as "&Detecteaza" runs it: open the list, find the header, 50 catalogue lookups.
+void TimedDetection(const fs::path& catalogue, const fs::path& book) {
+  const auto start = std::chrono::steady_clock::now();
+  const double cpuStart = CpuSeconds();
+  const imp::LayoutProposal p = imp::DetectLayoutInFile(book.string(), catalogue.string());
+  const double seconds = Seconds(start), cpu = CpuSeconds() - cpuStart;
+  std::printf("  detection: %.3f s wall, %.3f s cpu (limit 0.2 s): %s\n", seconds, cpu,
+              imp::ProposalMessage(p).c_str());
 }
 
 }  // namespace
@@ -173,6 +187,12 @@ int main(int argc, char** argv) {
   const double t100 = TimedRun(pristine, dir / "run", book100, 2 * kRowsPerSheet);
   const double t200 = TimedRun(pristine, dir / "run", book200, 4 * kRowsPerSheet);
   std::printf("ratio 200k/100k (cpu): %.2f\n", t200 / t100);
+  std::printf("import run under a price rule (factor 1,19, to 0,05):\n");
+  const double rule100 = TimedRun(pristine, dir / "run", book100, 2 * kRowsPerSheet,
+                                  {true, 1.19, imp::PriceRounding::FiveCents});
+  std::printf("ratio with rule / without (cpu): %.2f\n", rule100 / t100);
+  std::printf("layout detection, 100000-row list:\n");
+  TimedDetection(pristine, book100);
   fs::remove_all(dir / "run");
   return 0;
 }
