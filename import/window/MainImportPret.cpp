@@ -15,6 +15,7 @@
 #include "import/ErrorList.h"
 #include "import/ImportRun.h"
 #include "import/Settings.h"
+#include "import/window/LayoutControls.h"
 #include "platform/Formats.h"
 #include "ui/dialogs/MessageDlg.h"
 #include "ui/markup/Markup.h"
@@ -296,6 +297,7 @@ void TEMainImportPret::BuildSettingsPage(QWidget* page) {
   } catch (const std::exception&) {
     // an unreadable current folder leaves the list empty until the user picks one
   }
+  Layout = new TLayoutControls(*this, page);
 }
 
 void TEMainImportPret::BuildMessagesPage(QWidget* page) {
@@ -400,6 +402,7 @@ void TEMainImportPret::LoadCompanySettings() {
   state_.PriceCategoryCode = company.CodCatPret;
   state_.PriceCategoryName = company.DenCatPret;
   FillPriceCategories(company.CodCatPret);
+  if (Layout) Layout->CompanyChanged();
 }
 
 void TEMainImportPret::FillPriceCategories(int codeToSelect) {
@@ -460,6 +463,7 @@ void TEMainImportPret::FilterComboBox1Change() {
 void TEMainImportPret::ShowFileName() {
   NumeFis->SetCaption("%Fisier importat : " +
                       Q(ui::EscapeMarkup(S(FileListBox1->FileName().toLower()))));
+  if (Layout) Layout->FileChanged();
 }
 
 void TEMainImportPret::SyncState() {

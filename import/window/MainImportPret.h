@@ -23,6 +23,8 @@ class QFrame;
 
 namespace imp {
 
+class TLayoutControls;
+
 // A drop-down list whose items stay sorted and which says when it is about to drop down.
 class TSortedComboBox : public QComboBox {
   Q_OBJECT
@@ -38,6 +40,7 @@ class TSortedComboBox : public QComboBox {
 
 class TEMainImportPret : public ui::TDBEditForm, private ImportView {
   Q_OBJECT
+  friend class TLayoutControls;
 
  public:
   // Builds the window and runs the start-up steps: formats, data root, company list, settings.
@@ -72,6 +75,9 @@ class TEMainImportPret : public ui::TDBEditForm, private ImportView {
   // Page "&2.Mesaje sesiune import".
   ui::TNiceButton* MSaveErr;
   QPlainTextEdit* MErori;
+
+  // Detection, profiles and the price rule, beside the controls above.
+  TLayoutControls* Layout = nullptr;
 
   // The state the import reads, kept in step with the controls.
   const TImportState& State() const { return state_; }
