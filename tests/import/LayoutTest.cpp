@@ -231,7 +231,20 @@ TEST(PriceRuleTest, FactorAndRoundings) {
 TEST_F(LayoutTest, RuleWritesTheRoundedPriceAndShowsBoth) {
   state_.FileName = TestData("rule_cases.xls");
   state_.Rule = {true, 1.19, imp::PriceRounding::Cent};
-  const imp::ImportResult r = imp::RunImport(state_, view_);
+  // The change plan is told both the cell's value and the price written.
+  struct Recorder : imp::ChangeObserver {
+    std::vector<std::pair<double, double>> rows;
+    void BeforeArticleWrite(const imp::ChangeRow& row) override {
+      rows.emplace_back(row.CellValue, row.NewValue);
+    }
+    void BeforeMultiPriceWrite(const imp::ChangeRow&) override {}
+  } recorder;
+  imp::RunOptions options;
+  options.Observer = &recorder;
+  const imp::ImportResult r = imp::RunImport(state_, view_, options);
+  const std::vector<std::pair<double, double>> planned = {
+      {12.345, 14.69}, {10.025, 11.93}, {0, 0}, {9.995, 11.89}, {0.3, 0.36}, {12.5, 14.88}};
+  EXPECT_EQ(recorder.rows, planned);
   EXPECT_EQ(r.Imported, 6);
   EXPECT_EQ(r.Errors, 1);
   ASSERT_EQ(view_.lines.size(), 1u);
