@@ -347,7 +347,7 @@ class TableField final : public Field {
   }
 
   Table::Impl& t_;
-  int index_;
+  [[maybe_unused]] int index_;
   px::FieldInfo info_;
 };
 
