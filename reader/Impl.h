@@ -10,6 +10,7 @@
 #include "platform/Codepage.h"
 #include "platform/cfb/CompoundFile.h"
 #include "reader/CellRecord.h"
+#include "reader/FormatRenumbering.h"
 #include "reader/LookupPasses.h"
 #include "reader/RecordIds.h"
 #include "reader/RecordStream.h"
@@ -44,6 +45,7 @@ struct TXLSRead::Impl {
   detail::SharedStrings sst;
   detail::ByteText byteText;  // BIFF2-BIFF5 text in the file's code page
   formula::TFormulaContext fctx;
+  detail::FormatRenumbering renumbering;  // of XF format numbers at each worksheet BOF
   std::uint32_t recordCount = 0;
   std::string text;  // scratch for event strings, reused to avoid allocations
   std::string text2;

@@ -24,6 +24,7 @@ void TXLSRead::Impl::ResetTables() {
   r.FFonts.clear();
   r.FXFRecords.clear();
   r.FFormats.clear();
+  renumbering.Invalidate();
   r.FNames.assign(1, TNameEntry{"<Np0>", 0});
   r.FExternNames.assign(1, "<Ep0>");
   r.FSheetNames.clear();
@@ -197,17 +198,10 @@ bool TXLSRead::Impl::HandleBof(std::uint16_t id, std::uint16_t len) {
       // and its XF records name formats by position, so nothing is renumbered.
       r.FXFRecords.clear();
       r.FFormats.clear();
+      renumbering.Invalidate();
     }
     // Format numbers of the XF records point at Formats positions from here on.
-    for (auto& xf : r.FXFRecords) {
-      for (std::size_t k = 0; k < r.FFormats.size(); ++k) {
-        if (xf.FormatNumber() == static_cast<std::uint16_t>(r.FFormats[k].FormatIndex)) {
-          const auto n = static_cast<std::uint16_t>(49 + k);
-          xf.Data[2] = static_cast<std::uint8_t>(n & 0xFF);
-          xf.Data[3] = static_cast<std::uint8_t>(n >> 8);
-        }
-      }
-    }
+    renumbering.Apply(r.FXFRecords, r.FFormats);
     ++r.FSheetIndex;
     bool readIt = r.FSheetIndex == 0;
     if (r.OnSheet) {

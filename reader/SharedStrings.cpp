@@ -182,8 +182,10 @@ namespace {
 void ReadStrings(SstCursor& c, RecordStream& stream, SharedStrings& table) {
   c.TakeU32();  // total count, unused
   const std::uint32_t unique = c.TakeU32();
-  // Each string needs at least 3 bytes: never trust the count for more than the stream holds.
-  table.Reserve(table.Count() + std::min<std::uint64_t>(unique, stream.Size() / 3 + 1));
+  // Each string needs at least 3 bytes: never trust the count for more than the rest of the
+  // stream holds.
+  const std::uint64_t rest = stream.Size() - std::min(stream.Size(), stream.Position());
+  table.Reserve(table.Count() + std::min<std::uint64_t>(unique, rest / 3 + 1));
   std::string text;
   std::vector<TRecREFormat> block;
   std::vector<std::uint8_t> runBytes;

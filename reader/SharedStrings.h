@@ -2,6 +2,7 @@
 // The shared-string table: all strings in one character arena with an end offset each, and the
 // few formatting-run blocks kept apart, so that a table of a million strings costs little more
 // than its text.
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -29,7 +30,11 @@ class SharedStrings {
 
   void Add(std::string_view text);
   void AttachRuns(std::size_t i, const std::vector<TRecREFormat>& block);
-  void Reserve(std::size_t strings) { meta_.reserve(strings); }
+  // Room for `strings` in all; grows by doubling, so a workbook of many SST records reserving
+  // a little more each time costs no copy per record.
+  void Reserve(std::size_t strings) {
+    if (strings > meta_.capacity()) meta_.reserve(std::max(strings, 2 * meta_.capacity()));
+  }
 
  private:
   // Text lives in 1 MiB blocks that never move, so growing the table copies nothing; a string

@@ -2,7 +2,10 @@
 // built-in format table, and opening and classifying files.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "BookFixture.h"
+#include "reader/FormatRenumbering.h"
 
 using reader::EXLSError;
 using reader::TXLSRead;
@@ -46,6 +49,48 @@ TEST(ReaderHelpers, ErrorBooleanAndBuiltInFormatTexts) {
   EXPECT_EQ(reader::BuiltInFormat(50), "");
   r.SetCodepage(-3);
   EXPECT_EQ(r.Codepage(), 0);
+}
+
+// The table-driven renumbering of XF format numbers gives, BOF after BOF, what trying every
+// FORMAT record on every XF gives: chains through later records, numbers that cycle from one
+// BOF to the next, FORMAT and XF records added between BOFs, tables cleared.
+TEST(ReaderHelpers, FormatRenumberingAgreesWithTheRecordByRecordRule) {
+  std::mt19937 rng(7);
+  for (int round = 0; round < 400; ++round) {
+    std::vector<masks::TExcelMask> formats;
+    std::vector<reader::TXFRecord> fast, naive;
+    reader::detail::FormatRenumbering renumbering;
+    auto number = [&] { return static_cast<int>(44 + rng() % 12); };  // around 49: collisions
+    for (int bof = 0; bof < 8; ++bof) {
+      const unsigned step = rng() % 6;
+      if (step == 0) formats.emplace_back(std::string("0")), formats.back().FormatIndex = number();
+      if (step <= 2) {
+        reader::TXFRecord xf;
+        xf.Data[2] = static_cast<std::uint8_t>(number());
+        fast.push_back(xf);
+        naive.push_back(xf);
+      }
+      if (step == 5 && round % 3 == 0) {
+        formats.clear();
+        fast.clear();
+        naive.clear();
+        renumbering.Invalidate();
+      }
+      if (bof == 0)
+        for (int k = 0; k < 6; ++k)
+          formats.emplace_back(std::string("0")), formats.back().FormatIndex = number();
+      renumbering.Apply(fast, formats);
+      for (auto& xf : naive)
+        for (std::size_t k = 0; k < formats.size(); ++k)
+          if (xf.FormatNumber() == static_cast<std::uint16_t>(formats[k].FormatIndex)) {
+            xf.Data[2] = static_cast<std::uint8_t>(49 + k);
+            xf.Data[3] = 0;
+          }
+      ASSERT_EQ(fast.size(), naive.size());
+      for (std::size_t i = 0; i < fast.size(); ++i)
+        ASSERT_EQ(fast[i].FormatNumber(), naive[i].FormatNumber()) << round << " " << bof;
+    }
+  }
 }
 
 TEST(ReaderOpen, ClassifiesFilesAndRefusesOthers) {
