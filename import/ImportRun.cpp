@@ -1,9 +1,12 @@
 #include "import/ImportRun.h"
 
+#include <set>
 #include <system_error>
 
 #include "import/CompanyData.h"
 #include "import/MarkupText.h"
+#include "import/RowText.h"
+#include "import/RunChecks.h"
 #include "import/Settings.h"
 #include "import/plan/RowDescription.h"
 #include "platform/db/Table.h"
@@ -14,6 +17,8 @@ namespace imp {
 namespace {
 
 constexpr char CR = '\r';
+// A long run of empty rows (formatted cells far below a list) still lets the window repaint.
+constexpr int kEmptyRowsPerPump = 256;
 
 // The producer name as a literal of the filter: its quotes doubled, so "O'Brien" matches.
 std::string ProducerFilter(const std::string& producer) {
@@ -38,6 +43,7 @@ class TImportRun {
  private:
   bool ReadPriceRow();
   void ProcessPriceRow();
+  bool FindArticle();
   void UpdateMultiPrice(double read, double price);
   int LastIndexLocal(std::int32_t articleCode);
   void OpenTables();
@@ -53,6 +59,9 @@ class TImportRun {
   db::Field* articleCode_ = nullptr;
   db::Field* articlePrice_ = nullptr;
   db::Field* articlePriceKind_ = nullptr;
+  db::Field* articleKey_ = nullptr;
+  std::int16_t priceCategory_ = 0;
+  std::set<std::int32_t> plannedNewRows_;  // dry run: articles given a new row of the category
 
   int sheetIndex_ = 0;
   int rowIndex_ = 0;
@@ -80,10 +89,21 @@ ImportResult TImportRun::ImportSheets() {
 
   result_.Ran = true;
   try {
+    priceCategory_ = UsablePriceCategory(state_, view_);
     const int sheets = book_.SheetCount();
     for (sheetIndex_ = 0; sheetIndex_ < sheets; ++sheetIndex_) {
-      rowIndex_ = state_.StartRow - 1;
-      while (ReadPriceRow()) {
+      // Every row up to the sheet's last one with a cell; empty rows are passed over and
+      // counted when a price line follows them.
+      const int lastRow = book_.LastRow(sheetIndex_);
+      int emptyRows = 0;
+      for (rowIndex_ = state_.StartRow - 1; rowIndex_ <= lastRow;) {
+        if (!ReadPriceRow()) {
+          ++rowIndex_;
+          if (++emptyRows % kEmptyRowsPerPump == 0) view_.ProcessPendingMessages();
+          continue;
+        }
+        result_.EmptyRows += emptyRows;
+        emptyRows = 0;
         ProcessPriceRow();
         ++rowIndex_;
         view_.SetProgressCaption("Pagina " + std::to_string(sheetIndex_ + 1) +
@@ -112,36 +132,47 @@ void TImportRun::OpenTables() {
   articlePrice_ =
       &articles_->FieldByName(state_.PriceKindIndex == pkValuta ? "PretValuta" : "PretVanzare");
   articlePriceKind_ = &articles_->FieldByName("TipPret");
+  articleKey_ = &articles_->FieldByName(ArticleIndexName(state_.Identification));
 }
 
 void TImportRun::CloseRun() {
   articles_.reset();
   multiPrices_.reset();
   view_.ShowProgressPanel(false);
-  std::string summary = ImportSummaryText(result_.Imported, result_.Errors);
+  std::string summary = ImportSummaryText(result_.Imported, result_.Errors, result_.EmptyRows);
   if (state_.Rule.On) summary += PriceRuleSummary(state_.Rule, totalRead_, totalWritten_);
   view_.ShowMessage(summary, MessageKind::dkInformation);
   if (view_.ErrorLineCount() > 0) view_.ShowPage(kMessagesPage);
 }
 
+// False when both cells of the row are empty or blank; a missing cell beside a used one
+// reads as "".
 bool TImportRun::ReadPriceRow() {
   cell_ = std::monostate{};
-  if (!book_.GetCellValue(sheetIndex_, state_.IdColumn - 1, rowIndex_, cell_)) return false;
-  identifierText_ = CellValueText(cell_);
+  identifierText_ = book_.GetCellValue(sheetIndex_, state_.IdColumn - 1, rowIndex_, cell_)
+                        ? CellValueText(cell_)
+                        : std::string();
   cell_ = std::monostate{};
-  if (!book_.GetCellValue(sheetIndex_, state_.PriceColumn - 1, rowIndex_, cell_)) return false;
-  priceText_ = CellValueText(cell_);
-  priceKind_ = book_.KindOfLastCell(cell_);
+  const bool havePrice = book_.GetCellValue(sheetIndex_, state_.PriceColumn - 1, rowIndex_, cell_);
+  priceText_ = havePrice ? CellValueText(cell_) : std::string();
+  priceKind_ = havePrice ? book_.KindOfLastCell(cell_) : PriceCellKind::Text;
+  if (IsBlankCellText(identifierText_) && IsBlankCellText(priceText_)) return false;
   // A price typed with a decimal point reads with the program's decimal separator.
   if (std::size_t dot = priceText_.find('.'); dot != std::string::npos) priceText_[dot] = ',';
   return true;
+}
+
+bool TImportRun::FindArticle() {
+  // An empty identifier names no article: it would match the first one with a blank code.
+  if (IsBlankCellText(identifierText_)) return false;
+  return FindArticleByKey(*articles_, *articleKey_, IdentifierKeyText(identifierText_));
 }
 
 void TImportRun::ProcessPriceRow() {
   const int sheetNumber = sheetIndex_ + 1;
   const int rowNumber = rowIndex_ + 1;
   bool failed = false;
-  const bool found = articles_->FindKey({db::KeyValue(identifierText_)});
+  const bool found = FindArticle();
   double read = 0, price = 0;
   const bool isNumber = TextToFloat(priceText_, read);
   const bool priced = isNumber && ApplyPriceRule(state_.Rule, read, price);
@@ -179,17 +210,18 @@ void TImportRun::ProcessPriceRow() {
     articlePrice_->SetAsFloat(price);
     articles_->Post();
   }
-  if (state_.PriceCategoryCode != 0 && articlePriceKind_->AsString() == "M")
-    UpdateMultiPrice(read, price);
+  if (priceCategory_ != 0 && articlePriceKind_->AsString() == "M") UpdateMultiPrice(read, price);
   ++result_.Imported;
 }
 
 void TImportRun::UpdateMultiPrice(double read, double price) {
   const std::int32_t code = articleCode_->AsInteger();
   const char* priceField = state_.PriceKindIndex == pkValuta ? "Valuta" : "Lei";
-  if (multiPrices_->Locate("CodArt;CodPret",
-                           {db::KeyValue(std::int64_t{code}),
-                            db::KeyValue(std::int64_t{state_.PriceCategoryCode})})) {
+  // A dry run writes nothing, so the row it planned for an article listed before is found
+  // in the plan rather than in the table.
+  if ((options_.DryRun && plannedNewRows_.count(code)) ||
+      multiPrices_->Locate("CodArt;CodPret", {db::KeyValue(std::int64_t{code}),
+                                              db::KeyValue(std::int64_t{priceCategory_})})) {
     if (options_.Observer) {
       DescribeMultiPriceChange(change_, priceField, &multiPrices_->FieldByName(priceField),
                                multiPrices_->FieldByName("IndexLocal").AsInteger());
@@ -211,6 +243,7 @@ void TImportRun::UpdateMultiPrice(double read, double price) {
     options_.Observer->BeforeMultiPriceWrite(change_);
   }
   if (options_.DryRun) {
+    plannedNewRows_.insert(code);
     if (options_.OnPlannedChange)
       options_.OnPlannedChange(
           {code, std::string("PretM.") + priceField, price, read, true, indexLocal});
@@ -219,7 +252,7 @@ void TImportRun::UpdateMultiPrice(double read, double price) {
   multiPrices_->Append();
   multiPrices_->FieldByName("CodArt").SetAsInteger(code);
   multiPrices_->FieldByName("IndexLocal").SetAsInteger(indexLocal);
-  multiPrices_->FieldByName("CodPret").SetAsInteger(state_.PriceCategoryCode);
+  multiPrices_->FieldByName("CodPret").SetAsInteger(priceCategory_);
   multiPrices_->FieldByName(priceField).SetAsFloat(price);
   multiPrices_->Post();
 }
@@ -278,19 +311,24 @@ class RunGuard {
 
 }  // namespace
 
-std::string ImportSummaryText(int imported, int errors) {
-  return " Au fost preluate  @15%  " + std::to_string(imported) + "@0%  preturi. " + CR + CR +
-         " Au fost semnalate @15%~ " + std::to_string(errors) + "@0%~ linii cu erori ";
+std::string ImportSummaryText(int imported, int errors, int emptyRows) {
+  std::string text = " Au fost preluate  @15%  " + std::to_string(imported) + "@0%  preturi. " +
+                     CR + CR + " Au fost semnalate @15%~ " + std::to_string(errors) +
+                     "@0%~ linii cu erori ";
+  if (emptyRows > 0)
+    text += std::string(1, CR) + CR + " Au fost sarite @15%~ " + std::to_string(emptyRows) +
+            "@0%~ randuri goale intre preturi ";
+  return text;
 }
 
 std::string ArticleNotFoundLine(int sheet, int row, const std::string& identifier) {
   return "Pagina " + std::to_string(sheet) + "    Linia " + std::to_string(row) +
-         " ...... Cod articol inexistent in baza de date : " + identifier;
+         " ...... Cod articol inexistent in baza de date : " + OneLineText(identifier);
 }
 
 std::string BadPriceLine(int sheet, int row, const std::string& price) {
   return "Pagina " + std::to_string(sheet) + "    Linia " + std::to_string(row) +
-         " ...... Pret articol eronat : " + price;
+         " ...... Pret articol eronat : " + OneLineText(price);
 }
 
 bool CheckImportSettings(TImportState& state, ImportView& view, const RunOptions& options) {
@@ -319,6 +357,9 @@ bool CheckImportSettings(TImportState& state, ImportView& view, const RunOptions
     if (!fs::is_regular_file(state.FileName, ec)) return refuse("Nu exista fisierul de importat ");
   }
 
+  // What is remembered for the company must stay one line of the settings file.
+  if (!IsStorableIniValue(state.FileName.string()))
+    return refuse(EscapeForMarkup(UnstorableValueMessage(state.FileName.string())));
   const std::string section =
       state.SelectedCompany.empty() ? state.CurrentCompany : state.SelectedCompany;
   if (!options.DryRun) WriteSetting(section, "FisierImport", state.FileName.string());
@@ -326,6 +367,8 @@ bool CheckImportSettings(TImportState& state, ImportView& view, const RunOptions
   if (selected >= 0 && selected < static_cast<int>(state.PriceCategories.size()) &&
       state.PriceCategories[static_cast<std::size_t>(selected)].Code != 0) {
     const PriceCategoryItem& item = state.PriceCategories[static_cast<std::size_t>(selected)];
+    if (!IsStorableIniValue(item.Name))
+      return refuse(EscapeForMarkup(UnstorableValueMessage(item.Name)));
     state.PriceCategoryCode = item.Code;
     if (!options.DryRun) {
       WriteSetting(section, "CodCatPret", std::to_string(item.Code));

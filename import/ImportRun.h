@@ -36,6 +36,7 @@ struct ImportResult {
   bool Ran = false;  // false: the workbook was refused before any table was opened
   int Imported = 0;
   int Errors = 0;
+  int EmptyRows = 0;  // empty rows passed over between price lines
 };
 
 // The eight checks in order; the first that fails shows its message and gives false. When all
@@ -52,10 +53,10 @@ ImportResult RunImport(const TImportState& state, ImportView& view, const RunOpt
 // without doing anything, and the window may ignore the press itself.
 bool IsImportRunning();
 
-// The summary message of a run.
-std::string ImportSummaryText(int imported, int errors);
+// The summary message of a run; a line on the empty rows passed over is added when there were.
+std::string ImportSummaryText(int imported, int errors, int emptyRows = 0);
 
-// The error lines of the run.
+// The error lines of the run; the cell's text is put on one line.
 std::string ArticleNotFoundLine(int sheet, int row, const std::string& identifier);
 std::string BadPriceLine(int sheet, int row, const std::string& price);
 

@@ -1,6 +1,6 @@
 #pragma once
-// The workbook as the import run uses it: opened once, the sheet list and the first worksheet's
-// last used column learnt, then single cells looked up by position until it is closed.
+// The workbook as the import run uses it: opened once, the sheet list and the used range of
+// every worksheet learnt, then single cells looked up by position until it is closed.
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -14,12 +14,14 @@ namespace imp {
 class PriceWorkbook {
  public:
   virtual ~PriceWorkbook() = default;
-  // Reads the sheet list and the used range of the first worksheet, then keeps the file open
-  // for lookups. Raises when the file cannot be opened or is no workbook.
+  // Reads the sheet list and the used range of every worksheet, then keeps the file open for
+  // lookups. Raises when the file cannot be opened or is no workbook.
   virtual void Open(const std::filesystem::path& file) = 0;
   virtual int SheetCount() const = 0;
-  // Last used column (0-based) of the first worksheet; -1 when it is empty.
+  // Last used column (0-based) of the widest worksheet; -1 when every worksheet is empty.
   virtual int LastCol() const = 0;
+  // Last row (0-based) of the sheet that holds a cell; -1 when the sheet holds none.
+  virtual int LastRow(int sheet) const = 0;
   // The value of the cell, or false when the sheet holds no value there. May raise.
   virtual bool GetCellValue(int sheet, int col, int row, CellValue& value) = 0;
   virtual void Close() = 0;

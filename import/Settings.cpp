@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <limits>
+#include <stdexcept>
 
 #include "import/IniFile.h"
 #include "import/TextUtil.h"
@@ -24,7 +25,7 @@ std::filesystem::path SettingsPath() {
 }
 
 std::string ReadSetting(const std::string& section, const std::string& key) {
-  return LoadSettingsFile().Get(section, key).value_or(std::string());
+  return LoadSettingsFile().Get(IniSectionName(section), key).value_or(std::string());
 }
 
 int ReadIntSetting(const std::string& section, const std::string& key) {
@@ -32,8 +33,9 @@ int ReadIntSetting(const std::string& section, const std::string& key) {
 }
 
 void WriteSetting(const std::string& section, const std::string& key, const std::string& value) {
+  if (!IsStorableIniValue(value)) throw std::invalid_argument(UnstorableValueMessage(value));
   IniFile ini = LoadSettingsFile();
-  ini.Set(section, key, value);
+  ini.Set(IniSectionName(section), key, value);
   platform::WriteFileAtomically(SettingsPath(), ini.Text());
 }
 
@@ -54,11 +56,12 @@ GeneralSettings ReadGeneralSettings() {
 
 CompanySettings ReadCompanySettings(const std::string& company) {
   const IniFile ini = LoadSettingsFile();
+  const std::string section = IniSectionName(company);
   CompanySettings c;
-  c.FisierImport = ini.Get(company, "FisierImport").value_or(std::string());
+  c.FisierImport = ini.Get(section, "FisierImport").value_or(std::string());
   c.CodCatPret = static_cast<std::int16_t>(
-      ParseIntOrZero(ini.Get(company, "CodCatPret").value_or(std::string())));
-  c.DenCatPret = ini.Get(company, "DenCatPret").value_or(std::string());
+      ParseIntOrZero(ini.Get(section, "CodCatPret").value_or(std::string())));
+  c.DenCatPret = ini.Get(section, "DenCatPret").value_or(std::string());
   return c;
 }
 
@@ -92,6 +95,62 @@ std::string GetAliasPath(const std::string& alias) {
     // An unknown alias or an unreadable configuration leaves the path empty (or as found).
   }
   return result;
+}
+
+AliasFolder FindAliasFolder(const std::string& alias) {
+  AliasFolder found;
+  found.Path = GetAliasPath(alias);
+  if (!TrimBlanks(found.Path).empty()) return found;
+  found.Path.clear();
+  const std::string file = db::AliasConfigPath().string();
+  std::string text;
+  if (!platform::ReadWholeFile(db::AliasConfigPath(), text))
+    found.Problem = "Nu pot citi fisierul de aliasuri " + file + " : aliasul " + alias +
+                    " nu are director de date ";
+  else
+    found.Problem = "Aliasul " + alias + " lipseste sau nu are PATH in fisierul " + file + " ";
+  return found;
+}
+
+namespace {
+
+bool IsControl(unsigned char c) {
+  return c < 0x20 || c == 0x7F;
+}
+
+}  // namespace
+
+std::string IniSectionName(std::string_view name) {
+  bool plain = true;
+  for (char c : name)
+    if (c == ']' || IsControl(static_cast<unsigned char>(c))) plain = false;
+  if (plain) return std::string(name);  // stored files keep finding their sections
+  static const char* const kHex = "0123456789ABCDEF";
+  std::string out;
+  for (char ch : name) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c == ']' || c == '%' || IsControl(c)) {
+      out += '%';
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    } else {
+      out += ch;
+    }
+  }
+  return out;
+}
+
+bool IsStorableIniValue(std::string_view value) {
+  for (char c : value)
+    if (c != '\t' && IsControl(static_cast<unsigned char>(c))) return false;
+  return true;
+}
+
+std::string UnstorableValueMessage(std::string_view what) {
+  std::string shown;
+  for (char c : what) shown += IsControl(static_cast<unsigned char>(c)) ? ' ' : c;
+  return "Textul \"" + shown + "\" contine caractere de control si nu poate fi memorat in " +
+         kSettingsFileName + " ";
 }
 
 }  // namespace imp

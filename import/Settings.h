@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace imp {
 
@@ -43,5 +44,24 @@ int ParseIntOrZero(const std::string& text);
 // The folder of a database alias: the text after "PATH=" on the last parameter line that
 // holds it; "" when the alias is unknown or has no path.
 std::string GetAliasPath(const std::string& alias);
+
+// The data folder of an alias, or why there is none: Problem is then a message (plain text,
+// Romanian) naming the alias and the file it was looked for in. A missing or unreadable file,
+// an unknown alias and an empty PATH are all unusable: none of them means the current folder.
+struct AliasFolder {
+  std::string Path;
+  std::string Problem;
+};
+AliasFolder FindAliasFolder(const std::string& alias);
+
+// Text from names the user does not type (files, folders, table values) must not change the
+// structure of the settings file. A section name is written between brackets as it is, except
+// that "]", "%" and control characters are written as "%" and two hex digits, so "A]B" keeps
+// one section of its own; ReadSetting and WriteSetting apply it to every section they name.
+std::string IniSectionName(std::string_view name);
+// False for a value that would not stay one line (a control character other than the tab);
+// WriteSetting refuses such a value with std::invalid_argument and the message below.
+bool IsStorableIniValue(std::string_view value);
+std::string UnstorableValueMessage(std::string_view what);
 
 }  // namespace imp

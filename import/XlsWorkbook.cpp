@@ -1,4 +1,7 @@
 // The workbook reader behind the import's workbook interface.
+#include <algorithm>
+#include <vector>
+
 #include "import/PriceWorkbook.h"
 #include "reader/TXLSRead.h"
 
@@ -9,18 +12,73 @@ class XlsWorkbook final : public PriceWorkbook {
  public:
   void Open(const std::filesystem::path& file) override {
     reader_.FileName = file.string();
-    reader_.Read();  // the sheet list and the used range of the first worksheet
+    ScanUsedRanges();
     reader_.Open();  // kept open for the lookups
   }
   int SheetCount() const override { return static_cast<int>(reader_.SheetNames().size()); }
-  int LastCol() const override { return reader_.LastCol(); }
+  int LastCol() const override {
+    int widest = -1;
+    for (const UsedRange& u : used_) widest = std::max(widest, u.lastCol);
+    return widest;
+  }
+  int LastRow(int sheet) const override {
+    if (sheet < 0 || static_cast<std::size_t>(sheet) >= used_.size()) return -1;
+    return used_[static_cast<std::size_t>(sheet)].lastRow;
+  }
   bool GetCellValue(int sheet, int col, int row, CellValue& value) override {
     return reader_.GetCellValue(sheet, col, row, value);
   }
   void Close() override { reader_.Close(); }
 
  private:
+  struct UsedRange {
+    int lastRow = -1, lastCol = -1;
+  };
+
+  // One pass over every worksheet, noting the last row and column that hold a cell record
+  // (blank ones included). The cells themselves say it: a DIMENSIONS record may be missing,
+  // short or overstated in files of other programs.
+  void ScanUsedRanges() {
+    used_.clear();
+    auto note = [this](reader::TXLSRead& r, int col, int row) {
+      const int sheet = r.SheetIndex();
+      if (sheet < 0) return;
+      if (static_cast<std::size_t>(sheet) >= used_.size())
+        used_.resize(static_cast<std::size_t>(sheet) + 1);
+      UsedRange& u = used_[static_cast<std::size_t>(sheet)];
+      u.lastRow = std::max(u.lastRow, row);
+      u.lastCol = std::max(u.lastCol, col);
+    };
+    reader_.OnSheet = [](reader::TXLSRead&, const std::string&, int, bool& readIt) {
+      readIt = true;
+    };
+    reader_.OnBlankCell = [note](reader::TXLSRead& r, int c, int row, int) { note(r, c, row); };
+    reader_.OnNumberCell = [note](reader::TXLSRead& r, int c, int row, int, double, bool) {
+      note(r, c, row);
+    };
+    reader_.OnStringCell = [note](reader::TXLSRead& r, int c, int row, int, const std::string&,
+                                  bool) { note(r, c, row); };
+    reader_.OnBoolCell = [note](reader::TXLSRead& r, int c, int row, int, bool, bool) {
+      note(r, c, row);
+    };
+    try {
+      reader_.Read();
+    } catch (...) {
+      ClearEvents();
+      throw;
+    }
+    ClearEvents();
+  }
+  void ClearEvents() {
+    reader_.OnSheet = nullptr;
+    reader_.OnBlankCell = nullptr;
+    reader_.OnNumberCell = nullptr;
+    reader_.OnStringCell = nullptr;
+    reader_.OnBoolCell = nullptr;
+  }
+
   reader::TXLSRead reader_;
+  std::vector<UsedRange> used_;  // by sheet index
 };
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "app/imppret/Command.h"
 #include "import/DemoData.h"
 #include "import/IniFile.h"
+#include "import/Settings.h"
 #include "platform/Files.h"
 #include "platform/db/Session.h"
 
@@ -78,6 +79,11 @@ int RunDemoCommand(const std::vector<std::string>& args) {
   }
   if (!haveWorkbooks) workbooks = FindSampleWorkbooks();
   const fs::path root = fs::absolute(target).lexically_normal();
+  // The folder goes into the alias file as one line; a line break would add lines of its own.
+  if (!imp::IsStorableIniValue(root.string())) {
+    std::fprintf(stderr, "%s\n", imp::UnstorableValueMessage(root.string()).c_str());
+    return 1;
+  }
   imp::DemoReport report = imp::CreateDemoDataRoot(root, workbooks);
   const fs::path alias = WriteAlias(root);
 

@@ -155,8 +155,16 @@ int RunImportCommand(const std::vector<std::string>& args) {
   if (!ParseArguments(args, a)) return 1;
 
   imp::TImportState state;
-  state.DataRoot = a.haveDataRoot ? std::filesystem::path(a.dataRoot)
-                                  : std::filesystem::path(imp::GetAliasPath("Tarvex"));
+  if (a.haveDataRoot) {
+    state.DataRoot = a.dataRoot;
+  } else {
+    const imp::AliasFolder alias = imp::FindAliasFolder("Tarvex");
+    if (!alias.Problem.empty()) {
+      std::fprintf(stderr, "%s\n", alias.Problem.c_str());
+      return 1;
+    }
+    state.DataRoot = alias.Path;
+  }
   state.SelectedCompany = a.company;
   state.CurrentCompany = a.company;
   if (!a.company.empty()) state.CompanyFolder = state.DataRoot / a.company;

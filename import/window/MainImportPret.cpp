@@ -329,8 +329,14 @@ void TEMainImportPret::Guarded(const std::function<void()>& handler) {
 void TEMainImportPret::FormCreate() {
   TBN->setCurrentIndex(0);
   platform::FixProgramFormats();
-  state_.DataRoot = GetAliasPath("Tarvex");
-  Guarded([this] { LoadCompanyList(); });
+  // Without a usable alias there is no data root: the company list stays empty rather than
+  // show the companies of whatever folder the program was started in.
+  const AliasFolder alias = FindAliasFolder("Tarvex");
+  state_.DataRoot = alias.Path;
+  if (alias.Problem.empty())
+    Guarded([this] { LoadCompanyList(); });
+  else
+    ShowGeneralError(alias.Problem);
   Guarded([this] { LoadSettings(); });
 }
 
@@ -349,7 +355,8 @@ void TEMainImportPret::LoadCompanyList() {
 
 void TEMainImportPret::LoadSettings() {
   const GeneralSettings general = ReadGeneralSettings();
-  if (!general.FirmaCurenta.empty() && FolderExists(state_.DataRoot / general.FirmaCurenta)) {
+  if (!general.FirmaCurenta.empty() && !state_.DataRoot.empty() &&
+      FolderExists(state_.DataRoot / general.FirmaCurenta)) {
     const int index = LFirme->findText(Q(general.FirmaCurenta));
     if (index >= 0) LFirme->setCurrentIndex(index);
     SelectCompany(general.FirmaCurenta);

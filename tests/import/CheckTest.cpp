@@ -19,6 +19,8 @@ TEST_F(CheckTest, EachCheckRefusesInTurnWithItsMessage) {
   const std::string folderMessage =
       std::string("Nu exista directorul cu firma de lucru @15% \r\r") +
       (root_ / "LIPSA 100\\%").string();
+  const fs::path brokenName = root_ / "lista\r\n[ALFA]\r\nCodCatPret=4.xls";
+  std::ofstream(brokenName) << "x";
   const std::vector<std::pair<std::string, std::function<void()>>> steps = {
       {"Nu ai precizat numarul coloanei in care se afla @9Cod Articol@0 ! ",
        [&] { s.IdColumn = 1; }},
@@ -37,7 +39,10 @@ TEST_F(CheckTest, EachCheckRefusesInTurnWithItsMessage) {
       {"Nu ai selectat producatorul pentru care faci actualizarile ",
        [&] { s.ProducerName = "Philips"; }},
       {"Nu ai selectat Fisierul de importat ", [&] { s.FileName = root_ / "lipsa.xls"; }},
-      {"Nu exista fisierul de importat ", [&] { s.FileName = TestData("run_cases.xls"); }},
+      {"Nu exista fisierul de importat ", [&] { s.FileName = brokenName; }},
+      // A name that would break its line of the settings file is refused, not stored.
+      {imp::UnstorableValueMessage(brokenName.string()),
+       [&] { s.FileName = TestData("run_cases.xls"); }},
   };
   for (const auto& [message, fix] : steps) {
     RecordingView view;

@@ -2,9 +2,12 @@
 // they are not integers, and the alias path.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
+#include <stdexcept>
 
 #include "import/IniFile.h"
 #include "import/Settings.h"
@@ -127,6 +130,51 @@ TEST_F(SettingsFile, AliasPathTakesTheLastPathLine) {
   EXPECT_EQ(imp::GetAliasPath("Tarvex"), "/data/tarvex");
   EXPECT_EQ(imp::GetAliasPath("Other"), "/other");
   EXPECT_EQ(imp::GetAliasPath("Missing"), "");  // an unknown alias is no failure here
+  ::unsetenv("IMPPRET_ALIASES");
+}
+
+// Names taken from files and folders never add sections or keys: a section name with "]" or
+// a line break keeps one section of its own, read back by the same name; a value that would
+// break its line is refused and the file stays as it was.
+TEST_F(SettingsFile, NamesAndValuesNeverChangeTheFileStructure) {
+  const std::string names[] = {"A]B", "X\r\n[ALFA]\r\nCodCatPret=4", "50%]", "ALFA"};
+  for (int run = 0; run < 3; ++run)
+    for (const std::string& name : names) imp::WriteSetting(name, "CodCatPret", "7");
+  int sections = 0;
+  std::istringstream lines(FileText());
+  for (std::string line; std::getline(lines, line);) sections += !line.empty() && line[0] == '[';
+  EXPECT_EQ(sections, 4) << FileText();  // one section per name
+  for (const std::string& name : names) {
+    EXPECT_EQ(imp::ReadSetting(name, "CodCatPret"), "7") << name;
+    EXPECT_EQ(imp::ReadCompanySettings(name).CodCatPret, 7) << name;
+  }
+  EXPECT_EQ(imp::IniSectionName("ALFA"), "ALFA");  // plain names as stored files have them
+  EXPECT_EQ(imp::IniSectionName("50%]"), "50%25%5D");
+
+  const std::string before = FileText();
+  for (const std::string& value :
+       {std::string("a.xls\r\n[ALFA]"), std::string("a\nb"), std::string("\x01")})
+    EXPECT_THROW(imp::WriteSetting("ALFA", "FisierImport", value), std::invalid_argument);
+  EXPECT_EQ(FileText(), before);
+  EXPECT_TRUE(imp::IsStorableIniValue("C:\\Preturi\tfurnizor.xls"));
+}
+
+// No usable alias never means the current folder: each unusable case names alias and file.
+TEST_F(SettingsFile, AnUnusableAliasIsNamedWithItsFile) {
+  const fs::path aliases = dir_ / "aliases.ini";
+  ::setenv("IMPPRET_ALIASES", aliases.c_str(), 1);
+  const std::string texts[] = {"", "[Other]\nPATH=/x\n", "[Tarvex]\nPATH=  \n"};
+  EXPECT_NE(imp::FindAliasFolder("Tarvex").Problem.find(aliases.string()), std::string::npos);
+  for (const std::string& text : texts) {
+    std::ofstream(aliases) << text;
+    const imp::AliasFolder found = imp::FindAliasFolder("Tarvex");
+    EXPECT_EQ(found.Path, "") << text;
+    EXPECT_NE(found.Problem.find("Tarvex"), std::string::npos) << text;
+    EXPECT_NE(found.Problem.find(aliases.string()), std::string::npos) << text;
+  }
+  std::ofstream(aliases) << "[Tarvex]\nPATH=/data/tarvex\n";
+  EXPECT_EQ(imp::FindAliasFolder("Tarvex").Path, "/data/tarvex");
+  EXPECT_EQ(imp::FindAliasFolder("Tarvex").Problem, "");
   ::unsetenv("IMPPRET_ALIASES");
 }
 
