@@ -322,137 +322,137 @@ TEST_F(EndToEnd, ThePlanIsWhatTheRunWritesAndTheReportOpensAsColumns) {
   EXPECT_EQ(cell(5, 1), "{\"found\":true,\"value\":1}\n");
   EXPECT_EQ(cell(15, 1), "{\"found\":true,\"value\":41.51}\n");
   EXPECT_NE(cell(7, 2).find("Siguran\u0163\u0103 automat\u0103"), std::string::npos) << cell(7, 2);
-  // A list shaped like a real supplier's (cover sheet, title block, sections, empty rows, blank
-  // and padded identifiers, notes) through the tool; pxlib then sees exactly the listed articles
-  // changed, to the listed prices, and every other record as it was.
-  TEST_F(EndToEnd, SupplierShapedListChangesOnlyItsArticles) {
-    const fs::path alfa = root_ / "ALFA";
-    const PxTable nartBefore = ReadWithPxlib(alfa / "Nart.DB");
-    const PxTable pretmBefore = ReadWithPxlib(alfa / "PretM.DB");
-    const fs::path book =
-        fs::path(IMPPRET_TEST_DATA) / ".." / "import" / "data" / "supplier_list.xls";
-    ToolRun run = Imppret("import --company ALFA --file " + Quote(book) +
-                          " --id-col 1 --price-col 2 --start-row 5 --category 0 --json");
-    ASSERT_EQ(run.exitCode, 0) << run.out;
-    EXPECT_NE(run.out.find(" Au fost preluate    5  preturi. \n\n Au fost semnalate  7 linii cu "
-                           "erori \n\n Au fost sarite  2 randuri goale intre preturi \n"),
-              std::string::npos)
-        << run.out;
-    EXPECT_NE(run.out.find("{\"imported\":5,\"errors\":7,"), std::string::npos);
-    EXPECT_NE(run.out.find("Linia 12 ...... Cod articol inexistent in baza de date : Cod nou\n"),
-              std::string::npos);
-    const std::map<int, double> listed = {{1, 12.5}, {2, 7.25}, {4, 3.5}, {6, 41.0}};
-    const PxTable nart = ReadWithPxlib(alfa / "Nart.DB");
-    ASSERT_EQ(nart.numberRows.size(), nartBefore.numberRows.size());
-    for (std::size_t i = 0; i < nart.numberRows.size(); ++i) {
-      const int code = static_cast<int>(nart.numberRows[i].at("CodArt"));
-      auto price = listed.find(code);
-      std::map<std::string, double> expected = nartBefore.numberRows[i];
-      if (price != listed.end()) expected["PretVanzare"] = price->second;
-      EXPECT_EQ(nart.numberRows[i], expected) << code;
-      EXPECT_EQ(nart.textRows[i], nartBefore.textRows[i]) << code;
-    }
-    EXPECT_EQ(ReadWithPxlib(alfa / "PretM.DB").numberRows, pretmBefore.numberRows);
+}
+
+// A list shaped like a real supplier's (cover sheet, title block, sections, empty rows, blank
+// and padded identifiers, notes) through the tool; pxlib then sees exactly the listed articles
+// changed, to the listed prices, and every other record as it was.
+TEST_F(EndToEnd, SupplierShapedListChangesOnlyItsArticles) {
+  const fs::path alfa = root_ / "ALFA";
+  const PxTable nartBefore = ReadWithPxlib(alfa / "Nart.DB");
+  const PxTable pretmBefore = ReadWithPxlib(alfa / "PretM.DB");
+  const fs::path book =
+      fs::path(IMPPRET_TEST_DATA) / ".." / "import" / "data" / "supplier_list.xls";
+  ToolRun run = Imppret("import --company ALFA --file " + Quote(book) +
+                        " --id-col 1 --price-col 2 --start-row 5 --category 0 --json");
+  ASSERT_EQ(run.exitCode, 0) << run.out;
+  EXPECT_NE(run.out.find(" Au fost preluate    5  preturi. \n\n Au fost semnalate  7 linii cu "
+                         "erori \n\n Au fost sarite  2 randuri goale intre preturi \n"),
+            std::string::npos)
+      << run.out;
+  EXPECT_NE(run.out.find("{\"imported\":5,\"errors\":7,"), std::string::npos);
+  EXPECT_NE(run.out.find("Linia 12 ...... Cod articol inexistent in baza de date : Cod nou\n"),
+            std::string::npos);
+  const std::map<int, double> listed = {{1, 12.5}, {2, 7.25}, {4, 3.5}, {6, 41.0}};
+  const PxTable nart = ReadWithPxlib(alfa / "Nart.DB");
+  ASSERT_EQ(nart.numberRows.size(), nartBefore.numberRows.size());
+  for (std::size_t i = 0; i < nart.numberRows.size(); ++i) {
+    const int code = static_cast<int>(nart.numberRows[i].at("CodArt"));
+    auto price = listed.find(code);
+    std::map<std::string, double> expected = nartBefore.numberRows[i];
+    if (price != listed.end()) expected["PretVanzare"] = price->second;
+    EXPECT_EQ(nart.numberRows[i], expected) << code;
+    EXPECT_EQ(nart.textRows[i], nartBefore.textRows[i]) << code;
+  }
+  EXPECT_EQ(ReadWithPxlib(alfa / "PretM.DB").numberRows, pretmBefore.numberRows);
+}
+
+// Without a usable alias the tool refuses instead of writing into a company folder that
+// happens to lie under the current folder.
+TEST_F(EndToEnd, NoUsableAliasIsRefused) {
+  const fs::path alfa = root_ / "ALFA";
+  std::string before;
+  platform::ReadWholeFile(alfa / "Nart.DB", before);
+  ::setenv("IMPPRET_ALIASES", (base_ / "lipsa" / "aliases.ini").c_str(), 1);
+  const std::string command = "cd " + Quote(root_) + " && \"" + IMPPRET_EXE +
+                              "\" import --company ALFA --file \"Preturi furnizor.xls\" --id-col 1 "
+                              "--price-col 3 --start-row 2 2>&1";
+  std::FILE* pipe = ::popen(command.c_str(), "r");
+  ASSERT_TRUE(pipe);
+  std::string out;
+  char buf[4096];
+  for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, pipe)) > 0;) out.append(buf, n);
+  const int status = ::pclose(pipe);
+  ::unsetenv("IMPPRET_ALIASES");
+  EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 1) << out;
+  EXPECT_NE(out.find("Tarvex"), std::string::npos) << out;
+  EXPECT_NE(out.find((base_ / "lipsa" / "aliases.ini").string()), std::string::npos) << out;
+  std::string after;
+  platform::ReadWholeFile(alfa / "Nart.DB", after);
+  EXPECT_EQ(after, before);
+}
+
+TEST_F(EndToEnd, RefusalsExitWithOne) {
+  ToolRun noColumn =
+      Imppret("import --company ALFA --file x.xls --id-col 0 --price-col 3 --start-row 2");
+  EXPECT_EQ(noColumn.exitCode, 1);
+  ToolRun noCompany =
+      Imppret("import --company LIPSA --file " + Quote(root_ / "Preturi furnizor.xls") +
+              " --id-col 1 --price-col 3 --start-row 2 --data-root " + Quote(root_));
+  EXPECT_EQ(noCompany.exitCode, 1);
+  ToolRun wide = Imppret("import --company ALFA --file " + Quote(root_ / "Preturi furnizor.xls") +
+                         " --id-col 9 --price-col 3 --start-row 2");
+  EXPECT_EQ(wide.exitCode, 1);
+  ToolRun badOption = Imppret("import --company ALFA --currency euro");
+  EXPECT_EQ(badOption.exitCode, 1);
+}
+
+TEST_F(EndToEnd, DetectionProfilesAndThePriceRuleThroughTheTool) {
+  const std::string book = Quote(root_ / "Preturi furnizor.xls");
+  const std::string valuta = Quote(root_ / "Preturi valuta BIFF5.xls");
+  ToolRun detect = Imppret("detect --company ALFA --file " + book + " --json");
+  EXPECT_EQ(detect.exitCode, 0);
+  EXPECT_EQ(detect.out,
+            "{\"sheet\":0,\"headerRow\":1,\"idCol\":1,\"priceCol\":3,\"startRow\":2,\"identify\":"
+            "\"codextern\",\"matched\":50,\"tried\":50,\"otherPriceCols\":[]}\n");
+  const std::string noHeader =
+      Quote(fs::path(IMPPRET_TEST_DATA) / ".." / "import" / "data" / "layout_no_header.xls");
+  EXPECT_EQ(Imppret("detect --company ALFA --file " + noHeader).exitCode, 1);
+  EXPECT_EQ(Imppret("import --company ALFA --detect --dry-run --file " + noHeader).exitCode, 1);
+
+  // --detect runs as the typed columns do, on a list by external code and on one by internal
+  // code whose prices start on row 3.
+  const std::pair<std::string, std::string> runs[] = {
+      {"--file " + book, "--id-col 1 --price-col 3 --start-row 2"},
+      {"--currency valuta --file " + valuta,
+       "--id-col 2 --price-col 3 --start-row 3 --identify codintern"}};
+  for (const auto& [file, typed] : runs) {
+    ToolRun byHand = Imppret("import --company ALFA --dry-run --json " + file + " " + typed);
+    ToolRun detected = Imppret("import --company ALFA --dry-run --json --detect " + file);
+    EXPECT_EQ(byHand.exitCode, 0);
+    EXPECT_EQ(detected.exitCode, 0);
+    EXPECT_GT(byHand.out.size(), 1000u);
+    EXPECT_EQ(detected.out, byHand.out) << file;
   }
 
-  // Without a usable alias the tool refuses instead of writing into a company folder that
-  // happens to lie under the current folder.
-  TEST_F(EndToEnd, NoUsableAliasIsRefused) {
-    const fs::path alfa = root_ / "ALFA";
-    std::string before;
-    platform::ReadWholeFile(alfa / "Nart.DB", before);
-    ::setenv("IMPPRET_ALIASES", (base_ / "lipsa" / "aliases.ini").c_str(), 1);
-    const std::string command =
-        "cd " + Quote(root_) + " && \"" + IMPPRET_EXE +
-        "\" import --company ALFA --file \"Preturi furnizor.xls\" --id-col 1 "
-        "--price-col 3 --start-row 2 2>&1";
-    std::FILE* pipe = ::popen(command.c_str(), "r");
-    ASSERT_TRUE(pipe);
-    std::string out;
-    char buf[4096];
-    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, pipe)) > 0;) out.append(buf, n);
-    const int status = ::pclose(pipe);
-    ::unsetenv("IMPPRET_ALIASES");
-    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 1) << out;
-    EXPECT_NE(out.find("Tarvex"), std::string::npos) << out;
-    EXPECT_NE(out.find((base_ / "lipsa" / "aliases.ini").string()), std::string::npos) << out;
-    std::string after;
-    platform::ReadWholeFile(alfa / "Nart.DB", after);
-    EXPECT_EQ(after, before);
+  // A profile with a rule and a file pattern; the file alone selects it.
+  ToolRun save = Imppret(
+      "profile save --company ALFA --name Furnizor --pattern \"preturi FURN*.xls\" --id-col 1 "
+      "--price-col 3 --start-row 2 --factor 1,19 --round 0,05");
+  ASSERT_EQ(save.exitCode, 0);
+  ToolRun list = Imppret("profile list --company ALFA --json");
+  EXPECT_EQ(list.out,
+            "[{\"name\":\"Furnizor\",\"pattern\":\"preturi FURN*.xls\",\"idCol\":1,\"priceCol\":3,"
+            "\"startRow\":2,\"currency\":\"lei\",\"identify\":\"codextern\",\"producer\":null,"
+            "\"category\":0,\"factor\":1.19,\"round\":\"0,05\"}]\n");
+  ToolRun run = Imppret("import --company ALFA --json --file " + book);
+  ASSERT_EQ(run.exitCode, 0) << run.out;
+  EXPECT_NE(run.out.find("{\"imported\":150,\"errors\":4,"), std::string::npos);
+  EXPECT_NE(run.out.find(" Regula de pret: factor 1,19, rotunjire la 0,05 "), std::string::npos);
+  const PxTable nart = ReadWithPxlib(root_ / "ALFA" / "Nart.DB");
+  ASSERT_EQ(nart.numberRows.size(), 300u);
+  for (const auto& row : nart.numberRows) {
+    const int code = static_cast<int>(row.at("CodArt"));
+    if (code > 150) continue;
+    // In ten-thousandths: the price times 1,19, to the nearest 0,05, half-way up.
+    const long long product = std::llround(SupplierPrice(code) * 100) * 119;
+    const double expected = static_cast<double>((product + 250) / 500 * 500) / 10000;
+    EXPECT_NEAR(row.at("PretVanzare"), expected, 1e-9) << code;
   }
-
-  TEST_F(EndToEnd, RefusalsExitWithOne) {
-    ToolRun noColumn =
-        Imppret("import --company ALFA --file x.xls --id-col 0 --price-col 3 --start-row 2");
-    EXPECT_EQ(noColumn.exitCode, 1);
-    ToolRun noCompany =
-        Imppret("import --company LIPSA --file " + Quote(root_ / "Preturi furnizor.xls") +
-                " --id-col 1 --price-col 3 --start-row 2 --data-root " + Quote(root_));
-    EXPECT_EQ(noCompany.exitCode, 1);
-    ToolRun wide = Imppret("import --company ALFA --file " + Quote(root_ / "Preturi furnizor.xls") +
-                           " --id-col 9 --price-col 3 --start-row 2");
-    EXPECT_EQ(wide.exitCode, 1);
-    ToolRun badOption = Imppret("import --company ALFA --currency euro");
-    EXPECT_EQ(badOption.exitCode, 1);
-  }
-
-  TEST_F(EndToEnd, DetectionProfilesAndThePriceRuleThroughTheTool) {
-    const std::string book = Quote(root_ / "Preturi furnizor.xls");
-    const std::string valuta = Quote(root_ / "Preturi valuta BIFF5.xls");
-    ToolRun detect = Imppret("detect --company ALFA --file " + book + " --json");
-    EXPECT_EQ(detect.exitCode, 0);
-    EXPECT_EQ(detect.out,
-              "{\"sheet\":0,\"headerRow\":1,\"idCol\":1,\"priceCol\":3,\"startRow\":2,\"identify\":"
-              "\"codextern\",\"matched\":50,\"tried\":50,\"otherPriceCols\":[]}\n");
-    const std::string noHeader =
-        Quote(fs::path(IMPPRET_TEST_DATA) / ".." / "import" / "data" / "layout_no_header.xls");
-    EXPECT_EQ(Imppret("detect --company ALFA --file " + noHeader).exitCode, 1);
-    EXPECT_EQ(Imppret("import --company ALFA --detect --dry-run --file " + noHeader).exitCode, 1);
-
-    // --detect runs as the typed columns do, on a list by external code and on one by internal
-    // code whose prices start on row 3.
-    const std::pair<std::string, std::string> runs[] = {
-        {"--file " + book, "--id-col 1 --price-col 3 --start-row 2"},
-        {"--currency valuta --file " + valuta,
-         "--id-col 2 --price-col 3 --start-row 3 --identify codintern"}};
-    for (const auto& [file, typed] : runs) {
-      ToolRun byHand = Imppret("import --company ALFA --dry-run --json " + file + " " + typed);
-      ToolRun detected = Imppret("import --company ALFA --dry-run --json --detect " + file);
-      EXPECT_EQ(byHand.exitCode, 0);
-      EXPECT_EQ(detected.exitCode, 0);
-      EXPECT_GT(byHand.out.size(), 1000u);
-      EXPECT_EQ(detected.out, byHand.out) << file;
-    }
-
-    // A profile with a rule and a file pattern; the file alone selects it.
-    ToolRun save = Imppret(
-        "profile save --company ALFA --name Furnizor --pattern \"preturi FURN*.xls\" --id-col 1 "
-        "--price-col 3 --start-row 2 --factor 1,19 --round 0,05");
-    ASSERT_EQ(save.exitCode, 0);
-    ToolRun list = Imppret("profile list --company ALFA --json");
-    EXPECT_EQ(
-        list.out,
-        "[{\"name\":\"Furnizor\",\"pattern\":\"preturi FURN*.xls\",\"idCol\":1,\"priceCol\":3,"
-        "\"startRow\":2,\"currency\":\"lei\",\"identify\":\"codextern\",\"producer\":null,"
-        "\"category\":0,\"factor\":1.19,\"round\":\"0,05\"}]\n");
-    ToolRun run = Imppret("import --company ALFA --json --file " + book);
-    ASSERT_EQ(run.exitCode, 0) << run.out;
-    EXPECT_NE(run.out.find("{\"imported\":150,\"errors\":4,"), std::string::npos);
-    EXPECT_NE(run.out.find(" Regula de pret: factor 1,19, rotunjire la 0,05 "), std::string::npos);
-    const PxTable nart = ReadWithPxlib(root_ / "ALFA" / "Nart.DB");
-    ASSERT_EQ(nart.numberRows.size(), 300u);
-    for (const auto& row : nart.numberRows) {
-      const int code = static_cast<int>(row.at("CodArt"));
-      if (code > 150) continue;
-      // In ten-thousandths: the price times 1,19, to the nearest 0,05, half-way up.
-      const long long product = std::llround(SupplierPrice(code) * 100) * 119;
-      const double expected = static_cast<double>((product + 250) / 500 * 500) / 10000;
-      EXPECT_NEAR(row.at("PretVanzare"), expected, 1e-9) << code;
-    }
-    EXPECT_EQ(Imppret("profile delete --company ALFA --name furnizor").exitCode, 0);
-    EXPECT_EQ(Imppret("profile delete --company ALFA --name furnizor").exitCode, 1);
-    EXPECT_EQ(Imppret("profile list --company ALFA --json").out, "[]\n");
-    EXPECT_EQ(Imppret("import --company ALFA --profile Furnizor --file " + book).exitCode, 1);
-  }
+  EXPECT_EQ(Imppret("profile delete --company ALFA --name furnizor").exitCode, 0);
+  EXPECT_EQ(Imppret("profile delete --company ALFA --name furnizor").exitCode, 1);
+  EXPECT_EQ(Imppret("profile list --company ALFA --json").out, "[]\n");
+  EXPECT_EQ(Imppret("import --company ALFA --profile Furnizor --file " + book).exitCode, 1);
+}
 
 }  // namespace

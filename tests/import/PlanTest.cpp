@@ -22,6 +22,7 @@ class ListWorkbook final : public imp::PriceWorkbook {
   void Open(const fs::path&) override {}
   int SheetCount() const override { return 1; }
   int LastCol() const override { return 1; }
+  int LastRow(int) const override { return static_cast<int>(rows_.size()); }
   bool GetCellValue(int, int col, int row, imp::CellValue& v) override {
     if (row < 1 || row > static_cast<int>(rows_.size())) return false;
     last_ = static_cast<std::size_t>(row - 1);
@@ -118,7 +119,7 @@ TEST_F(PlanTest, TheDryRunPlanIsWhatTheRunWrites) {
         replay[Key("PretM", d.ArticleCode, d.IndexLocal, d.MultiField)] = d.NewValue;
     }
     EXPECT_EQ(replay, after);
-    EXPECT_EQ(dry.Rows().size(), twice ? 3u : 5u);
+    EXPECT_EQ(dry.Rows().size(), twice ? 3u : 6u);  // 1004 is read past the empty row
   }
 }
 
