@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <ctime>
 #include <exception>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -21,6 +22,7 @@
 #include "import/Settings.h"
 #include "import/TextUtil.h"
 #include "import/plan/ChangeReport.h"
+#include "import/plan/UndoJournal.h"
 
 namespace imppret {
 namespace {
@@ -219,11 +221,21 @@ int RunImportCommand(const std::vector<std::string>& args) {
 
   if (!imp::CheckImportSettings(state, view, options)) return 1;
   imp::ChangePlan plan(a.threshold.value_or(imp::ReadThresholdSetting()));
-  options.Observer = &plan;
+  // A real run records what it changes for an undo, before its first write.
+  std::unique_ptr<imp::UndoJournalWriter> journal;
+  imp::ObserverList observers;
+  observers.Add(&plan);
+  if (!a.dryRun) {
+    journal = std::make_unique<imp::UndoJournalWriter>(
+        imp::UndoJournalPath(state.CurrentCompany), state.CurrentCompany, state.FileName.string());
+    observers.Add(journal.get());
+  }
+  options.Observer = &observers;
   const imp::ReportContext context{imp::RunTimeText(std::time(nullptr)), state.CurrentCompany,
                                    state.FileName.string()};
   // The change report of a real run, also of one stopped by a failure: what it wrote stays.
   auto saveReports = [&](bool ran) {
+    if (journal) journal->Flush();
     plan.Finish();
     if (!a.dryRun && ran) imp::SaveChangeReport(imp::ChangeReportPath(), plan, context);
     if (!a.reportFile.empty()) imp::SaveChangeReport(a.reportFile, plan, context);

@@ -702,4 +702,20 @@ void Table::Cancel() {
   t.buffer.clear();
 }
 
+void Table::Delete() {
+  auto& t = *impl_;
+  t.RequireActive();
+  t.CheckBrowseMode();
+  if (!t.HasCurrent())
+    throw DbError("Tabela \"" + TableName + "\" nu are o inregistrare curenta de sters");
+  t.BeginWrite();
+  if (!t.HasCurrent())
+    throw DbError("Tabela \"" + TableName + "\" nu are o inregistrare curenta de sters");
+  const std::size_t at = t.pos;
+  t.file->Remove(t.View()[at]);
+  t.RebuildViews();
+  t.pos = at < t.hi ? at : (t.hi > t.lo ? t.hi - 1 : t.lo);
+  t.eof = t.bof = t.lo >= t.hi;
+}
+
 }  // namespace db

@@ -64,7 +64,8 @@ class Table {
 
   void Edit();
   void Append();
-  void Post();  // writes the record to the file at once
+  void Post();    // writes the record to the file at once
+  void Delete();  // removes the current record from the file at once; the next one is current
   void Cancel();
 
   struct Impl;

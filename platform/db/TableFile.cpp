@@ -431,7 +431,8 @@ std::uint32_t TableFile::Insert(std::vector<std::uint8_t>& record) {
     slot = 0;
   }
 
-  auto id = static_cast<std::uint32_t>(order_.size());
+  // Ids are never reused while the table is loaded: a removed record keeps its slot.
+  auto id = static_cast<std::uint32_t>(where_.size());
   records_.insert(records_.end(), record.begin(), record.end());
   where_.push_back({});
   auto place = [&](std::uint16_t b, std::size_t from) {

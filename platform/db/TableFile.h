@@ -54,6 +54,9 @@ class TableFile {
   // Adds a record: in key order for a keyed table, at the end otherwise. Fills a blank
   // auto-increment field. Raises DbError on a key violation. Returns the new id.
   std::uint32_t Insert(std::vector<std::uint8_t>& record);
+  // Takes a record out of its block; a block left empty leaves the chain, and the file is cut
+  // when it was the last one. The id stays unused until the table is reloaded.
+  void Remove(std::uint32_t id);
 
   // A writer stopped between its writes leaves the header's record count or the primary
   // index behind the blocks; the next writer repairs both.

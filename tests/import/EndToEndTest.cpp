@@ -322,6 +322,13 @@ TEST_F(EndToEnd, ThePlanIsWhatTheRunWritesAndTheReportOpensAsColumns) {
   EXPECT_EQ(cell(5, 1), "{\"found\":true,\"value\":1}\n");
   EXPECT_EQ(cell(15, 1), "{\"found\":true,\"value\":41.51}\n");
   EXPECT_NE(cell(7, 2).find("Siguran\u0163\u0103 automat\u0103"), std::string::npos) << cell(7, 2);
+
+  // The undo takes every price back, read again through pxlib, and uses its journal up.
+  ToolRun undo = Imppret("undo --company ALFA");
+  ASSERT_EQ(undo.exitCode, 0);
+  EXPECT_EQ(undo.out, " Au fost restaurate    180  preturi. \n");
+  EXPECT_EQ(ReadPrices(alfa), before);
+  EXPECT_EQ(Imppret("undo --company ALFA").exitCode, 1);
 }
 
 // A list shaped like a real supplier's (cover sheet, title block, sections, empty rows, blank

@@ -1,12 +1,15 @@
 // The change plan: the dry run's plan is what the real run writes, each warning on a list made
 // for it, the change report's format.
 #include <map>
+#include <stdexcept>
 #include <tuple>
 
 #include "RunFixture.h"
 #include "import/Settings.h"
 #include "import/plan/ChangePlan.h"
 #include "import/plan/ChangeReport.h"
+#include "import/plan/UndoJournal.h"
+#include "platform/Files.h"
 
 namespace importtest {
 namespace {
@@ -195,6 +198,95 @@ TEST_F(PlanTest, EachWarningOnAListMadeForIt) {
   EXPECT_EQ(imp::ReadThresholdSetting(), 12.5);
   imp::WriteSetting(imp::kGeneralSection, "PragAvertizare", "-3");
   EXPECT_EQ(imp::ReadThresholdSetting(), 50);
+}
+
+std::string Bytes(const fs::path& folder, const char* name) {
+  std::string s;
+  platform::ReadWholeFile(platform::FindFileNoCase(folder, name), s);
+  return s;
+}
+
+// A list whose lookups fail at its fourth row, after three prices were written.
+class StoppingWorkbook final : public imp::PriceWorkbook {
+ public:
+  void Open(const fs::path&) override {}
+  int SheetCount() const override { return 1; }
+  int LastCol() const override { return 1; }
+  bool GetCellValue(int, int col, int row, imp::CellValue& v) override {
+    if (row >= 4) throw std::runtime_error("DBCELL record is missing");
+    static const char* ids[] = {"", "1002", "1005", "1006"};
+    v = col == 0 ? imp::CellValue(std::string(ids[row])) : imp::CellValue(50.0 + row);
+    return true;
+  }
+  void Close() override {}
+};
+
+TEST_F(PlanTest, UndoPutsBackWhatTheRunWroteAndLeavesLaterChanges) {
+  state_.PriceCategoryCode = 3;  // updates article 2's row, adds rows to 5 and 6
+  const Snapshot before = TakeSnapshot(folder_);
+  const std::string nart = Bytes(folder_, "Nart.DB"), nartIndex = Bytes(folder_, "Nart.PX");
+  const fs::path file = imp::UndoJournalPath("TEST");
+  auto run = [&](imp::RunOptions options) {
+    imp::UndoJournalWriter journal(file, "TEST", "l.xls");
+    options.Observer = &journal;
+    try {
+      imp::RunImport(state_, view_, options);
+    } catch (const std::runtime_error&) {
+      // the stopped run: what it wrote is in the journal
+    }
+  };
+  auto undo = [&] {
+    imp::UndoJournal journal;
+    std::string error;
+    EXPECT_TRUE(imp::ReadUndoJournal(file, journal, error)) << error;
+    return imp::UndoLastImport(folder_, file, journal);
+  };
+
+  for (int round = 0; round < 3; ++round) {
+    SCOPED_TRACE(round);
+    imp::RunOptions options;
+    if (round == 2) options.MakeWorkbook = [] { return std::make_unique<StoppingWorkbook>(); };
+    run(options);
+    ASSERT_NE(TakeSnapshot(folder_), before);
+    if (round == 1) {  // someone changes a price the run wrote
+      db::Table t;
+      t.TableName = "Nart";
+      t.DatabaseName = folder_;
+      t.Open();
+      ASSERT_TRUE(t.FindKey({db::KeyValue(std::int64_t{6})}));
+      t.Edit();
+      t.FieldByName("PretVanzare").SetAsFloat(99.0);
+      t.Post();
+    }
+    const imp::UndoResult r = undo();
+    EXPECT_FALSE(fs::exists(file));
+    Snapshot expected = before;
+    if (round == 1) {
+      expected[Key("Nart", 6, 0, "PretVanzare")] = 99.0;
+      EXPECT_EQ(r.LeftAlone, std::vector<std::string>{
+                                 "Articolul 6, PretVanzare: acum 99, importul scrisese 200,75"});
+    } else {
+      EXPECT_TRUE(r.LeftAlone.empty());
+      EXPECT_EQ(Bytes(folder_, "Nart.DB"), nart);
+      EXPECT_EQ(Bytes(folder_, "Nart.PX"), nartIndex);
+    }
+    EXPECT_EQ(r.Restored, round == 0 ? 8 : round == 1 ? 7 : 6);
+    EXPECT_EQ(TakeSnapshot(folder_), expected);
+    if (round == 1) {  // back to the start for the stopped run
+      db::Table t;
+      t.TableName = "Nart";
+      t.DatabaseName = folder_;
+      t.Open();
+      ASSERT_TRUE(t.FindKey({db::KeyValue(std::int64_t{6})}));
+      t.Edit();
+      t.FieldByName("PretVanzare").SetAsFloat(11.0);
+      t.Post();
+    }
+  }
+  imp::UndoJournal none;
+  std::string error;
+  EXPECT_FALSE(imp::ReadUndoJournal(file, none, error));
+  EXPECT_TRUE(error.empty());
 }
 
 }  // namespace

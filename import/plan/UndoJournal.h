@@ -1,0 +1,85 @@
+#pragma once
+// The undo journal of a company's last run, beside the settings file. The run starts it before
+// its first write and adds every value before it is written: the table, the record's primary
+// key, the field, the stored bytes it replaces and the value written (or the multiple-price row
+// it adds). A new run replaces it; an undo uses it up.
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "import/plan/ChangeRow.h"
+
+namespace imp {
+
+std::filesystem::path UndoJournalPath(const std::string& company);
+
+// Writes the journal while the run goes (an observer of the real run only).
+class UndoJournalWriter final : public ChangeObserver {
+ public:
+  UndoJournalWriter(std::filesystem::path file, std::string company, std::string workbook);
+  ~UndoJournalWriter() override;  // writes out what is still held
+  UndoJournalWriter(const UndoJournalWriter&) = delete;
+  UndoJournalWriter& operator=(const UndoJournalWriter&) = delete;
+
+  void BeforeArticleWrite(const ChangeRow& row) override;
+  void BeforeMultiPriceWrite(const ChangeRow& row) override;
+  void Flush();  // raises std::runtime_error when the journal cannot be written
+
+ private:
+  void Start();
+  void Add(std::string line);
+
+  std::filesystem::path file_;
+  std::string company_, workbook_;
+  std::string pending_;
+  int fd_ = -1;
+};
+
+// Hands every row to several observers in turn.
+class ObserverList final : public ChangeObserver {
+ public:
+  void Add(ChangeObserver* observer) { list_.push_back(observer); }
+  void BeforeArticleWrite(const ChangeRow& row) override;
+  void BeforeMultiPriceWrite(const ChangeRow& row) override;
+
+ private:
+  std::vector<ChangeObserver*> list_;
+};
+
+struct JournalEntry {
+  enum Kind { ArticlePrice, MultiPrice, AddedMultiPrice } What = ArticlePrice;
+  std::int32_t CodArt = 0;
+  int IndexLocal = 0;
+  std::string Field;
+  StoredPrice Old;
+  double Written = 0;
+};
+
+struct UndoJournal {
+  std::string Company, Workbook, RunTime;
+  std::vector<JournalEntry> Entries;
+};
+
+// Reads a journal; false when there is none or it cannot be read (`error` says why).
+bool ReadUndoJournal(const std::filesystem::path& file, UndoJournal& journal, std::string& error);
+
+struct UndoResult {
+  int Restored = 0;                    // values put back, added rows removed included
+  std::vector<std::string> LeftAlone;  // records changed since the run, one line each
+};
+
+// Puts back, through the table engine, every value of the journal whose record still holds
+// what the run wrote, last write first, and removes the rows the run added; the journal is
+// removed once done. Raises on a failure of the tables (what was restored stays restored, and
+// a second undo finishes the rest).
+UndoResult UndoLastImport(const std::filesystem::path& companyFolder,
+                          const std::filesystem::path& journalFile, const UndoJournal& journal);
+
+// Messages of the undo.
+std::string UndoConfirmationText(const UndoJournal& journal);
+std::string UndoSummaryText(const UndoResult& result);
+inline constexpr const char* kNothingToUndoMessage =
+    " Nu exista un import anterior care sa poata fi anulat pentru firma selectata ";
+
+}  // namespace imp
