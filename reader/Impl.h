@@ -14,6 +14,7 @@
 #include "reader/LookupPasses.h"
 #include "reader/RecordIds.h"
 #include "reader/RecordStream.h"
+#include "reader/RepeatedErrors.h"
 #include "reader/SharedStrings.h"
 #include "reader/TXLSRead.h"
 #include "reader/Text.h"
@@ -47,7 +48,9 @@ struct TXLSRead::Impl {
   formula::TFormulaContext fctx;
   detail::FormatRenumbering renumbering;  // of XF format numbers at each worksheet BOF
   std::uint32_t recordCount = 0;
-  std::string text;  // scratch for event strings, reused to avoid allocations
+  std::uint16_t recordId = 0;      // of the record being handled
+  detail::RepeatedErrors repeats;  // record errors already asked about in this Read
+  std::string text;                // scratch for event strings, reused to avoid allocations
   std::string text2;
   // A STRING record already taken for its formula, passed over when the loop reaches it.
   std::uint64_t skipFrom = ~std::uint64_t{0}, skipTo = 0;
@@ -87,6 +90,8 @@ struct TXLSRead::Impl {
   void StringResultBody(std::uint16_t id, std::uint16_t len);
   void NonNumericResult(int col, int row, int xf, std::uint8_t type, std::uint8_t value);
   void ShowError(const std::string& text);
+  // The text an error of a record is reported with: the reader's own for a failed allocation.
+  std::string OwnMessage(const std::exception& e) const;
   bool AskContinue(const std::string& text);
   void ApplyPalette();
   void CloseFile();

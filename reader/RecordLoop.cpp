@@ -61,6 +61,7 @@ void TXLSRead::Impl::RunLoop() {
         skipFrom = ~std::uint64_t{0};
       }
       if (!stream->ReadHeader(id, len)) break;
+      recordId = id;
       bool inMemory = false;
       if (id != rec::kSst) {
         if (len <= r.FMaxRecordSize) {
@@ -80,15 +81,20 @@ void TXLSRead::Impl::RunLoop() {
         }
       }
     } catch (const std::exception& e) {
+      const std::string what = OwnMessage(e);
       if (r.ErrorLevel == xelException) {
-        ShowError(e.what());
+        ShowError(what);
         break;
       }
-      if (r.ErrorLevel == xelMessage && !AskContinue(std::string(e.what()) + "\rRec# " +
-                                                     std::to_string(recordCount) + "\rContinue?"))
+      if (r.ErrorLevel == xelMessage && !repeats.Seen(what) &&
+          !AskContinue(what + "\rRec# " + std::to_string(recordCount) + "\rContinue?"))
         break;
     }
   }
+  // Errors met again after the reader was told to go on: once each, with the count.
+  for (const auto& [text, count] : repeats.Counts())
+    ShowError(text + "\rRepeated " + std::to_string(count) + " more times");
+  repeats.Clear();
   sst.Clear();
   buf.clear();
   buf.shrink_to_fit();

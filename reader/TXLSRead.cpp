@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <new>
 
 #include "platform/AsciiCase.h"
 #include "reader/Impl.h"
@@ -291,6 +292,13 @@ std::string TXLSRead::CellRefText(int Col, int Row, bool AbsCol, bool AbsRow) {
   if (AbsRow) s.push_back('$');
   s += std::to_string(static_cast<long long>(Row) + 1);
   return s;
+}
+
+std::string TXLSRead::Impl::OwnMessage(const std::exception& e) const {
+  if (dynamic_cast<const std::bad_alloc*>(&e) == nullptr) return e.what();
+  char b[64];
+  std::snprintf(b, sizeof b, "Not enough memory for record %.4X", static_cast<unsigned>(recordId));
+  return b;
 }
 
 void TXLSRead::Impl::ShowError(const std::string& text) {

@@ -142,6 +142,21 @@ TEST(RecordLoop, ErrorLevelDecidesWhetherReadingGoesOn) {
     EXPECT_NE(run.rec.messages[0].find("too short"), std::string::npos);
     EXPECT_EQ(run.rec.log, std::vector<std::string>{"N 0,1 0 2"});
   }
+  {
+    // The same fault in many records is asked about once, then reported once with its count.
+    const Bytes repeated =
+        BookStream(Xfs({0}), {[](RecordStream& s) {
+                     for (int i = 0; i < 50; ++i)
+                       s.AddRaw(0x0203, 8, testbiff::Body().U16(0).U16(0).U16(0).U16(0));
+                     s.Number(1, 0, 0, 2);
+                   }});
+    Reading run(repeated);
+    run.Read();
+    ASSERT_EQ(run.rec.messages.size(), 2u);
+    EXPECT_EQ(run.rec.messages[0].rfind("?Record 0203 is too short (8 bytes)", 0), 0u);
+    EXPECT_EQ(run.rec.messages[1], "!Record 0203 is too short (8 bytes)\rRepeated 49 more times");
+    EXPECT_EQ(run.rec.log, std::vector<std::string>{"N 0,1 0 2"});
+  }
 }
 
 TEST(RecordLoop, FormulaResultsFollowTheirFormulaText) {
