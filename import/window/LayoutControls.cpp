@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QTextCursor>
 #include <exception>
 #include <filesystem>
 
@@ -50,6 +51,7 @@ std::optional<std::pair<std::string, std::string>> AskInForm(QWidget* parent,
                                                              const std::string& pattern) {
   QDialog form(parent);
   form.setWindowTitle("Salveaza profil");
+  form.setMinimumWidth(380);
   auto* layout = new QFormLayout(&form);
   auto* nameEdit = new QLineEdit(Q(name), &form);
   auto* patternEdit = new QLineEdit(Q(pattern), &form);
@@ -105,7 +107,12 @@ TLayoutControls::TLayoutControls(TEMainImportPret& window, QWidget* page)
 
 void TLayoutControls::AddMessageLine(const std::string& line) {
   w_.MErori->appendPlainText(Q(line));
-  w_.MErori->horizontalScrollBar()->setValue(0);  // the line is read from its start
+  // The cursor at the line's start, so the page shows the line from its beginning.
+  QTextCursor cursor = w_.MErori->textCursor();
+  cursor.movePosition(QTextCursor::End);
+  cursor.movePosition(QTextCursor::StartOfBlock);
+  w_.MErori->setTextCursor(cursor);
+  w_.MErori->horizontalScrollBar()->setValue(0);
 }
 
 void TLayoutControls::DetecteazaClick() {
@@ -224,7 +231,7 @@ void TLayoutControls::StergeProfilClick() {
     ShowError("Nu ai selectat profilul de sters ");
     return;
   }
-  const std::string question = " Stergi profilul @15%" + ui::EscapeMarkup(name) + "@0% ? ";
+  const std::string question = " Stergi profilul @9" + ui::EscapeMarkup(name) + "@0 ? ";
   const bool yes =
       Confirm ? Confirm(question)
               : ui::ShowMessageDlg(question, std::nullopt, ui::dkConfirmation, ui::taCenter,
