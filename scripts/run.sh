@@ -17,7 +17,9 @@ if ! grep -qi '^\[tarvex\]' "$aliases" 2>/dev/null; then
     mkdir -p "$(dirname "$aliases")"
     printf '[Tarvex]\r\nPATH=%s\r\nDEFAULT DRIVER=PARADOX\r\n' "$demo" > "$aliases"
   else
-    ./build/app/imppret demo "$demo"
+    # A fresh demo also gets the window's first choices: its first company, the folder of its
+    # price lists and their columns, so that "&Start import" runs at once.
+    ./build/app/imppret demo "$demo" --settings
   fi
 fi
 

@@ -8,6 +8,7 @@ packages=(
   pxlib-dev fonts-dejavu-core
   python3-xlrd libfreexl-dev
   libreoffice-calc-nogui
+  libxcb1-dev xvfb openbox xdotool x11-utils imagemagick
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -6,15 +6,15 @@
 #include <QListWidget>
 #include <QPainter>
 
+#include "ui/activecontrols/ActiveCombo.h"
+#include "ui/activecontrols/ActiveLabel.h"
+#include "ui/activecontrols/MRadioGroup.h"
 #include "ui/buttons/MButton.h"
 #include "ui/buttons/MToolbar.h"
 #include "ui/buttons/NiceButton.h"
 #include "ui/dialogs/MessageDlg.h"
+#include "ui/fmtlabel/FmtLabel.h"
 #include "ui/imagelist/MImageList.h"
-#include "ui/label/FmtLabel.h"
-#include "ui/labels/ActiveCombo.h"
-#include "ui/labels/ActiveLabel.h"
-#include "ui/labels/MRadioGroup.h"
 #include "ui/store/Fonts.h"
 #include "ui/store/ImageStore.h"
 #include "ui/store/SystemColors.h"

@@ -11,6 +11,7 @@
 
 #include "app/imppret/Command.h"
 #include "import/DemoData.h"
+#include "import/DemoSettings.h"
 #include "import/IniFile.h"
 #include "import/Settings.h"
 #include "platform/Files.h"
@@ -21,7 +22,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kUsage = "demo DIR [--workbooks DIR]";
+constexpr const char* kUsage = "demo DIR [--workbooks DIR] [--settings]";
 
 bool HoldsWorkbooks(const fs::path& dir) {
   std::error_code ec;
@@ -62,10 +63,13 @@ fs::path WriteAlias(const fs::path& dataRoot) {
 int RunDemoCommand(const std::vector<std::string>& args) {
   fs::path target, workbooks;
   bool haveWorkbooks = false;
+  bool settings = false;  // also the window's first choices (the main job asks for them)
   for (std::size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--workbooks" && i + 1 < args.size()) {
       workbooks = args[++i];
       haveWorkbooks = true;
+    } else if (args[i] == "--settings") {
+      settings = true;
     } else if (target.empty() && !args[i].empty() && args[i][0] != '-') {
       target = args[i];
     } else {
@@ -96,6 +100,8 @@ int RunDemoCommand(const std::vector<std::string>& args) {
   for (const fs::path& book : report.Workbooks)
     std::printf("  lista de preturi: %s\n", book.string().c_str());
   std::printf("Aliasul Tarvex scris in %s\n", alias.string().c_str());
+  if (settings && imp::WriteDemoSettings(report.Companies, report.Workbooks))
+    std::printf("Setarile ferestrei scrise in %s\n", imp::SettingsPath().string().c_str());
   return 0;
 }
 

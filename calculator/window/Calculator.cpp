@@ -11,26 +11,22 @@
 
 #include "calculator/engine/Editing.h"
 #include "calculator/engine/Evaluate.h"
+#include "calculator/window/CalculatorLayout.h"
 #include "calculator/window/CaptionPanel.h"
 #include "platform/Formats.h"
 #include "ui/buttons/MButton.h"
 #include "ui/buttons/NiceButton.h"
-#include "ui/label/FmtLabel.h"
+#include "ui/fmtlabel/FmtLabel.h"
 #include "ui/store/Fonts.h"
 #include "ui/store/ImageStore.h"
 #include "ui/store/SystemColors.h"
 #include "ui/titlebar/TransImage.h"
 
 namespace calculator {
-namespace {
 
-constexpr int kWidth = 328;
-constexpr int kHeight = 332;
-constexpr int kMargin = 10;
-constexpr int kKeyWidth = 48;
-constexpr int kKeyHeight = 28;
-constexpr int kGap = 4;
-constexpr int kKeypadTop = 134;
+using namespace layout;
+
+namespace {
 
 QChar DecimalSeparator() {
   return QChar(platform::Formats().DecimalSeparator);
@@ -237,49 +233,6 @@ void TCalculator::BuildKeypad() {
   }
 }
 
-void TCalculator::BuildVatRow() {
-  const int top = kKeypadTop + 4 * (kKeyHeight + kGap) + 2;  // beside "Enter"
-  auto* label = new QLabel(QStringLiteral("Cota TVA %"), this);
-  label->setFont(ui::FontByName(QStringLiteral("MS Sans Serif"), 12, true));
-  label->adjustSize();
-  label->move(kMargin, top + (24 - label->height()) / 2);
-
-  ETVA = new QLineEdit(this);
-  ETVA->setObjectName(QStringLiteral("ETVA"));
-  ETVA->setInputMask(QStringLiteral("00;_"));  // two optional digits, "_" for a blank
-  ETVA->setAlignment(Qt::AlignCenter);
-  ETVA->setFont(ui::FontByName(QStringLiteral("MS Sans Serif"), 14, true));
-  ETVA->setGeometry(label->x() + label->width() + 8, top, 34, 24);
-  connect(ETVA, &QLineEdit::textEdited, this, [this](const QString& t) { RateEdited(t); });
-
-  auto arrow = [this, top](ui::TMButtonKind kind, int x, double rate) {
-    auto* button = new ui::TMButton(this);
-    button->SetKind(kind);
-    button->setGeometry(x, top, 26, 24);
-    button->setFocusPolicy(Qt::NoFocus);
-    button->setToolTip(QStringLiteral("Cota %1%").arg(rate));
-    button->OnClick = [this, rate](QObject*) { SelectPresetRate(rate); };
-    return button;
-  };
-  const int arrowsLeft = ETVA->x() + ETVA->width() + 6;
-  BTvaPrev = arrow(ui::mkPrev, arrowsLeft, kPresetRateLow);
-  BTvaNext = arrow(ui::mkNext, arrowsLeft + 28, kPresetRateHigh);
-  BTvaPrev->setObjectName(QStringLiteral("BTvaPrev"));
-  BTvaNext->setObjectName(QStringLiteral("BTvaNext"));
-
-  const int vatTop = top + 30;
-  const int vatWidth = (kWidth - 2 * kMargin - 3 * kGap) / 4;
-  const TVatOperation order[4] = {voAddVat, voRemoveVat, voVatOfNet, voVatInGross};
-  for (int i = 0; i < 4; ++i) {
-    const TVatOperation op = order[i];
-    ui::TNiceButton* button =
-        MakeButton(QString(), QRect(kMargin + i * (vatWidth + kGap), vatTop, vatWidth, 28));
-    button->setObjectName(QStringLiteral("BTva%1").arg(i));
-    button->OnClick = [this, op](QObject*) { ApplyVatAction(op); };
-    BTva[op] = button;
-  }
-}
-
 ui::TNiceButton* TCalculator::CharButton(char c) const {
   for (const auto& [key, button] : charButtons_)
     if (key == c) return button;
@@ -403,20 +356,6 @@ void TCalculator::EnterAction() {
   done(QDialog::Accepted);
 }
 
-void TCalculator::ApplyVatAction(TVatOperation operation) {
-  FocusExpression();
-  if (errorFlag_) return;
-  const VatResult vat = ApplyVat(Expression().toStdString(), operation, formulas_);
-  if (!vat.Outcome.Ok()) {
-    // The expression stays as typed so the user can correct it.
-    errorFlag_ = true;
-    LabelE->setText(QString::fromStdString(vat.Outcome.Error));
-    return;
-  }
-  SetTextWithCaretAtEnd(QString::fromStdString(vat.Text));
-  ShowValue(vat.Outcome.Value);
-}
-
 // ----- history ------------------------------------------------------------------------------
 
 void TCalculator::PutInHistory(const QString& expression) {
@@ -435,31 +374,6 @@ void TCalculator::SyncHistoryList() {
   edit->setText(text);
   edit->setCursorPosition(caret);
   ComboBox1->blockSignals(blocked);
-}
-
-// ----- VAT ----------------------------------------------------------------------------------
-
-void TCalculator::RateEdited(const QString& text) {
-  const QString digits = text.trimmed().remove(QChar('_'));
-  bool ok = false;
-  const int rate = digits.toInt(&ok);
-  if (!ok || digits.isEmpty() || rate < 0 || rate > 99) return;  // the old rate stays
-  vatRate_ = rate;
-  RebuildVat();
-}
-
-void TCalculator::SelectPresetRate(double rate) {
-  vatRate_ = rate;
-  ETVA->setText(QString::fromStdString(NumberToGeneralText(rate)));
-  RebuildVat();
-  FocusExpression();
-}
-
-void TCalculator::RebuildVat() {
-  formulas_ = BuildVatFormulas(vatRate_);
-  for (int op = 0; op < 4; ++op)
-    BTva[op]->SetCaption(
-        QString::fromStdString(VatCaption(static_cast<TVatOperation>(op), formulas_)));
 }
 
 // ----- opening ------------------------------------------------------------------------------

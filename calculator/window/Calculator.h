@@ -100,6 +100,7 @@ class TCalculator : public ui::TTitleForm {
   void MemoryRecall();
   void EnterAction();
   void ApplyVatAction(TVatOperation operation);
+  void FitVatCaptions();
   void SelectPresetRate(double rate);
 
  protected:

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QRegularExpression>
 #include <QTextStream>
 #include <algorithm>
@@ -69,8 +70,20 @@ void TDriveComboBox::showPopup() {
 }
 
 TDirectoryListBox::TDirectoryListBox(QWidget* parent) : QListWidget(parent) {
-  connect(this, &QListWidget::itemDoubleClicked, this,
-          [this](QListWidgetItem* item) { Open(item); });
+  // Long folder names end in "..." rather than under a scroll bar that hides the last row.
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setTextElideMode(Qt::ElideRight);
+  connect(this, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+    openedByMouse_ = true;
+    Open(item);
+  });
+}
+
+void TDirectoryListBox::mouseReleaseEvent(QMouseEvent* event) {
+  QListWidget::mouseReleaseEvent(event);
+  if (!openedByMouse_) return;
+  openedByMouse_ = false;
+  setCurrentRow(shownRow_);
 }
 
 void TDirectoryListBox::SetDirectory(const QString& folder) {
@@ -94,7 +107,8 @@ void TDirectoryListBox::SetDirectory(const QString& folder) {
     item->setData(Qt::UserRole, level);
     ++depth;
   }
-  setCurrentRow(count() - 1);
+  shownRow_ = count() - 1;
+  setCurrentRow(shownRow_);
   for (const QString& sub : subfolders) {
     auto* item = new QListWidgetItem(QString(depth * 2, ' ') + sub, this);
     item->setData(Qt::UserRole, QDir(path).filePath(sub));
@@ -130,14 +144,30 @@ void TFileListBox::SetMask(const QString& mask) {
 }
 
 void TFileListBox::SetDirectory(const QString& folder) {
-  const QString path = QDir::cleanPath(QDir(folder).absolutePath());
-  if (path == directory_) return;
-  directory_ = path;
+  directory_ = QDir::cleanPath(QDir(folder).absolutePath());
   Reload();
+}
+
+void TFileListBox::Refresh() {
+  const QString chosen = currentRow() >= 0 && currentItem() ? currentItem()->text() : QString();
+  blockSignals(true);
+  Fill();
+  const QList<QListWidgetItem*> found = findItems(chosen, Qt::MatchExactly);
+  setCurrentRow(!chosen.isEmpty() && !found.isEmpty() ? row(found.first()) : -1);
+  blockSignals(false);
+  const QString now = currentRow() >= 0 && currentItem() ? currentItem()->text() : QString();
+  if (now != chosen && OnChange) OnChange();
 }
 
 void TFileListBox::Reload() {
   blockSignals(true);
+  Fill();
+  setCurrentRow(-1);
+  blockSignals(false);
+  if (OnChange) OnChange();
+}
+
+void TFileListBox::Fill() {
   clear();
   if (!directory_.isEmpty()) {
     QDir dir(directory_);
@@ -147,9 +177,6 @@ void TFileListBox::Reload() {
     // The mask matches whatever the case of the file name, as on the files' home platform.
     for (const QString& name : dir.entryList()) addItem(name);
   }
-  setCurrentRow(-1);
-  blockSignals(false);
-  if (OnChange) OnChange();
 }
 
 QString TFileListBox::FileName() const {

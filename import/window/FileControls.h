@@ -32,7 +32,8 @@ class TDriveComboBox : public QComboBox {
 };
 
 // The folder list: the path from the root down to the current folder, then its sub-folders,
-// one level deeper. A double click (or Enter) opens the folder under the cursor.
+// one level deeper. A double click (or Enter) opens the folder under the cursor. The folder
+// shown is the highlighted row, also after a double click, so the arrow keys start from it.
 class TDirectoryListBox : public QListWidget {
   Q_OBJECT
  public:
@@ -41,13 +42,18 @@ class TDirectoryListBox : public QListWidget {
   // Goes to `folder`; raises std::runtime_error when it cannot be read. Fires OnChange.
   void SetDirectory(const QString& folder);
   std::function<void()> OnChange;
+  // The row of the folder shown.
+  int ShownRow() const { return shownRow_; }
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
   void Open(QListWidgetItem* item);
   QString directory_;
+  int shownRow_ = -1;
+  bool openedByMouse_ = false;  // the release of this double click must not move the highlight
 };
 
 // The files of a folder that match a mask ("*.xls", matched without regard to case).
@@ -58,7 +64,11 @@ class TFileListBox : public QListWidget {
   QString Mask() const { return mask_; }
   void SetMask(const QString& mask);
   QString Directory() const { return directory_; }
+  // Shows the files of `folder` as they are now (read again also when it is the folder shown).
   void SetDirectory(const QString& folder);
+  // Reads the folder again, keeping the chosen file when it is still there; OnChange fires only
+  // when the chosen file changed.
+  void Refresh();
   // The full path of the selected file, or "" when none is selected.
   QString FileName() const;
   // Selects the file with this full path, when listed.
@@ -67,6 +77,7 @@ class TFileListBox : public QListWidget {
 
  private:
   void Reload();
+  void Fill();
   QString mask_ = "*.*";
   QString directory_;
 };

@@ -106,13 +106,13 @@ TLayoutControls::TLayoutControls(TEMainImportPret& window, QWidget* page)
 }
 
 void TLayoutControls::AddMessageLine(const std::string& line) {
-  w_.MErori->appendPlainText(Q(line));
+  w_.errorMemo_->appendPlainText(Q(line));
   // The cursor at the line's start, so the page shows the line from its beginning.
-  QTextCursor cursor = w_.MErori->textCursor();
+  QTextCursor cursor = w_.errorMemo_->textCursor();
   cursor.movePosition(QTextCursor::End);
   cursor.movePosition(QTextCursor::StartOfBlock);
-  w_.MErori->setTextCursor(cursor);
-  w_.MErori->horizontalScrollBar()->setValue(0);
+  w_.errorMemo_->setTextCursor(cursor);
+  w_.errorMemo_->horizontalScrollBar()->setValue(0);
 }
 
 void TLayoutControls::DetecteazaClick() {
@@ -137,10 +137,10 @@ void TLayoutControls::DetecteazaClick() {
   }
   w_.SetBusyCursor(false);
   if (p.Found) {
-    w_.SCodArt->setValue(p.IdColumn);
-    w_.SPret->setValue(p.PriceColumn);
-    w_.SRandStart->setValue(p.StartRow);
-    if (p.IdentificationTried) w_.MArtIdentif->SetItemIndex(p.Identification);
+    w_.idColumnEdit_->setValue(p.IdColumn);
+    w_.priceColumnEdit_->setValue(p.PriceColumn);
+    w_.startRowEdit_->setValue(p.StartRow);
+    if (p.IdentificationTried) w_.identifyGroup_->SetItemIndex(p.Identification);
   }
   AddMessageLine(ProposalMessage(p));
 }
@@ -161,7 +161,7 @@ void TLayoutControls::FillProfiles(const std::string& select) {
 
 void TLayoutControls::FileChanged() {
   if (filling_ || profiles_.empty()) return;
-  const ImportProfile* p = ProfileForFile(profiles_, S(w_.FileListBox1->FileName()));
+  const ImportProfile* p = ProfileForFile(profiles_, S(w_.fileList_->FileName()));
   if (!p || S(LProfil->currentText()) == p->Name) return;
   LProfil->setCurrentIndex(LProfil->findText(Q(p->Name)));
   Apply(*p);
@@ -179,22 +179,25 @@ void TLayoutControls::Apply(const ImportProfile& p) {
     bool& flag;
     ~Done() { flag = false; }
   } done{filling_};
-  w_.SCodArt->setValue(p.IdColumn);
-  w_.SPret->setValue(p.PriceColumn);
-  w_.SRandStart->setValue(p.StartRow);
-  w_.MTipPret->SetItemIndex(p.PriceKindIndex);
-  w_.MArtIdentif->SetItemIndex(p.Identification);
-  w_.MProducator->SetItemIndex(p.ProducerRestriction ? 1 : 0);
+  w_.idColumnEdit_->setValue(p.IdColumn);
+  w_.priceColumnEdit_->setValue(p.PriceColumn);
+  w_.startRowEdit_->setValue(p.StartRow);
+  w_.priceKindGroup_->SetItemIndex(p.PriceKindIndex);
+  w_.identifyGroup_->SetItemIndex(p.Identification);
+  w_.producerGroup_->SetItemIndex(p.ProducerRestriction ? 1 : 0);
   if (p.ProducerRestriction) {
-    if (w_.LProducator->count() == 0 && w_.LProducator->OnDropDown) w_.LProducator->OnDropDown();
-    int at = w_.LProducator->findText(Q(p.ProducerName));
-    if (at < 0) at = w_.LProducator->AddSorted(Q(p.ProducerName));
-    w_.LProducator->setCurrentIndex(at);
+    if (w_.producerList_->count() == 0 && w_.producerList_->OnDropDown)
+      w_.producerList_->OnDropDown();
+    int at = w_.producerList_->findText(Q(p.ProducerName));
+    if (at < 0) at = w_.producerList_->AddSorted(Q(p.ProducerName));
+    w_.producerList_->setCurrentIndex(at);
   }
   if (p.PriceCategoryCode != 0) {
-    if (w_.LCatPret->count() == 0 && w_.LCatPret->OnDropDown) w_.LCatPret->OnDropDown();
-    for (int i = 0; i < w_.LCatPret->count(); ++i)
-      if (w_.LCatPret->itemData(i).toInt() == p.PriceCategoryCode) w_.LCatPret->setCurrentIndex(i);
+    if (w_.categoryList_->count() == 0 && w_.categoryList_->OnDropDown)
+      w_.categoryList_->OnDropDown();
+    for (int i = 0; i < w_.categoryList_->count(); ++i)
+      if (w_.categoryList_->itemData(i).toInt() == p.PriceCategoryCode)
+        w_.categoryList_->setCurrentIndex(i);
   }
   w_.state_.Rule = p.Rule;
   ShowRule(p.Rule);

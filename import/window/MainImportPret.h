@@ -2,20 +2,29 @@
 // TEMainImportPret: the program's one window. The first page holds the choices of an import,
 // remembered in the settings file; the second lists the error lines of the last run.
 // "&Start import" checks the choices and runs the import through this window as its view.
+//
+// The class is spread over files by job: MainImportPret.cpp (creation, running state),
+// MainWindowFrame.cpp (the frame: title, company, file panel, notebook, progress, buttons),
+// SettingsPage.cpp, MessagesPage.cpp, CompanyChoice.cpp, FileChoice.cpp and RunView.cpp (what
+// the import run sees). Members are named by their job; each widget's object name is its
+// design name ("NiceButton1", "SCodArt"...), which is how tests and other files find it.
+#include <QElapsedTimer>
 #include <QPlainTextEdit>
-#include <QSpinBox>
 #include <QTabWidget>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "import/ImportState.h"
 #include "import/ImportView.h"
+#include "import/window/ColumnSpinEdit.h"
 #include "import/window/FileControls.h"
+#include "import/window/SortedComboBox.h"
+#include "ui/activecontrols/ActiveLabel.h"
+#include "ui/activecontrols/MRadioGroup.h"
 #include "ui/buttons/NiceButton.h"
+#include "ui/fmtlabel/FmtLabel.h"
 #include "ui/forms/DBEditForm.h"
-#include "ui/label/FmtLabel.h"
-#include "ui/labels/ActiveLabel.h"
-#include "ui/labels/MRadioGroup.h"
 #include "ui/titlebar/TitleBar.h"
 
 class QLabel;
@@ -24,19 +33,6 @@ class QFrame;
 namespace imp {
 
 class TLayoutControls;
-
-// A drop-down list whose items stay sorted and which says when it is about to drop down.
-class TSortedComboBox : public QComboBox {
-  Q_OBJECT
- public:
-  using QComboBox::QComboBox;
-  // Inserts `text` in sorted place (a stable order for equal texts); returns its index.
-  int AddSorted(const QString& text, const QVariant& data = {});
-  std::function<void()> OnDropDown;
-
- protected:
-  void showPopup() override;
-};
 
 class TEMainImportPret : public ui::TDBEditForm, private ImportView {
   Q_OBJECT
@@ -47,46 +43,25 @@ class TEMainImportPret : public ui::TDBEditForm, private ImportView {
   explicit TEMainImportPret(QWidget* parent = nullptr);
   ~TEMainImportPret() override;
 
-  // The controls, by their design names.
-  ui::TTitleBar* TitleBar1;
-  QLabel* Label4;
-  TSortedComboBox* LFirme;
-  QLabel* FLunaCurenta;
-  QFrame* Panel1;
-  ui::TFmtLabel* NumeFis;
-  QTabWidget* TBN;
-  QFrame* PInfoPrel;
-  ui::TFmtLabel* FmtLabel1;
-  ui::TFmtLabel* FLinia;
-  ui::TNiceButton* NiceButton1;
-  ui::TNiceButton* NiceButton2;
-  // Page "&1.Setari import".
-  ui::TFmtLabel *FmtLabel2, *FmtLabel3, *FmtLabel4, *FmtLabel5, *FmtLabel6, *FmtLabel7, *FmtLabel8,
-      *FmtLabel9, *FmtLabel10;
-  QSpinBox *SCodArt, *SPret, *SRandStart;
-  ui::TMRadioGroup *MTipPret, *MArtIdentif, *MProducator;
-  TSortedComboBox* LProducator;
-  TSortedComboBox* LCatPret;
-  ui::TActiveLabel *ActiveLabel1, *ActiveLabel2, *ActiveLabel3, *ActiveLabel4;
-  TFileListBox* FileListBox1;
-  TDirectoryListBox* DirectoryListBox1;
-  TFilterComboBox* FilterComboBox1;
-  TDriveComboBox* DriveComboBox1;
-  // Page "&2.Mesaje sesiune import".
-  ui::TNiceButton* MSaveErr;
-  QPlainTextEdit* MErori;
-
-  // Detection, profiles and the price rule, beside the controls above.
+  // Detection, profiles and the price rule, beside the controls of the first page.
   TLayoutControls* Layout = nullptr;
 
   // The state the import reads, kept in step with the controls.
   const TImportState& State() const { return state_; }
   bool Running() const { return running_; }
-  // Called after each price row has been processed and the window repainted (tests watch the
-  // progress line through it).
+  // Called after each price row has been processed and pending messages handled (tests watch
+  // the progress line through it).
   std::function<void()> OnRowProcessed;
 
-  // Handlers, public so that tests drive them as the user would.
+  // The buttons of the bottom row, left to right ("&Start import", "I&esire" and any added).
+  const std::vector<ui::TNiceButton*>& ActionButtons() const { return actionButtons_; }
+  // Adds a button to the bottom row, left of "&Start import"; the row and the progress panel
+  // are laid out again so that nothing overlaps. The window owns the button.
+  void AddActionButton(ui::TNiceButton* button);
+  // Adds a page to the notebook after the existing ones; returns its index.
+  int AddNotebookPage(QWidget* page, const QString& caption);
+
+  // Handlers, by their design names, public so that tests drive them as the user would.
   void LFirmeChange();
   void DriveComboBox1Change();
   void DirectoryListBox1Change();
@@ -99,12 +74,19 @@ class TEMainImportPret : public ui::TDBEditForm, private ImportView {
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
-  void BuildControls();
+  // MainWindowFrame.cpp
+  void BuildFrame();
+  void ConnectHandlers();
+  void LayOutActionButtons();
+  // SettingsPage.cpp
   void BuildSettingsPage(QWidget* page);
+  void BuildFileSelection(QWidget* page);
+  // MessagesPage.cpp
   void BuildMessagesPage(QWidget* page);
-  void FormCreate();
+  // CompanyChoice.cpp
   void LoadCompanyList();
   void LoadSettings();
   void SelectCompany(const std::string& name);
@@ -112,12 +94,16 @@ class TEMainImportPret : public ui::TDBEditForm, private ImportView {
   void FillPriceCategories(int codeToSelect);
   void LProducatorDropDown();
   void LCatPretDropDown();
+  // FileChoice.cpp
+  void RefreshFileList();
+  // MainImportPret.cpp
+  void FormCreate();
   void SyncState();
   void SetRunning(bool running);
   // Runs a handler; a failure's text goes to the general error display.
   void Guarded(const std::function<void()>& handler);
 
-  // ImportView.
+  // ImportView (RunView.cpp).
   void ShowMessage(const std::string& markup, MessageKind kind) override;
   void SetBusyCursor(bool busy) override;
   void ShowProgressPanel(bool visible) override;
@@ -127,12 +113,63 @@ class TEMainImportPret : public ui::TDBEditForm, private ImportView {
   int ErrorLineCount() const override;
   void ShowPage(int page) override;
   void ProcessPendingMessages() override;
+  void ShowPendingProgress();
+
+  // The frame.
+  ui::TTitleBar* titleBar_;       // TitleBar1
+  QLabel* companyCaption_;        // Label4
+  TSortedComboBox* companyList_;  // LFirme
+  QLabel* monthLabel_;            // FLunaCurenta, stays empty
+  QFrame* fileNamePanel_;         // Panel1
+  ui::TFmtLabel* fileNameLabel_;  // NumeFis
+  QTabWidget* notebook_;          // TBN
+  QFrame* progressPanel_;         // PInfoPrel
+  ui::TFmtLabel* progressTitle_;  // FmtLabel1
+  ui::TFmtLabel* progressLine_;   // FLinia
+  ui::TNiceButton* startButton_;  // NiceButton1
+  ui::TNiceButton* exitButton_;   // NiceButton2
+  std::vector<ui::TNiceButton*> actionButtons_;
+  // Page "&1.Setari import": the workbook's structure.
+  ui::TFmtLabel* structureHeading_;    // FmtLabel3
+  ui::TFmtLabel* idColumnCaption_;     // FmtLabel4
+  TColumnSpinEdit* idColumnEdit_;      // SCodArt
+  ui::TFmtLabel* priceColumnCaption_;  // FmtLabel5
+  TColumnSpinEdit* priceColumnEdit_;   // SPret
+  ui::TFmtLabel* startRowCaption_;     // FmtLabel6
+  TColumnSpinEdit* startRowEdit_;      // SRandStart
+  // How prices and articles are read, and which articles are touched.
+  ui::TFmtLabel* priceKindCaption_;   // FmtLabel7
+  ui::TMRadioGroup* priceKindGroup_;  // MTipPret
+  ui::TFmtLabel* identifyCaption_;    // FmtLabel8
+  ui::TMRadioGroup* identifyGroup_;   // MArtIdentif
+  ui::TFmtLabel* producerCaption_;    // FmtLabel9
+  ui::TMRadioGroup* producerGroup_;   // MProducator
+  TSortedComboBox* producerList_;     // LProducator
+  ui::TFmtLabel* categoryCaption_;    // FmtLabel10
+  TSortedComboBox* categoryList_;     // LCatPret
+  // The workbook file.
+  ui::TFmtLabel* fileHeading_;       // FmtLabel2
+  ui::TActiveLabel* fileCaption_;    // ActiveLabel1
+  TFileListBox* fileList_;           // FileListBox1
+  ui::TActiveLabel* folderCaption_;  // ActiveLabel2
+  TDirectoryListBox* folderList_;    // DirectoryListBox1
+  ui::TActiveLabel* driveCaption_;   // ActiveLabel3
+  TDriveComboBox* driveList_;        // DriveComboBox1
+  ui::TActiveLabel* filterCaption_;  // ActiveLabel4
+  TFilterComboBox* filterList_;      // FilterComboBox1
+  // Page "&2.Mesaje sesiune import".
+  ui::TNiceButton* saveErrorsButton_;  // MSaveErr
+  QPlainTextEdit* errorMemo_;          // MErori
 
   TImportState state_;
   bool programmaticDriveChange_ = false;
   bool shownOnce_ = false;
   bool running_ = false;
   int errorLines_ = 0;
+  // The progress line is repainted a few times a second, not after every row.
+  QElapsedTimer progressClock_;
+  QString pendingProgress_;
+  bool progressPending_ = false;
 };
 
 // The application-wide general error display: a message with the failure's text.

@@ -6,6 +6,8 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -246,6 +248,25 @@ TEST_F(CalculatorWindow, VatRateEditRebuildsCaptionsAndOperations) {
   calc->BTvaPrev->click();
   EXPECT_EQ(calc->VatRate(), kPresetRateLow);
   EXPECT_EQ(calc->BTva[voVatOfNet]->Caption(), QStringLiteral("TVA %11"));
+}
+
+// Every caption fits the room of its button, painted bold in the button's font, at every
+// rate the two-digit edit takes; the button is not wider than designed for it.
+TEST_F(CalculatorWindow, VatCaptionsFitTheirButtonsAtEveryRate) {
+  for (const char* rate : {"5", "9", "11", "19", "21", "99"}) {
+    calc->ETVA->setFocus();
+    calc->ETVA->selectAll();
+    QTest::keyClicks(calc->ETVA, QString::fromLatin1(rate));
+    ASSERT_EQ(calc->VatRate(), QString::fromLatin1(rate).toDouble());
+    for (ui::TNiceButton* button : calc->BTva) {
+      QFont bold = button->font();
+      bold.setBold(true);
+      const int width = QFontMetrics(bold).horizontalAdvance(button->Caption());
+      EXPECT_LE(width, button->CaptionRoom()) << button->Caption().toStdString();
+      EXPECT_GE(QFontInfo(bold).pixelSize(), 8);
+      EXPECT_LE(button->geometry().right(), calc->width());
+    }
+  }
 }
 
 TEST_F(CalculatorWindow, ThousandSeparatorsAreDroppedAndStrayTextRefused) {

@@ -7,6 +7,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QSpinBox>
+#include <QTabWidget>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -42,9 +45,10 @@ class LayoutControlsTest : public ::testing::Test {
     w_ = std::make_unique<imp::TEMainImportPret>();
     w_->show();
     QApplication::processEvents();
-    w_->LFirme->setCurrentIndex(w_->LFirme->findText("ALFA"));
+    Ctl<QComboBox>("LFirme")->setCurrentIndex(Ctl<QComboBox>("LFirme")->findText("ALFA"));
     w_->LFirmeChange();
-    w_->DirectoryListBox1->SetDirectory(QString::fromStdString(root_.string()));
+    Ctl<imp::TDirectoryListBox>("DirectoryListBox1")
+        ->SetDirectory(QString::fromStdString(root_.string()));
   }
   void TearDown() override {
     w_.reset();
@@ -52,8 +56,16 @@ class LayoutControlsTest : public ::testing::Test {
     ::unsetenv("IMPPRET_HOME");
     fs::remove_all(base_);
   }
+  // A control of the window by its design name.
+  template <class T>
+  T* Ctl(const char* name) {
+    T* control = w_->findChild<T*>(name);
+    EXPECT_NE(control, nullptr) << name;
+    return control;
+  }
   void SelectFile(const char* name) {
-    w_->FileListBox1->SetFileName(QString::fromStdString((root_ / name).string()));
+    Ctl<imp::TFileListBox>("FileListBox1")
+        ->SetFileName(QString::fromStdString((root_ / name).string()));
     w_->ShowFileName();
   }
   void Look(QWidget* widget, const char* name) {
@@ -76,32 +88,32 @@ TEST_F(LayoutControlsTest, DetectFillsTheFieldsThroughTheirHandlersAndNeverImpor
   const std::string before = NartBytes();
   imp::TLayoutControls& l = *w_->Layout;
   l.BDetecteaza->click();
-  EXPECT_EQ(w_->SCodArt->value(), 2);
-  EXPECT_EQ(w_->SPret->value(), 3);
-  EXPECT_EQ(w_->SRandStart->value(), 3);
-  EXPECT_EQ(w_->MArtIdentif->ItemIndex(), imp::aiCodIntern);
+  EXPECT_EQ(Ctl<QSpinBox>("SCodArt")->value(), 2);
+  EXPECT_EQ(Ctl<QSpinBox>("SPret")->value(), 3);
+  EXPECT_EQ(Ctl<QSpinBox>("SRandStart")->value(), 3);
+  EXPECT_EQ(Ctl<ui::TMRadioGroup>("MArtIdentif")->ItemIndex(), imp::aiCodIntern);
   // Written as typed values are.
   EXPECT_EQ(imp::ReadSetting("Generale", "ColCodArt"), "2");
   EXPECT_EQ(imp::ReadSetting("Generale", "RandStart"), "3");
   EXPECT_EQ(imp::ReadSetting("Generale", "ArtIdentif"), "1");
-  EXPECT_EQ(w_->MErori->toPlainText().toStdString(),
+  EXPECT_EQ(Ctl<QPlainTextEdit>("MErori")->toPlainText().toStdString(),
             "Antet gasit pe randul 2: cod in coloana 2, pret in coloana 3; 41 din 42 de coduri "
             "gasite dupa CODINTERN");
   EXPECT_TRUE(shown_.empty());
   EXPECT_EQ(NartBytes(), before);
-  EXPECT_EQ(w_->TBN->currentIndex(), 0);
+  EXPECT_EQ(Ctl<QTabWidget>("TBN")->currentIndex(), 0);
   Look(w_.get(), "layout_after_detect.png");
-  w_->TBN->setCurrentIndex(1);
+  Ctl<QTabWidget>("TBN")->setCurrentIndex(1);
   QApplication::processEvents();
   Look(w_.get(), "layout_detect_message.png");
 }
 
 TEST_F(LayoutControlsTest, ProfilesSaveApplyFollowTheFileAndDeleteOnlyWhenConfirmed) {
   imp::TLayoutControls& l = *w_->Layout;
-  w_->SCodArt->setValue(2);
-  w_->SPret->setValue(3);
-  w_->SRandStart->setValue(3);
-  w_->MArtIdentif->SetItemIndex(imp::aiCodIntern);
+  Ctl<QSpinBox>("SCodArt")->setValue(2);
+  Ctl<QSpinBox>("SPret")->setValue(3);
+  Ctl<QSpinBox>("SRandStart")->setValue(3);
+  Ctl<ui::TMRadioGroup>("MArtIdentif")->SetItemIndex(imp::aiCodIntern);
   l.CRegulaPret->setChecked(true);
   l.EFactor->setText("1,19");
   emit l.EFactor->editingFinished();
@@ -120,13 +132,13 @@ TEST_F(LayoutControlsTest, ProfilesSaveApplyFollowTheFileAndDeleteOnlyWhenConfir
   EXPECT_EQ(imp::ReadSetting("Generale", "ColCodArt"), "2");
 
   // Other choices, then the profile back from the list; then from the file's name.
-  w_->SCodArt->setValue(7);
+  Ctl<QSpinBox>("SCodArt")->setValue(7);
   l.CRegulaPret->setChecked(false);
   l.LProfil->setCurrentIndex(0);
   SelectFile("Preturi furnizor.xls");
-  EXPECT_EQ(w_->SCodArt->value(), 7);
+  EXPECT_EQ(Ctl<QSpinBox>("SCodArt")->value(), 7);
   SelectFile("Preturi valuta BIFF5.xls");
-  EXPECT_EQ(w_->SCodArt->value(), 2);
+  EXPECT_EQ(Ctl<QSpinBox>("SCodArt")->value(), 2);
   EXPECT_EQ(imp::ReadSetting("Generale", "ColCodArt"), "2");
   EXPECT_TRUE(l.CRegulaPret->isChecked());
   EXPECT_EQ(w_->State().Rule.Factor, 1.19);

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QTest>
 #include <cstdlib>
 #include <filesystem>
@@ -10,6 +12,7 @@
 #include <sstream>
 
 #include "import/DemoData.h"
+#include "import/DemoSettings.h"
 #include "import/Settings.h"
 #include "import/window/MainImportPret.h"
 #include "platform/db/Session.h"
@@ -20,6 +23,54 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+template <class T>
+T* Find(QWidget& w, const char* name) {
+  T* control = w.findChild<T*>(name);
+  EXPECT_NE(control, nullptr) << name;
+  return control;
+}
+
+// The controls of the window, found by their design names.
+struct Controls {
+  explicit Controls(QWidget& w)
+      : LFirme(Find<imp::TSortedComboBox>(w, "LFirme")),
+        TBN(Find<QTabWidget>(w, "TBN")),
+        PInfoPrel(Find<QFrame>(w, "PInfoPrel")),
+        SCodArt(Find<QSpinBox>(w, "SCodArt")),
+        SPret(Find<QSpinBox>(w, "SPret")),
+        SRandStart(Find<QSpinBox>(w, "SRandStart")),
+        MTipPret(Find<ui::TMRadioGroup>(w, "MTipPret")),
+        MArtIdentif(Find<ui::TMRadioGroup>(w, "MArtIdentif")),
+        MProducator(Find<ui::TMRadioGroup>(w, "MProducator")),
+        LProducator(Find<QComboBox>(w, "LProducator")),
+        DirectoryListBox1(Find<imp::TDirectoryListBox>(w, "DirectoryListBox1")),
+        FileListBox1(Find<imp::TFileListBox>(w, "FileListBox1")),
+        NumeFis(Find<ui::TFmtLabel>(w, "NumeFis")),
+        FLinia(Find<ui::TFmtLabel>(w, "FLinia")),
+        NiceButton1(Find<ui::TNiceButton>(w, "NiceButton1")),
+        NiceButton2(Find<ui::TNiceButton>(w, "NiceButton2")),
+        MErori(Find<QPlainTextEdit>(w, "MErori")),
+        MSaveErr(Find<ui::TNiceButton>(w, "MSaveErr")) {}
+  imp::TSortedComboBox* LFirme;
+  QTabWidget* TBN;
+  QFrame* PInfoPrel;
+  QSpinBox* SCodArt;
+  QSpinBox* SPret;
+  QSpinBox* SRandStart;
+  ui::TMRadioGroup* MTipPret;
+  ui::TMRadioGroup* MArtIdentif;
+  ui::TMRadioGroup* MProducator;
+  QComboBox* LProducator;
+  imp::TDirectoryListBox* DirectoryListBox1;
+  imp::TFileListBox* FileListBox1;
+  ui::TFmtLabel* NumeFis;
+  ui::TFmtLabel* FLinia;
+  ui::TNiceButton* NiceButton1;
+  ui::TNiceButton* NiceButton2;
+  QPlainTextEdit* MErori;
+  ui::TNiceButton* MSaveErr;
+};
 
 struct Shown {
   std::string Text;
@@ -55,7 +106,7 @@ class MainWindowTest : public ::testing::Test {
     return window;
   }
   void ChooseCompany(imp::TEMainImportPret& w, const QString& name) {
-    w.LFirme->setCurrentIndex(w.LFirme->findText(name));
+    Controls(w).LFirme->setCurrentIndex(Controls(w).LFirme->findText(name));
     w.LFirmeChange();
   }
   // The article whose external code is `code`: its sale prices.
@@ -78,27 +129,29 @@ class MainWindowTest : public ::testing::Test {
 
 TEST_F(MainWindowTest, StartsOnTheDataRootOfTheAlias) {
   auto w = Open();
+  const Controls c(*w);
   EXPECT_EQ(w->windowTitle(), "Import preturi  de vanzare");
   EXPECT_EQ(w->width(), 683);
   EXPECT_EQ(w->height(), 679);
-  ASSERT_EQ(w->LFirme->count(), 2);
-  EXPECT_EQ(w->LFirme->itemText(0), "ALFA");
-  EXPECT_EQ(w->LFirme->itemText(1), "BETA");
-  EXPECT_EQ(w->TBN->currentIndex(), 0);
-  EXPECT_EQ(w->TBN->tabText(0), "&1.Setari import");
-  EXPECT_FALSE(w->PInfoPrel->isVisible());
+  ASSERT_EQ(c.LFirme->count(), 2);
+  EXPECT_EQ(c.LFirme->itemText(0), "ALFA");
+  EXPECT_EQ(c.LFirme->itemText(1), "BETA");
+  EXPECT_EQ(c.TBN->currentIndex(), 0);
+  EXPECT_EQ(c.TBN->tabText(0), "&1.Setari import");
+  EXPECT_FALSE(c.PInfoPrel->isVisible());
   EXPECT_TRUE(w->State().CurrentCompany.empty());
 }
 
 TEST_F(MainWindowTest, ChoicesAreWrittenAtOnceAndRestoredAtStart) {
   {
     auto w = Open();
+    const Controls c(*w);
     ChooseCompany(*w, "BETA");
-    w->SCodArt->setValue(1);
-    w->SPret->setValue(3);
-    w->SRandStart->setValue(2);
-    w->MTipPret->Button(1)->click();
-    w->MArtIdentif->Button(2)->click();
+    c.SCodArt->setValue(1);
+    c.SPret->setValue(3);
+    c.SRandStart->setValue(2);
+    c.MTipPret->Button(1)->click();
+    c.MArtIdentif->Button(2)->click();
     EXPECT_EQ(imp::ReadSetting("Generale", "FirmaCurenta"), "BETA");
     EXPECT_EQ(imp::ReadSetting("Generale", "ColCodArt"), "1");
     EXPECT_EQ(imp::ReadSetting("Generale", "ColPret"), "3");
@@ -107,47 +160,50 @@ TEST_F(MainWindowTest, ChoicesAreWrittenAtOnceAndRestoredAtStart) {
   }
   imp::WriteSetting("Generale", "RandStart", "250");  // held to 100 and written back
   auto w = Open();
-  EXPECT_EQ(w->LFirme->currentText(), "BETA");
+  const Controls c(*w);
+  EXPECT_EQ(c.LFirme->currentText(), "BETA");
   EXPECT_EQ(w->State().CurrentCompany, "BETA");
-  EXPECT_EQ(w->SCodArt->value(), 1);
-  EXPECT_EQ(w->SPret->value(), 3);
-  EXPECT_EQ(w->SRandStart->value(), 100);
+  EXPECT_EQ(c.SCodArt->value(), 1);
+  EXPECT_EQ(c.SPret->value(), 3);
+  EXPECT_EQ(c.SRandStart->value(), 100);
   EXPECT_EQ(imp::ReadSetting("Generale", "RandStart"), "100");
-  EXPECT_EQ(w->MTipPret->ItemIndex(), 1);
-  EXPECT_EQ(w->MArtIdentif->ItemIndex(), 2);
+  EXPECT_EQ(c.MTipPret->ItemIndex(), 1);
+  EXPECT_EQ(c.MArtIdentif->ItemIndex(), 2);
 }
 
 TEST_F(MainWindowTest, ChoosingACompanyRestoresItsFile) {
   const fs::path file = root_ / "Preturi valuta BIFF5.xls";
   imp::WriteSetting("BETA", "FisierImport", file.string());
   auto w = Open();
+  const Controls c(*w);
   ChooseCompany(*w, "BETA");
-  EXPECT_EQ(w->DirectoryListBox1->Directory().toStdString(), root_.string());
-  EXPECT_EQ(w->FileListBox1->FileName().toStdString(), file.string());
-  EXPECT_TRUE(w->NumeFis->Caption().startsWith("%Fisier importat : "));
-  EXPECT_TRUE(w->NumeFis->Caption().endsWith("preturi valuta biff5.xls"));
+  EXPECT_EQ(c.DirectoryListBox1->Directory().toStdString(), root_.string());
+  EXPECT_EQ(c.FileListBox1->FileName().toStdString(), file.string());
+  EXPECT_TRUE(c.NumeFis->Caption().startsWith("%Fisier importat : "));
+  EXPECT_TRUE(c.NumeFis->Caption().endsWith("preturi valuta biff5.xls"));
   // Choosing it again changes nothing.
-  w->FileListBox1->setCurrentRow(0);
-  const QString before = w->FileListBox1->FileName();
+  c.FileListBox1->setCurrentRow(0);
+  const QString before = c.FileListBox1->FileName();
   ChooseCompany(*w, "BETA");
-  EXPECT_EQ(w->FileListBox1->FileName(), before);
+  EXPECT_EQ(c.FileListBox1->FileName(), before);
 }
 
 TEST_F(MainWindowTest, StartImportNamesTheFirstMissingChoice) {
   auto w = Open();
+  const Controls c(*w);
   w->NiceButton1Click();
   ASSERT_EQ(shown_.size(), 1u);
   EXPECT_EQ(shown_[0].Text, "Nu ai precizat numarul coloanei in care se afla @9Cod Articol@0 ! ");
   EXPECT_EQ(shown_[0].Kind, ui::dkError);
-  w->SCodArt->setValue(1);
-  w->SPret->setValue(3);
-  w->SRandStart->setValue(2);
+  c.SCodArt->setValue(1);
+  c.SPret->setValue(3);
+  c.SRandStart->setValue(2);
   w->NiceButton1Click();
   ASSERT_EQ(shown_.size(), 2u);
   EXPECT_EQ(shown_[1].Text, "Nu ai selectat Firma de lucru ");
   ChooseCompany(*w, "ALFA");
-  w->MProducator->Button(1)->click();
-  EXPECT_TRUE(w->LProducator->isVisible());
+  c.MProducator->Button(1)->click();
+  EXPECT_TRUE(c.LProducator->isVisible());
   w->NiceButton1Click();
   ASSERT_EQ(shown_.size(), 3u);
   EXPECT_EQ(shown_[2].Text, "Nu ai selectat producatorul pentru care faci actualizarile ");
@@ -155,25 +211,25 @@ TEST_F(MainWindowTest, StartImportNamesTheFirstMissingChoice) {
 
 TEST_F(MainWindowTest, AFullRunUpdatesTheCatalogueAndShowsTheErrors) {
   auto w = Open();
+  const Controls c(*w);
   ChooseCompany(*w, "ALFA");
-  w->SCodArt->setValue(1);
-  w->SPret->setValue(3);
-  w->SRandStart->setValue(2);
-  w->DirectoryListBox1->SetDirectory(QString::fromStdString(root_.string()));
-  w->FileListBox1->SetFileName(QString::fromStdString((root_ / "Preturi furnizor.xls").string()));
+  c.SCodArt->setValue(1);
+  c.SPret->setValue(3);
+  c.SRandStart->setValue(2);
+  c.DirectoryListBox1->SetDirectory(QString::fromStdString(root_.string()));
+  c.FileListBox1->SetFileName(QString::fromStdString((root_ / "Preturi furnizor.xls").string()));
   // During the run: the progress panel shows the sheet and row, the buttons are disabled.
   int rows = 0;
   bool panelShown = true, buttonsDisabled = true;
   QString firstLine;
   w->OnRowProcessed = [&] {
     if (rows++ == 0) {
-      firstLine = w->FLinia->Caption();
+      firstLine = c.FLinia->Caption();
       if (const char* look = std::getenv("IMPPRET_LOOK_DIR"))
         w->grab().save(QString(look) + "/main_during_run.png");
     }
-    panelShown = panelShown && w->PInfoPrel->isVisible();
-    buttonsDisabled =
-        buttonsDisabled && !w->NiceButton1->isEnabled() && !w->NiceButton2->isEnabled();
+    panelShown = panelShown && c.PInfoPrel->isVisible();
+    buttonsDisabled = buttonsDisabled && !c.NiceButton1->isEnabled() && !c.NiceButton2->isEnabled();
   };
   w->NiceButton1Click();
   EXPECT_GT(rows, 100);
@@ -187,12 +243,12 @@ TEST_F(MainWindowTest, AFullRunUpdatesTheCatalogueAndShowsTheErrors) {
   // The first price line of the sample workbook: article 1001 at 41,51.
   EXPECT_DOUBLE_EQ(Prices("ALFA", "1001").first, 41.51);
   EXPECT_FALSE(w->Running());
-  EXPECT_TRUE(w->NiceButton1->isEnabled());
-  EXPECT_FALSE(w->PInfoPrel->isVisible());
+  EXPECT_TRUE(c.NiceButton1->isEnabled());
+  EXPECT_FALSE(c.PInfoPrel->isVisible());
   EXPECT_EQ(imp::ReadSetting("ALFA", "FisierImport"), (root_ / "Preturi furnizor.xls").string());
-  if (w->MErori->document()->blockCount() > 0 && !w->MErori->toPlainText().isEmpty()) {
-    EXPECT_EQ(w->TBN->currentIndex(), 1);
-    EXPECT_TRUE(w->MSaveErr->isVisible());
+  if (c.MErori->document()->blockCount() > 0 && !c.MErori->toPlainText().isEmpty()) {
+    EXPECT_EQ(c.TBN->currentIndex(), 1);
+    EXPECT_TRUE(c.MSaveErr->isVisible());
     w->MSaveErrClick();
     std::ifstream in(fs::path(std::getenv("IMPPRET_HOME")) / "Errori.txt", std::ios::binary);
     std::stringstream text;
@@ -208,22 +264,131 @@ TEST_F(MainWindowTest, AFullRunUpdatesTheCatalogueAndShowsTheErrors) {
 
 TEST_F(MainWindowTest, MessagesPageHidesTheSaveButtonWithoutErrorLines) {
   auto w = Open();
-  w->TBN->setCurrentIndex(1);
-  EXPECT_FALSE(w->MSaveErr->isVisible());
-  EXPECT_TRUE(w->MErori->isReadOnly());
+  const Controls c(*w);
+  c.TBN->setCurrentIndex(1);
+  EXPECT_FALSE(c.MSaveErr->isVisible());
+  EXPECT_TRUE(c.MErori->isReadOnly());
+}
+
+TEST_F(MainWindowTest, AFirstStartOnTheDemoSettingsRunsAtOnce) {
+  const fs::path sample = root_ / "Preturi furnizor.xls";
+  ASSERT_TRUE(
+      imp::WriteDemoSettings({"BETA", "ALFA"}, {root_ / "Preturi valuta BIFF5.xls", sample}));
+  // The user's own choices are never replaced.
+  EXPECT_FALSE(imp::WriteDemoSettings({"BETA"}, {}));
+  auto w = Open();
+  const Controls c(*w);
+  EXPECT_EQ(c.LFirme->currentText(), "ALFA");
+  EXPECT_EQ(c.DirectoryListBox1->Directory().toStdString(), root_.string());
+  EXPECT_EQ(c.FileListBox1->FileName().toStdString(), sample.string());
+  EXPECT_EQ(c.SCodArt->value(), 1);
+  EXPECT_EQ(c.SPret->value(), 3);
+  EXPECT_EQ(c.SRandStart->value(), 2);
+  w->NiceButton1Click();
+  ASSERT_FALSE(shown_.empty());
+  EXPECT_EQ(shown_.back().Kind, ui::dkInformation) << shown_.back().Text;
+  EXPECT_DOUBLE_EQ(Prices("ALFA", "1001").first, 41.51);
+}
+
+TEST_F(MainWindowTest, AColumnFieldBringsATypedValueIntoRange) {
+  auto w = Open();
+  const Controls c(*w);
+  w->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+  // Typed digits are kept as typed while the field has the focus; leaving it brings them into
+  // 0-100, and "&Start import" counts as leaving it.
+  const struct {
+    const char* typed;
+    int value;
+    bool leaveByStart;
+  } cases[] = {{"150", 100, false}, {"42", 42, false}, {"999999999", 100, true}, {"0", 0, false}};
+  for (const auto& t : cases) {
+    c.SPret->setFocus();
+    c.SPret->selectAll();
+    QTest::keyClicks(QApplication::focusWidget(), t.typed);
+    EXPECT_EQ(c.SPret->text(), t.typed);
+    if (t.leaveByStart)
+      w->NiceButton1Click();
+    else
+      c.SCodArt->setFocus();
+    EXPECT_EQ(c.SPret->value(), t.value) << t.typed;
+    EXPECT_EQ(imp::ReadSetting("Generale", "ColPret"), std::to_string(t.value)) << t.typed;
+  }
+}
+
+TEST_F(MainWindowTest, TheFolderListHighlightsTheFolderShownAndTheFileListFollowsTheDisk) {
+  auto w = Open();
+  const Controls c(*w);
+  c.DirectoryListBox1->SetDirectory(QString::fromStdString(root_.string()));
+  const QList<QListWidgetItem*> alfa = c.DirectoryListBox1->findItems("ALFA", Qt::MatchEndsWith);
+  ASSERT_FALSE(alfa.isEmpty());
+  const QRect row = c.DirectoryListBox1->visualItemRect(alfa.first());
+  // Press, release, double click, release: the second release lands on the row now under the
+  // pointer, which must not take the highlight from the folder opened.
+  QWidget* view = c.DirectoryListBox1->viewport();
+  QTest::mouseClick(view, Qt::LeftButton, {}, row.center());
+  QMouseEvent twice(QEvent::MouseButtonDblClick, row.center(), view->mapToGlobal(row.center()),
+                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(view, &twice);
+  QTest::mouseRelease(view, Qt::LeftButton, {}, row.center());
+  EXPECT_EQ(c.DirectoryListBox1->Directory().toStdString(), (root_ / "ALFA").string());
+  EXPECT_EQ(c.DirectoryListBox1->currentRow(), c.DirectoryListBox1->ShownRow());
+  EXPECT_TRUE(c.DirectoryListBox1->currentItem()->text().endsWith("ALFA"));
+  QTest::keyClick(c.DirectoryListBox1, Qt::Key_Up);
+  EXPECT_TRUE(c.DirectoryListBox1->currentItem()->text().endsWith(
+      QString::fromStdString(root_.filename().string())));
+
+  // A file added while the folder is shown appears when the window is activated again, and the
+  // chosen file stays chosen.
+  c.DirectoryListBox1->SetDirectory(QString::fromStdString(root_.string()));
+  const QString chosen = c.FileListBox1->FileName();
+  const int before = c.FileListBox1->count();
+  fs::copy_file(root_ / "Preturi furnizor.xls", root_ / "A nou.xls");
+  QEvent activated(QEvent::ActivationChange);
+  w->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+  QApplication::sendEvent(w.get(), &activated);
+  EXPECT_EQ(c.FileListBox1->count(), before + 1);
+  EXPECT_EQ(c.FileListBox1->FileName(), chosen);
+  // Shown again through the filter, it is read anew as well.
+  fs::remove(root_ / "A nou.xls");
+  w->FilterComboBox1Change();
+  EXPECT_EQ(c.FileListBox1->count(), before);
+}
+
+TEST_F(MainWindowTest, TheBottomRowKeepsButtonsAndProgressApart) {
+  auto w = Open();
+  auto* check = new ui::TNiceButton;
+  check->setObjectName("Extra");
+  check->SetCaption("&Alt buton");
+  check->resize(130, 34);
+  w->AddActionButton(check);
+  const auto& row = w->ActionButtons();
+  ASSERT_EQ(row.size(), 3u);
+  EXPECT_EQ(row[0], check);
+  EXPECT_EQ(row[1]->objectName(), "NiceButton1");
+  const QRect panel = w->findChild<QFrame*>("PInfoPrel")->geometry();
+  for (std::size_t i = 0; i < row.size(); ++i) {
+    EXPECT_FALSE(row[i]->geometry().intersects(panel)) << i;
+    EXPECT_LE(row[i]->geometry().right(), w->width() - 1) << i;
+    if (i > 0) {
+      EXPECT_LT(row[i - 1]->geometry().right(), row[i]->geometry().left()) << i;
+    }
+  }
 }
 
 TEST_F(MainWindowTest, F2BelongsToEditsAndCombosButOpensTheCalculatorElsewhere) {
   int opened = 0;
   ui::TTitleForm::CalculatorOpener() = [&](QWidget*) { ++opened; };
   auto w = Open();
+  const Controls c(*w);
   w->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
-  w->FileListBox1->setFocus();
-  QTest::keyClick(w->FileListBox1, Qt::Key_F2);
+  c.FileListBox1->setFocus();
+  QTest::keyClick(c.FileListBox1, Qt::Key_F2);
   EXPECT_EQ(opened, 1);
-  w->LFirme->setFocus();
-  QTest::keyClick(w->LFirme, Qt::Key_F2);
+  c.LFirme->setFocus();
+  QTest::keyClick(c.LFirme, Qt::Key_F2);
   EXPECT_EQ(opened, 1);
   ui::TTitleForm::CalculatorOpener() = nullptr;
 }

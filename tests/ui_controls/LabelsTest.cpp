@@ -7,9 +7,9 @@
 #include <QPainter>
 
 #include "TestWindow.h"
-#include "ui/labels/AccelText.h"
-#include "ui/labels/ActiveCombo.h"
-#include "ui/labels/ActiveLabel.h"
+#include "ui/activecontrols/AccelText.h"
+#include "ui/activecontrols/ActiveCombo.h"
+#include "ui/activecontrols/ActiveLabel.h"
 #include "ui/store/SystemColors.h"
 
 using namespace ui;

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "TestWindow.h"
-#include "ui/labels/MRadioGroup.h"
+#include "ui/activecontrols/MRadioGroup.h"
 
 using namespace ui;
 

@@ -7,7 +7,7 @@
 #include <QWidget>
 
 #include "LookDir.h"
-#include "ui/label/FmtLabel.h"
+#include "ui/fmtlabel/FmtLabel.h"
 #include "ui/store/Fonts.h"
 #include "ui/store/SystemColors.h"
 

@@ -4,10 +4,10 @@
 #include <QPainter>
 #include <algorithm>
 
+#include "ui/activecontrols/AccelText.h"
 #include "ui/buttons/ControlPaint.h"
 #include "ui/buttons/GlyphLayout.h"
 #include "ui/buttons/MToolbar.h"
-#include "ui/labels/AccelText.h"
 
 namespace ui {
 

@@ -6,9 +6,9 @@
 #include <QPointer>
 #include <algorithm>
 
+#include "ui/activecontrols/AccelText.h"
 #include "ui/buttons/ControlPaint.h"
 #include "ui/buttons/MToolbar.h"
-#include "ui/labels/AccelText.h"
 
 namespace ui {
 
@@ -101,6 +101,12 @@ TNiceButton::Geometry TNiceButton::Layout() const {
   return g;
 }
 
+int TNiceButton::CaptionRoom() const {
+  const Geometry g = Layout();
+  const int half = g.cellWidth / 2;
+  return width() - half - (g.glyphArea + half);
+}
+
 bool TNiceButton::HitTest(QPoint pos) const {
   const Geometry g = Layout();
   const bool hasGlyph = g.glyphArea > 0;
@@ -144,7 +150,7 @@ void TNiceButton::paintEvent(QPaintEvent*) {
     }
 
     const int half = g.cellWidth / 2;
-    const int room = width() - half - (g.glyphArea + half);
+    const int room = CaptionRoom();
     QFont bold = font();
     bold.setBold(true);
     // A caption wider than its room (a wider fallback face than the one the buttons were

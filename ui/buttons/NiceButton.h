@@ -36,6 +36,9 @@ class TNiceButton : public TKindButton {
 
   // The glyph drawn: the own glyph for mkCustom, else the kind's picture (may be empty).
   QImage EffectiveGlyph() const;
+  // The width the caption is centred in, between the glyph area and the skin's rounded ends;
+  // a caption wider than this is squeezed or cut.
+  int CaptionRoom() const;
   // Whether `pos` (client coordinates) belongs to the button; elsewhere it is click-through.
   bool HitTest(QPoint pos) const;
 

@@ -17,6 +17,7 @@
 #include "ui/buttons/NiceButton.h"
 #include "ui/store/Fonts.h"
 #include "ui/store/ImageStore.h"
+#include "ui/store/SystemColors.h"
 #include "ui/titlebar/TransImage.h"
 
 namespace ui {
@@ -142,6 +143,16 @@ QString DlgKindCaption(TDlgKind kind) {
   }
 }
 
+TMessageForm* OpenMessageForm() {
+  if (auto* active = qobject_cast<TMessageForm*>(QApplication::activeWindow());
+      active && active->isVisible())
+    return active;
+  TMessageForm* found = nullptr;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (auto* form = qobject_cast<TMessageForm*>(w); form && form->isVisible()) found = form;
+  return found;
+}
+
 TMessageForm* ActiveMsgForm() {
   return g_activeMsgForm;
 }
@@ -150,6 +161,7 @@ TMessageForm::TMessageForm(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint) {
   setModal(true);
+  InstallClassicPalette();
   setFont(DialogFont());
 }
 
@@ -196,6 +208,25 @@ bool TMessageForm::eventFilter(QObject* watched, QEvent* event) {
 
 void TMessageForm::mousePressEvent(QMouseEvent* event) {
   HandleMousePress(this, event->button());
+}
+
+// A message cannot be minimised or maximised: a window manager that does so anyway (some
+// ignore the hints) finds the dialog, and the window it belongs to, back as they were.
+void TMessageForm::changeEvent(QEvent* event) {
+  QDialog::changeEvent(event);
+  if (event->type() != QEvent::WindowStateChange || !isVisible()) return;
+  if (!(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))) return;
+  QTimer::singleShot(0, this, [this] {
+    if (QWindow* handle = windowHandle(); handle && handle->transientParent())
+      if (handle->transientParent()->windowState() == Qt::WindowMinimized)
+        handle->transientParent()->showNormal();
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (w != this && w->isVisible() && w->isMinimized() && !w->isEnabled()) w->showNormal();
+    setWindowState(Qt::WindowNoState);
+    show();
+    raise();
+    activateWindow();
+  });
 }
 
 void TMessageForm::contextMenuEvent(QContextMenuEvent* event) {
@@ -367,6 +398,8 @@ std::unique_ptr<TMessageForm> BuildMessageForm(const std::string& Text,
   form->move(screenSize.width() / 2 - form->width() / 2,
              screenSize.height() / 2 - form->height() / 2);
   form->HelpContext = HelpContext;
+  // The dialog keeps the size its contents gave it: no resizing, no maximising.
+  form->setFixedSize(form->size());
 
   if (defaultButton) defaultButton->setFocus();
   for (QObject* o : {static_cast<QObject*>(panel), static_cast<QObject*>(label),

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "ui/buttons/ButtonKinds.h"
-#include "ui/label/FmtLabel.h"
+#include "ui/fmtlabel/FmtLabel.h"
 
 class QFrame;
 class QPushButton;
@@ -90,6 +90,7 @@ class TMessageForm : public QDialog {
   bool eventFilter(QObject* watched, QEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   void ShowSystemMenu();
@@ -118,6 +119,10 @@ extern int AutoCloseMsg;
 extern int AutoDefaultMsg;
 // The dialog the timers act on, or none.
 TMessageForm* ActiveMsgForm();
+// The message dialog open now: the active window when it is one, else the last shown; none
+// when no message dialog is open. A window manager may have made another window active for a
+// moment (a click on the form under the dialog), so "open" rather than "active" counts.
+TMessageForm* OpenMessageForm();
 
 // Hooks. The runner replaces the modal loop (default: exec()); it gets the built, timed form
 // and returns the modal result. The interceptor replaces the whole operation, no widgets at

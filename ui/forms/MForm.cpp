@@ -10,9 +10,15 @@
 #include <QWindow>
 
 #include "ui/dialogs/MessageDlg.h"
+#include "ui/store/SystemColors.h"
 
 namespace ui {
 namespace {
+
+void BringToFront(QWidget& window) {
+  window.raise();
+  window.activateWindow();
+}
 
 // Right presses over any of the program's forms answer an open message dialog: its default
 // button is pressed as by an Enter typed into it (a selection form would get Escape; there is
@@ -24,18 +30,25 @@ class RightPressWatch : public QObject {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (event->type() != QEvent::MouseButtonPress || !watched->isWidgetType()) return false;
-    auto* mouse = static_cast<QMouseEvent*>(event);
-    if (mouse->button() != Qt::RightButton) return false;
     auto* form = qobject_cast<TMForm*>(static_cast<QWidget*>(watched)->window());
     if (!form) return false;
-    auto* message = qobject_cast<TMessageForm*>(QApplication::activeWindow());
-    if (!message) return false;
-    // As an Enter typed into the dialog would: after this event, not inside it.
-    QPointer<TMessageForm> target(message);
-    QTimer::singleShot(0, message, [target] {
-      if (target) target->ClickDefaultButtons();
-    });
-    return true;
+    TMessageForm* message = OpenMessageForm();
+    if (!message || message == static_cast<QWidget*>(form)) return false;
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->button() == Qt::RightButton) {
+      // As an Enter typed into the dialog would: after this event, not inside it.
+      QPointer<TMessageForm> target(message);
+      QTimer::singleShot(0, message, [target] {
+        if (target) target->ClickDefaultButtons();
+      });
+      return true;
+    }
+    // Any other press on a form held disabled under the dialog brings the dialog back in front.
+    if (!form->isEnabled()) {
+      BringToFront(*message);
+      return true;
+    }
+    return false;
   }
 };
 
@@ -50,6 +63,7 @@ void InstallRightPressWatch() {
 
 TMForm::TMForm(QWidget* parent) : QDialog(parent) {
   InstallRightPressWatch();
+  InstallClassicPalette();
   connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
     if (now && now->window() == this && isEnabled() && !covered_) lastFocus_ = now;
   });
@@ -109,6 +123,13 @@ bool TMForm::event(QEvent* event) {
   // A modal dialog of Qt blocks the window without disabling it: the same rule applies.
   if (event->type() == QEvent::WindowBlocked) SaveAndDisableButtons();
   if (event->type() == QEvent::WindowUnblocked && isEnabled()) RestoreButtons();
+  // Activated while disabled under a message dialog (a window manager gives the focus to the
+  // window clicked): the dialog takes it back, so the keyboard keeps answering it.
+  if (event->type() == QEvent::WindowActivate && !isEnabled())
+    if (TMessageForm* message = OpenMessageForm())
+      QTimer::singleShot(0, message, [target = QPointer<TMessageForm>(message)] {
+        if (target) BringToFront(*target);
+      });
   return result;
 }
 

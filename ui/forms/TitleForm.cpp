@@ -32,8 +32,9 @@ void TTitleForm::Loaded() {
   titleBar_ = findChild<TTitleBar*>("TitleBar1");
   if (titleBar_) {
     titleBar_->SetCaption(windowTitle());
-    // The window keeps at least the title bar's height.
-    setMinimumHeight(height() - contentsRect().height() + 25);
+    // A resizable window keeps at least the title bar's height; a window of fixed size keeps
+    // its size (lowering its minimum would make it resizable).
+    if (minimumSize() != maximumSize()) setMinimumHeight(height() - contentsRect().height() + 25);
   }
 }
 

@@ -1,5 +1,6 @@
 #include "ui/store/SystemColors.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QPalette>
 #include <QScreen>
@@ -29,35 +30,65 @@ QColor Rgb(TColor c) {
 QColor SystemColor(int n) {
   if (n < 0 || n >= kSystemColorCount) n = 8;
   if (!qGuiApp) return Rgb(kClassic[n]);
+  // Colours with a role in the palette follow the application palette (the classic one once
+  // the program's forms exist); the desktop and caption colours have none and stay classic.
   const QPalette pal = QGuiApplication::palette();
   using P = QPalette;
   switch (n) {
-    case 0: return pal.color(P::Midlight);
-    case 1: return pal.color(P::Dark);
-    case 2: return pal.color(P::Active, P::Highlight);
-    case 3: return pal.color(P::Mid);
     case 4: return pal.color(P::Window);
     case 5: return pal.color(P::Base);
-    case 6: return pal.color(P::Shadow);
     case 7: return pal.color(P::WindowText);
     case 8: return pal.color(P::Text);
-    case 9: return pal.color(P::Active, P::HighlightedText);
     case 10: return pal.color(P::Window);
     case 11: return pal.color(P::Window);
-    case 12: return pal.color(P::Dark);
     case 13: return pal.color(P::Highlight);
     case 14: return pal.color(P::HighlightedText);
     case 15: return pal.color(P::Button);
     case 16: return pal.color(P::Dark);
     case 17: return pal.color(P::Disabled, P::Text);
     case 18: return pal.color(P::ButtonText);
-    case 19: return pal.color(P::Disabled, P::WindowText);
     case 20: return pal.color(P::Light);
     case 21: return pal.color(P::Shadow);
     case 22: return pal.color(P::Midlight);
     case 23: return pal.color(P::ToolTipText);
-    default: return pal.color(P::ToolTipBase);
+    case 24: return pal.color(P::ToolTipBase);
+    default: return Rgb(kClassic[n]);
   }
+}
+
+QPalette ClassicPalette() {
+  auto c = [](int n) { return Rgb(kClassic[n]); };
+  QPalette pal(c(18), c(15), c(20), c(21), c(16), c(8), c(5));
+  pal.setColor(QPalette::Window, c(15));
+  pal.setColor(QPalette::WindowText, c(8));
+  pal.setColor(QPalette::Button, c(15));
+  pal.setColor(QPalette::ButtonText, c(18));
+  pal.setColor(QPalette::Base, c(5));
+  pal.setColor(QPalette::AlternateBase, c(15));
+  pal.setColor(QPalette::Text, c(8));
+  pal.setColor(QPalette::Light, c(20));
+  pal.setColor(QPalette::Midlight, c(22));
+  pal.setColor(QPalette::Dark, c(16));
+  pal.setColor(QPalette::Mid, QColor(160, 160, 160));
+  pal.setColor(QPalette::Shadow, c(21));
+  pal.setColor(QPalette::Highlight, c(13));
+  pal.setColor(QPalette::HighlightedText, c(14));
+  pal.setColor(QPalette::ToolTipBase, c(24));
+  pal.setColor(QPalette::ToolTipText, c(23));
+  pal.setColor(QPalette::PlaceholderText, c(17));
+  pal.setColor(QPalette::Link, QColor(0, 0, 255));
+  for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+    pal.setColor(QPalette::Disabled, role, c(17));
+  pal.setColor(QPalette::Disabled, QPalette::Base, c(15));
+  pal.setColor(QPalette::Disabled, QPalette::Highlight, c(16));
+  return pal;
+}
+
+void InstallClassicPalette() {
+  static bool installed = false;
+  if (installed || !qobject_cast<QApplication*>(QCoreApplication::instance())) return;
+  installed = true;
+  QApplication::setPalette(ClassicPalette());
 }
 
 QColor ToQColor(TColor color) {

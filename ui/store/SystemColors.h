@@ -1,7 +1,9 @@
 #pragma once
 // Turning the program's colour values into Qt colours. System colour numbers resolve against the
-// application palette, so the controls follow the user's colour scheme.
+// application palette, which the program's forms set to the classic desktop scheme its colour
+// choices were made for (white shadowed text on the grey face, navy highlight...).
 #include <QColor>
+#include <QPalette>
 
 #include "ui/markup/Colors.h"
 
@@ -10,6 +12,13 @@ namespace ui {
 // The colour of system colour number n (0 .. 24, as in ui/markup/Colors.h); unknown numbers give
 // the window text colour.
 QColor SystemColor(int n);
+
+// The classic scheme as a Qt palette: face 192 grey, shadow 128, highlight white, dark shadow
+// black, light 223, navy selection.
+QPalette ClassicPalette();
+// Makes the classic palette the application's, once; the first form of the program calls it
+// (and the program before it creates the image store, whose pictures take the face colour).
+void InstallClassicPalette();
 
 // A plain colour as is; a system colour through SystemColor.
 QColor ToQColor(TColor color);

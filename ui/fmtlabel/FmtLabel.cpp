@@ -1,4 +1,4 @@
-#include "ui/label/FmtLabel.h"
+#include "ui/fmtlabel/FmtLabel.h"
 
 #include <QEvent>
 #include <QFontMetrics>

@@ -1,4 +1,4 @@
-#include "ui/labels/MRadioGroup.h"
+#include "ui/activecontrols/MRadioGroup.h"
 
 #include <QEvent>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "ui/labels/AccelText.h"
+#include "ui/activecontrols/AccelText.h"
 
 #include <QFontMetrics>
 #include <QPainter>

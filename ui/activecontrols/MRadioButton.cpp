@@ -1,11 +1,11 @@
-#include "ui/labels/MRadioButton.h"
+#include "ui/activecontrols/MRadioButton.h"
 
 #include <QEvent>
 #include <QPainter>
 #include <QPointer>
 
+#include "ui/activecontrols/AccelText.h"
 #include "ui/buttons/ControlPaint.h"
-#include "ui/labels/AccelText.h"
 
 namespace ui {
 

@@ -1,9 +1,9 @@
-#include "ui/labels/ActiveCombo.h"
+#include "ui/activecontrols/ActiveCombo.h"
 
 #include <QAbstractItemView>
 #include <QKeyEvent>
 
-#include "ui/labels/ActiveLabel.h"
+#include "ui/activecontrols/ActiveLabel.h"
 
 namespace ui {
 

@@ -7,7 +7,7 @@
 #include <QWidget>
 #include <functional>
 
-#include "ui/label/FmtLabel.h"
+#include "ui/fmtlabel/FmtLabel.h"
 #include "ui/markup/Colors.h"
 
 namespace ui {

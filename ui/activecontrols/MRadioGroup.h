@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "ui/labels/MRadioButton.h"
+#include "ui/activecontrols/MRadioButton.h"
 
 namespace ui {
 

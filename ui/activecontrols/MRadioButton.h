@@ -5,7 +5,7 @@
 #include <QAbstractButton>
 #include <functional>
 
-#include "ui/label/FmtLabel.h"
+#include "ui/fmtlabel/FmtLabel.h"
 #include "ui/markup/Colors.h"
 
 namespace ui {

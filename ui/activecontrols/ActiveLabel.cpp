@@ -1,4 +1,4 @@
-#include "ui/labels/ActiveLabel.h"
+#include "ui/activecontrols/ActiveLabel.h"
 
 #include <QApplication>
 #include <QKeySequence>
@@ -6,8 +6,8 @@
 #include <QPainter>
 #include <QShortcutEvent>
 
+#include "ui/activecontrols/AccelText.h"
 #include "ui/buttons/ControlPaint.h"
-#include "ui/labels/AccelText.h"
 
 namespace ui {
 

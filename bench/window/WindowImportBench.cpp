@@ -1,0 +1,185 @@
+// The import of one 100,000-row price list into a 100,000-article catalogue, run twice from the
+// same pristine catalogue: by `imppret import` and by the main window's "&Start import" (the
+// progress line, the processing of pending messages after every row and the summary included).
+// Prints both processor times and their ratio.
+//   window_import_bench [WORKDIR] [--xserver-pid PID]
+// Under X11 (QT_QPA_PLATFORM=xcb) the X server's own processor time during the window's run is
+// read from /proc when its process id is given.
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+
+#include "import/DemoData.h"
+#include "import/Settings.h"
+#include "import/window/MainImportPret.h"
+#include "platform/db/Session.h"
+#include "support/WorkbookWriter.h"
+#include "ui/dialogs/MessageDlg.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kArticles = 100000;
+constexpr int kRows = 100000;
+
+double Cpu(int who) {
+  rusage u{};
+  getrusage(who, &u);
+  return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+         double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+// User + system time of another process, from /proc (0 when unknown).
+double ProcessCpuSeconds(long pid) {
+  if (pid <= 0) return 0;
+  std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+  std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const auto close = stat.rfind(')');
+  if (close == std::string::npos) return 0;
+  std::istringstream rest(stat.substr(close + 2));
+  std::string f;
+  long utime = 0, stime = 0;
+  for (int i = 3; i <= 15 && rest >> f; ++i) {
+    if (i == 14) utime = std::stol(f);
+    if (i == 15) stime = std::stol(f);
+  }
+  return double(utime + stime) / double(sysconf(_SC_CLK_TCK));
+}
+
+std::string Code(int n) {
+  if (n % 2 == 0) return std::to_string(100000 + n);
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "P-%06d", n);
+  return buf;
+}
+
+void BuildCatalogue(const fs::path& folder) {
+  fs::create_directories(folder);
+  imp::CreateCompanyTables(folder);
+  std::vector<imp::DemoArticle> articles;
+  std::vector<imp::DemoMultiPrice> multi;
+  for (int n = 1; n <= kArticles; ++n) {
+    const bool several = n % 5 == 0;
+    articles.push_back({n, Code(n), "I" + std::to_string(n), "Articol " + std::to_string(n),
+                        "Producator " + std::to_string(n % 40), 10.0, 2.0, several ? "M" : ""});
+    if (several) {
+      multi.push_back({n, 1, 1, 10.0, 2.0});
+      multi.push_back({n, 2, 2, 9.0, 1.8});
+    }
+  }
+  imp::AddArticles(folder, articles);
+  imp::AddMultiPrices(folder, multi);
+  imp::AddCategories(folder, {{1, "Lista", 1}, {2, "Distribuitor", 1}});
+}
+
+void WriteWorkbook(const fs::path& file) {
+  testbiff::WorkbookWriter writer;
+  for (int s = 0, n = 0; s < 2; ++s) {
+    testbiff::SheetData& sheet = writer.AddSheet("Preturi " + std::to_string(s + 1));
+    sheet.Text(0, 0, "Cod");
+    sheet.Text(0, 1, "Pret");
+    for (int r = 1; r <= kRows / 2; ++r) {
+      n = n % kArticles + 1;
+      const auto row = static_cast<std::uint16_t>(r);
+      if (n % 2 == 0)
+        sheet.Number(row, 0, 100000 + n);
+      else
+        sheet.Text(row, 0, Code(n));
+      sheet.Number(row, 1, 10.0 + (n % 1000) / 100.0);
+    }
+  }
+  const testbiff::Bytes bytes = writer.File();
+  std::ofstream(file, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+void FreshCompany(const fs::path& pristine, const fs::path& root) {
+  fs::remove_all(root / "BENCH");
+  fs::copy(pristine, root / "BENCH", fs::copy_options::recursive);
+}
+
+// `imppret import` as a child process; its processor time.
+double ToolRun(const fs::path& root, const fs::path& book) {
+  const std::string command = std::string("\"") + IMPPRET_TOOL +
+                              "\" import --company BENCH --file \"" + book.string() +
+                              "\" --id-col 1 --price-col 2 --start-row 2 --category 2 "
+                              "--data-root \"" +
+                              root.string() + "\" > /dev/null";
+  const double before = Cpu(RUSAGE_CHILDREN);
+  const auto start = std::chrono::steady_clock::now();
+  const int status = std::system(command.c_str());
+  const double wall =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const double cpu = Cpu(RUSAGE_CHILDREN) - before;
+  std::printf("imppret import: %.3f s cpu, %.3f s wall%s\n", cpu, wall,
+              status == 0 ? "" : "  (FAILED)");
+  return cpu;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  fs::path dir = fs::temp_directory_path() / ("window-bench-" + std::to_string(::getpid()));
+  long xserver = 0;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--xserver-pid" && i + 1 < argc)
+      xserver = std::stol(argv[++i]);
+    else
+      dir = a;
+  }
+  const fs::path root = dir / "root", pristine = dir / "catalogue", book = dir / "preturi.xls";
+  fs::create_directories(root);
+  ::setenv("IMPPRET_HOME", (dir / "home").c_str(), 1);
+  fs::create_directories(dir / "home");
+  std::ofstream(db::AliasConfigPath()) << "[Tarvex]\r\nPATH=" << root.string() << "\r\n";
+  if (!fs::exists(pristine / "Nart.DB")) BuildCatalogue(pristine);
+  if (!fs::exists(root / "Firme.DB")) imp::CreateCompanyList(root, {{"BENCH", "Firma de test"}});
+  if (!fs::exists(book)) WriteWorkbook(book);
+
+  FreshCompany(pristine, root);
+  const double tool = ToolRun(root, book);
+
+  FreshCompany(pristine, root);
+  fs::remove(imp::SettingsPath());
+  imp::WriteSetting("Generale", "FirmaCurenta", "BENCH");
+  imp::WriteSetting("Generale", "ColCodArt", "1");
+  imp::WriteSetting("Generale", "ColPret", "2");
+  imp::WriteSetting("Generale", "RandStart", "2");
+  imp::WriteSetting("BENCH", "FisierImport", book.string());
+  imp::WriteSetting("BENCH", "CodCatPret", "2");
+  QApplication app(argc, argv);
+  std::string summary;
+  ui::SetMessageDlgInterceptor([&](const ui::MessageDlgRequest& r) -> std::uint16_t {
+    summary = r.Text;
+    return 1;
+  });
+  imp::TEMainImportPret window;
+  window.show();
+  QApplication::processEvents();
+  auto* files = window.findChild<imp::TFileListBox*>("FileListBox1");
+  files->SetFileName(QString::fromStdString(book.string()));
+  const double before = Cpu(RUSAGE_SELF), xBefore = ProcessCpuSeconds(xserver);
+  const auto start = std::chrono::steady_clock::now();
+  window.NiceButton1Click();
+  const double wall =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const double cpu = Cpu(RUSAGE_SELF) - before, xCpu = ProcessCpuSeconds(xserver) - xBefore;
+  std::printf("window import:  %.3f s cpu, %.3f s wall", cpu, wall);
+  if (xserver > 0) std::printf(", X server %.3f s cpu", xCpu);
+  std::printf("\n  summary: %s\n", summary.c_str());
+  std::printf("ratio window/tool (cpu%s): %.2f\n", xserver > 0 ? " incl. X server" : "",
+              (cpu + xCpu) / tool);
+  return 0;
+}
