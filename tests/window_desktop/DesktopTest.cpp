@@ -134,6 +134,7 @@ TEST_F(Desktop, MessageDialogStaysOverItsWindowAndAnswersARightPress) {
         const auto stack = desktop::StackingOrder();
         const auto at = [&](desktop::Window w) { return std::find(stack.begin(), stack.end(), w); };
         EXPECT_TRUE(at(d) != stack.end() && at(main) != stack.end() && at(d) > at(main));
+        for (int i = 0; i < 10 && desktop::ActiveWindow() != d; ++i) QTest::qWait(200);
         EXPECT_EQ(desktop::ActiveWindow(), d);
 
         // The window manager can neither maximise, resize nor minimise it.
