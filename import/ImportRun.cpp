@@ -390,6 +390,11 @@ ImportResult RunImport(const TImportState& state, ImportView& view, const RunOpt
   RunGuard guard(view, *book);
   try {
     book->Open(state.FileName);
+  } catch (const WorkbookEncrypted&) {
+    view.ShowMessage(std::string(" Fisierul selectat este protejat cu parola !") + CR + CR +
+                         " El nu poate fi citit ",
+                     MessageKind::dkError);
+    return {};
   } catch (...) {
     view.ShowMessage(std::string(" Nu pot deschide fisierul selectat !") + CR + CR +
                          " Este posibil ca el sa nu fie un fisier EXCEL ",

@@ -3,6 +3,7 @@
 // every worksheet learnt, then single cells looked up by position until it is closed.
 #include <filesystem>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,12 @@
 #include "import/plan/ChangeRow.h"
 
 namespace imp {
+
+// Raised by Open for a workbook protected by a password: nothing in it can be read.
+class WorkbookEncrypted : public std::runtime_error {
+ public:
+  WorkbookEncrypted() : std::runtime_error("workbook protected by a password") {}
+};
 
 class PriceWorkbook {
  public:

@@ -12,10 +12,19 @@ class XlsWorkbook final : public PriceWorkbook {
  public:
   void Open(const std::filesystem::path& file) override {
     reader_.FileName = file.string();
+    // Refused before any record is read: past its encryption record a workbook is ciphertext.
+    reader_.Open();
+    const bool encrypted = reader_.IsEncrypted();
+    reader_.Close();
+    if (encrypted) throw WorkbookEncrypted();
     ScanUsedRanges();
     reader_.Open();  // kept open for the lookups
   }
-  int SheetCount() const override { return static_cast<int>(reader_.SheetNames().size()); }
+  // A plain worksheet file lists no sheet: it is one sheet.
+  int SheetCount() const override {
+    const auto listed = static_cast<int>(reader_.SheetNames().size());
+    return listed == 0 && reader_.IsSingleWorksheet() ? 1 : listed;
+  }
   int LastCol() const override {
     int widest = -1;
     for (const UsedRange& u : used_) widest = std::max(widest, u.lastCol);
@@ -41,7 +50,7 @@ class XlsWorkbook final : public PriceWorkbook {
   void ScanUsedRanges() {
     used_.clear();
     auto note = [this](reader::TXLSRead& r, int col, int row) {
-      const int sheet = r.SheetIndex();
+      const int sheet = r.SheetIndex() < 0 && r.IsSingleWorksheet() ? 0 : r.SheetIndex();
       if (sheet < 0) return;
       if (static_cast<std::size_t>(sheet) >= used_.size())
         used_.resize(static_cast<std::size_t>(sheet) + 1);

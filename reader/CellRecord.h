@@ -18,10 +18,11 @@ inline void Need(const platform::ByteView& body, std::size_t n) {
   (void)body.Sub(0, n);
 }
 
-// The code page 8-bit text of a BIFF2-BIFF5 file is read in: 1200 (UTF-16, which no 8-bit text
-// can be) and 32769 (the BIFF2-BIFF4 alias of 1252) keep the default 1252.
+// The code page 8-bit text of a BIFF2-BIFF5 file is read in: 32769 (the BIFF2-BIFF4 alias of
+// 1252) keeps the default 1252. 1200 (UTF-16) stays: ByteText reads such a file's texts by what
+// their bytes hold.
 inline int TextCodepage(int fileCodepage) {
-  return fileCodepage == 1200 || fileCodepage == 32769 ? 1252 : fileCodepage;
+  return fileCodepage == 32769 ? 1252 : fileCodepage;
 }
 
 // The first cell of a shared, array or table formula has that formula's own record between

@@ -45,6 +45,15 @@ void TXLSRead::Impl::HandleGlobals(std::uint16_t id, std::uint16_t len) {
           need(8 + 2 * n);
           detail::AppendUtf16Codepage(name, b.Sub(8, 2 * n).Data(), n, r.FCodepage);
         }
+      } else if (workbook4) {
+        // A BIFF4 workbook names its sheets here; where each starts, its SHEETHDR says.
+        need(1);
+        const std::size_t n = b.U8(0);
+        need(1 + n);
+        byteText.Append(name, b.Sub(1, n).Data(), n);
+        r.FSheetNames.push_back(TSheetEntry{name, 0});
+        fctx.SheetNames.push_back(std::move(name));
+        break;
       } else {
         need(7);
         const std::size_t n = b.U8(6);
@@ -52,6 +61,23 @@ void TXLSRead::Impl::HandleGlobals(std::uint16_t id, std::uint16_t len) {
         byteText.Append(name, b.Sub(7, n).Data(), n);
       }
       r.FSheetNames.push_back(TSheetEntry{name, b.U32(0)});
+      fctx.SheetNames.push_back(std::move(name));
+      break;
+    }
+    case rec::kSheetHeader4: {  // SHEETHDR of a BIFF4 workbook: the sheet's BOF follows it
+      const std::size_t k = sheetHeaders++;
+      const auto at = static_cast<std::uint32_t>(std::min<std::uint64_t>(stream->Position(), ~0u));
+      if (k < r.FSheetNames.size()) {
+        r.FSheetNames[k].Offset = at;
+        break;
+      }
+      // No BOUNDSHEET named it: its own name serves.
+      need(5);
+      const std::size_t n = b.U8(4);
+      need(5 + n);
+      std::string name;
+      byteText.Append(name, b.Sub(5, n).Data(), n);
+      r.FSheetNames.push_back(TSheetEntry{name, at});
       fctx.SheetNames.push_back(std::move(name));
       break;
     }

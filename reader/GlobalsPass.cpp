@@ -1,6 +1,8 @@
 // The lookup's pass over the workbook globals: the sheet list, the shared strings and the code
 // page, kept as the decisions a fresh pass would take, so every lookup of one Open replays
 // them instead of reading the globals again.
+#include <algorithm>
+
 #include "platform/ByteView.h"
 #include "reader/CellRecord.h"
 #include "reader/LookupPasses.h"
@@ -9,7 +11,7 @@
 namespace reader::detail {
 
 std::unique_ptr<GlobalsPass> PassGlobals(RecordStream& s, int version, int maxRecordSize,
-                                         int codepage) {
+                                         int codepage, bool workbook4) {
   auto g = std::make_unique<GlobalsPass>();
   g->start = s.Position();
   g->version = version;
@@ -31,6 +33,24 @@ std::unique_ptr<GlobalsPass> PassGlobals(RecordStream& s, int version, int maxRe
         g->effectiveVersion = 6;
         maxRecordSize = g->effectiveMaxRecordSize = 8224;
       }
+    } else if (workbook4 && id == rec::kSheetHeader4) {
+      // The sheet's BOF follows; its records belong to the sheet, not to the globals.
+      s.SeekBy(len);
+      const std::uint64_t at = s.Position();
+      g->events.push_back({GlobalsPass::Event::Sheet,
+                           at,
+                           static_cast<std::uint32_t>(std::min<std::uint64_t>(at, ~0u)),
+                           0,
+                           {}});
+      std::uint16_t bid = 0, blen = 0;
+      if (s.ReadHeader(bid, blen) && rec::IsBof(bid)) {
+        s.SeekBy(blen);
+        SkipToSubstreamEnd(s);
+      } else {
+        s.SeekTo(at);
+      }
+    } else if (workbook4 && id == rec::kBoundSheet) {
+      s.SeekBy(len);  // a name only
     } else if (id == rec::kBoundSheet) {
       // A BOUNDSHEET body longer than the buffer keeps the offset of nothing: take it as 0.
       std::uint32_t offset = 0;

@@ -24,6 +24,8 @@ namespace reader {
 
 namespace detail {
 
+inline constexpr const char* kEncryptedMessage = "Can not read, file is encrypted";
+
 // Latin-1 (BIFF8 8-bit text) to UTF-8.
 void AppendLatin1Fast(std::string& out, const std::uint8_t* p, std::size_t n);
 
@@ -40,6 +42,11 @@ struct TXLSRead::Impl {
   std::unique_ptr<detail::RecordStream> stream;
   bool plain = false;
   bool plainWorksheet = false;  // a plain file whose first BOF is a worksheet's
+  // A plain BIFF4 workbook: its sheets follow SHEETHDR records inside the globals.
+  bool workbook4 = false;
+  std::size_t sheetHeaders = 0;    // SHEETHDR records met by the record loop
+  bool encrypted = false;          // the workbook's encryption record was met
+  bool encryptionChecked = false;  // IsEncrypted looked at the open file's globals
 
   // Record loop state.
   std::vector<std::uint8_t> buf;  // the current record body

@@ -37,6 +37,8 @@ std::string TXLSRead::Impl::FormulaStringResult(int version, int mrs,
 
 bool TXLSRead::GetCellValue(int SheetIndex, int Col, int Row, TCellValue& Value) {
   if (!FImpl->stream) throw EXLSError("File is not open");
+  // Past the encryption record every cell would be read from ciphertext.
+  if (IsEncrypted()) throw EXLSError(detail::kEncryptedMessage);
   return FImpl->Lookup(SheetIndex, Col, Row, Value);
 }
 
@@ -51,11 +53,12 @@ bool TXLSRead::Impl::Lookup(int sheetIndex, int col, int row, TCellValue& value)
   const detail::ByteText* text8 = &byteText;
   std::uint64_t sheetStart = 0;
 
-  // A single worksheet in a plain file has no sheet list to pass: read it like BIFF2-BIFF4.
-  if (version >= 4 && !plainWorksheet) {
+  // A single worksheet in a plain file has no sheet list to pass: read it like BIFF2-BIFF4. A
+  // BIFF4 workbook lists its sheets as BIFF5 and later do.
+  if ((version >= 4 && !plainWorksheet) || workbook4) {
     if (!globals || globals->start != here || globals->version != version ||
         globals->maxRecordSize != mrs || globals->codepage != r.FCodepage)
-      globals = detail::PassGlobals(s, version, mrs, r.FCodepage);
+      globals = detail::PassGlobals(s, version, mrs, r.FCodepage, workbook4);
     version = globals->effectiveVersion;
     mrs = globals->effectiveMaxRecordSize;
     // Replay the decisions of a pass that looks for this sheet.
@@ -115,7 +118,7 @@ bool TXLSRead::Impl::Lookup(int sheetIndex, int col, int row, TCellValue& value)
         offset = static_cast<std::uint32_t>(found);
       }
       sheetStart = offset + 4 + static_cast<std::uint64_t>(len);
-      sheetDir = detail::PassSheet(s, sheetStart, version, mrs, true);
+      sheetDir = detail::PassSheet(s, sheetStart, version, mrs, version >= 4);
       sheetDir->sheetOffset = listed;
     }
   } else {

@@ -53,9 +53,15 @@ struct SheetDirectory {
   long long indexFirstRow = 0, indexLastRow = -1;
 };
 
-// One pass over the workbook globals from the current position up to their EOF.
+// One pass over the workbook globals from the current position up to their EOF. The globals of
+// a BIFF4 workbook (workbook4) hold its sheets, each after the SHEETHDR that lists it.
 std::unique_ptr<GlobalsPass> PassGlobals(RecordStream& s, int version, int maxRecordSize,
-                                         int codepage);
+                                         int codepage, bool workbook4 = false);
+
+// From just after a BOF: passes over the records of its substream, the substreams it holds
+// included, up to and with the EOF that closes it (or to the end of the stream).
+// False when the stream ends first.
+bool SkipToSubstreamEnd(RecordStream& s);
 
 // Pass over one sheet from `start` to its first EOF, noting where each row's cells lie, then
 // check the sheet's index (when readIndex) against them.

@@ -27,10 +27,13 @@ inline constexpr std::uint16_t
     kExternSheet = 0x0017, kName2 = 0x0018, kName = 0x0218, kExternName2 = 0x0023,
     kExternName = 0x0223, kFont = 0x0031, kFont3 = 0x0231, kCodepage = 0x0042, kBoundSheet = 0x0085,
     kPalette = 0x0092, kXf = 0x00E0, kXf3 = 0x0243, kXf4 = 0x0443, kFormat = 0x041E,
-    kFormat2 = 0x001E, kSupBook = 0x01AE, kSst = 0x00FC;
+    kFormat2 = 0x001E, kSupBook = 0x01AE, kSst = 0x00FC,
+    // A BIFF4 workbook: where its first sheet starts, and the header before each sheet's BOF.
+    kSheetsOffset4 = 0x008E, kSheetHeader4 = 0x008F;
 
 // BOF substream types.
-inline constexpr std::uint16_t kGlobals = 0x0005, kWorksheet = 0x0010, kChart = 0x0020;
+inline constexpr std::uint16_t kGlobals = 0x0005, kWorksheet = 0x0010, kChart = 0x0020,
+                               kWorkbook4 = 0x0100;
 // BOF version words of the generations that have one.
 inline constexpr std::uint16_t kBiff5 = 0x0500, kBiff8 = 0x0600;
 

@@ -6,6 +6,8 @@
 
 namespace reader {
 
+using detail::kEncryptedMessage;
+
 void TXLSRead::Read() {
   if (FImpl->stream) return;
   Open();
@@ -51,6 +53,7 @@ void TXLSRead::Impl::RunLoop() {
   buf.assign(static_cast<std::size_t>(r.FMaxRecordSize), 0);
   sst.Clear();
   recordCount = 0;
+  sheetHeaders = 0;
   skipFrom = ~std::uint64_t{0};
   for (;;) {
     ++recordCount;
@@ -112,7 +115,12 @@ bool TXLSRead::Impl::Dispatch(std::uint16_t id, std::uint16_t len, bool inMemory
     case rec::kEof:
       if (r.FSheetIndex < 0) return true;
       return r.FSheetIndex < static_cast<int>(r.FSheetNames.size()) - 1;
-    case rec::kFilePass: throw EXLSError("Can not read, file is encrypted");
+    case rec::kFilePass:
+      // Everything after it is ciphertext: reading stops here whatever the error level, and
+      // the message is shown once, as an error rather than a question.
+      encrypted = true;
+      if (r.ErrorLevel != xelIgnore) ShowError(kEncryptedMessage);
+      return false;
     case rec::kMsoDrawingGroup:
     case rec::kMsoDrawing: {
       // Drawing data runs on in CONTINUE records; none of it is used.
@@ -144,6 +152,14 @@ bool TXLSRead::Impl::Dispatch(std::uint16_t id, std::uint16_t len, bool inMemory
     case rec::kFormat:
     case rec::kSupBook:
     case rec::kFormat2:
+      if (!inMemory) throw EXLSError("Record is longer than the record buffer");
+      HandleGlobals(id, len);
+      return true;
+    case rec::kSheetHeader4:
+      if (!workbook4) {
+        if (r.OnUnhandled) r.OnUnhandled(r, id, len, inMemory ? buf.data() : nullptr);
+        return true;
+      }
       if (!inMemory) throw EXLSError("Record is longer than the record buffer");
       HandleGlobals(id, len);
       return true;
@@ -217,6 +233,11 @@ bool TXLSRead::Impl::HandleBof(std::uint16_t id, std::uint16_t len) {
       r.OnSheet(r, text, r.FSheetIndex, readIt);
     }
     if (readIt) return true;
+    if (workbook4 && r.FSheetIndex < static_cast<int>(r.FSheetNames.size()) - 1) {
+      // The next sheet's place is known only from its SHEETHDR, which follows this sheet.
+      detail::SkipToSubstreamEnd(*stream);
+      return true;
+    }
     if (r.FSheetIndex < static_cast<int>(r.FSheetNames.size()) - 1) {
       // Sheets follow each other in the stream; an offset that points back would read the
       // same records again and again, so the reading ends there.

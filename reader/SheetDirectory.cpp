@@ -157,16 +157,21 @@ std::uint64_t FindSubstream(RecordStream& s, std::uint64_t globalsEnd, int k) {
     if (i == k) return at;
     s.SeekBy(len);
     // Pass over the substream, with the charts it may hold.
-    int depth = 0;
-    for (;;) {
-      if (!s.ReadHeader(id, len)) return SheetDirectory::kNone;
-      s.SeekBy(len);
-      if (rec::IsBof(id)) {
-        ++depth;
-      } else if (id == rec::kEof) {
-        if (depth == 0) break;
-        --depth;
-      }
+    if (!SkipToSubstreamEnd(s)) return SheetDirectory::kNone;
+  }
+}
+
+bool SkipToSubstreamEnd(RecordStream& s) {
+  int depth = 0;
+  for (;;) {
+    std::uint16_t id = 0, len = 0;
+    if (!s.ReadHeader(id, len)) return false;
+    s.SeekBy(len);
+    if (rec::IsBof(id)) {
+      ++depth;
+    } else if (id == rec::kEof) {
+      if (depth == 0) return true;
+      --depth;
     }
   }
 }

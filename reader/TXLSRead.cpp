@@ -142,6 +142,33 @@ bool TXLSRead::IsOpen() const {
   return FImpl->stream != nullptr;
 }
 
+bool TXLSRead::IsSingleWorksheet() const {
+  return FImpl->plainWorksheet;
+}
+
+bool TXLSRead::IsEncrypted() {
+  Impl& m = *FImpl;
+  if (!m.stream || m.encrypted || m.encryptionChecked) return m.encrypted;
+  m.encryptionChecked = true;
+  // The encryption record stands at the start of the globals, before any sheet or string.
+  detail::RecordStream& s = *m.stream;
+  const std::uint64_t here = s.Position();
+  s.SeekTo(0);
+  std::uint16_t id = 0, len = 0;
+  for (int k = 0; s.ReadHeader(id, len); ++k) {
+    if (id == rec::kFilePass) {
+      m.encrypted = true;
+      break;
+    }
+    if ((k > 0 && rec::IsBof(id)) || id == rec::kEof || id == rec::kBoundSheet || id == rec::kSst ||
+        id == rec::kSheetHeader4)
+      break;
+    s.SeekBy(len);
+  }
+  s.SeekTo(here);
+  return m.encrypted;
+}
+
 void TXLSRead::Close() {
   FImpl->CloseFile();
 }
@@ -159,6 +186,7 @@ void TXLSRead::Open() {
   Impl& m = *FImpl;
   // A second Open replaces whatever the first one left open.
   m.CloseFile();
+  m.encrypted = m.encryptionChecked = false;
   const std::filesystem::path path(FileName);
   try {
     if (platform::cfb::CompoundFile::IsCompoundFile(path)) {
@@ -193,6 +221,7 @@ void TXLSRead::Open() {
       FStreamSize = s->Size();
       m.plain = false;
       m.plainWorksheet = false;
+      m.workbook4 = false;
       m.stream = std::make_unique<detail::RecordStream>(std::move(s), false);
       return;
     }
@@ -218,13 +247,22 @@ void TXLSRead::Open() {
       }
     }
     if (version == 0) throw EXLSError("File is not a Excel file");
-    FVersion = version;
-    // A plain file that starts with a worksheet BOF holds that one sheet and no sheet list.
     std::uint8_t bof[4] = {};
-    m.plainWorksheet =
-        len >= 4 && m.stream->Read(bof, 4) == 4 && platform::LoadU16(bof + 2) == rec::kWorksheet;
+    const bool typed = len >= 4 && m.stream->Read(bof, 4) == 4;
+    const std::uint16_t type = typed ? platform::LoadU16(bof + 2) : 0;
+    // A plain file that starts with a worksheet BOF holds that one sheet and no sheet list; one
+    // of BIFF2-BIFF4 whose BOF opens workbook globals is a BIFF4 workbook.
+    m.plainWorksheet = typed && type == rec::kWorksheet;
+    m.workbook4 = typed && version <= 3 && type == rec::kWorkbook4;
     m.stream->SeekTo(4 + static_cast<std::uint64_t>(len));
     FMaxRecordSize = 2080;
+    // A bare BIFF8 workbook stream says so in its first BOF, which the record loop never sees:
+    // its texts are UTF-16 and its records may be longer.
+    if (version == 4 && typed && platform::LoadU16(bof) == rec::kBiff8) {
+      version = 6;
+      FMaxRecordSize = 8224;
+    }
+    FVersion = version;
     FStreamSize = size;
     FBookVersion = FVersion;
   } catch (const platform::cfb::CfbError& e) {

@@ -162,6 +162,14 @@ class TXLSRead {
   // string messages).
   bool GetCellValue(int SheetIndex, int Col, int Row, TCellValue& Value);
   bool IsOpen() const;
+  // True after Open of a plain file that holds one worksheet and no sheet list: Read gives its
+  // cells with SheetIndex -1, and GetCellValue finds them whatever the sheet index.
+  bool IsSingleWorksheet() const;
+  // True when the workbook is protected by a password: on an open file, when its globals hold
+  // the encryption record (only the records before the sheet list are read); after Read, when
+  // Read met it and stopped there. GetCellValue raises "Can not read, file is encrypted" for
+  // such a file.
+  bool IsEncrypted();
 
   std::string ErrorText(int Code) const;
   std::string BoolText(int Value) const { return Value == 0 ? StrFALSE : StrTRUE; }

@@ -6,8 +6,20 @@
 
 namespace reader::detail {
 
+namespace {
+
+bool LooksUtf16le(const std::uint8_t* p, std::size_t n) {
+  if (n < 2 || n % 2 != 0) return false;
+  for (std::size_t i = 1; i < n; i += 2)
+    if (p[i] == 0) return true;
+  return false;
+}
+
+}  // namespace
+
 void ByteText::SetCodepage(int codepage) {
-  if (codepage == 0 || !platform::IsKnownCodepage(codepage)) codepage = 1252;
+  declaredUtf16_ = codepage == 1200;
+  if (codepage == 0 || declaredUtf16_ || !platform::IsKnownCodepage(codepage)) codepage = 1252;
   if (codepage == codepage_) return;
   codepage_ = codepage;
   multiByte_ =
@@ -23,6 +35,10 @@ void ByteText::SetCodepage(int codepage) {
 }
 
 void ByteText::Append(std::string& out, const std::uint8_t* p, std::size_t n) const {
+  if (declaredUtf16_ && LooksUtf16le(p, n)) {
+    platform::AppendUtf16le(out, p, n / 2);
+    return;
+  }
   if (multiByte_) {
     out += platform::ToUtf8(std::string_view(reinterpret_cast<const char*>(p), n), codepage_);
     return;

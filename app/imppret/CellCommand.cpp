@@ -42,6 +42,7 @@ int Cell(const std::vector<std::string>& args) {
   bool found = false;
   try {
     r.Read();
+    if (r.IsEncrypted()) return 1;  // reported by the hook; no cell can be read
     r.Open();
     found = r.GetCellValue(sheet, col, row, value);
     r.Close();

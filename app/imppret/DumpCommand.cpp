@@ -125,6 +125,11 @@ int Dump(const std::vector<std::string>& args) {
     std::fprintf(stderr, "%s\n", e.what());
     return 1;
   }
+  // Reading stopped at the encryption record, which the hook reported.
+  if (r.IsEncrypted()) {
+    std::fflush(stdout);
+    return 1;
+  }
   d.End();
   std::fflush(stdout);
   return 0;

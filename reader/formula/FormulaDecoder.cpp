@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/Codepage.h"
+#include "reader/formula/EncodedPath.h"
 #include "reader/formula/ExcelFunctions.h"
 #include "reader/formula/NumberText.h"
 
@@ -476,7 +477,7 @@ class Decoder {
       return SheetRange(ctx_.SheetNames, xti.FirstSheet, xti.LastSheet);
     }
     if (book->Kind == TSupBook::sbkExternal) {
-      return "[" + book->FileName + "]" +
+      return ExternalBookText(book->FileName) +
              SheetRange(book->SheetNames, xti.FirstSheet, xti.LastSheet);
     }
     return "[EXTERN ???]";

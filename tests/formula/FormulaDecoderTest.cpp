@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <utility>
 
 #include "formula/TokenBytes.h"
 #include "platform/Formats.h"
@@ -313,6 +314,28 @@ TEST(FormulaDecoder, ThreeDimensionalReferencesBiff8) {
   EXPECT_EQ(Decode(c, TokenBytes().u8(0x3A).u16(0).u16(0).u16(0xC000)), "Preturi!A1");
   EXPECT_EQ(Decode(c, TokenBytes().u8(0x3A).u16(1).u16(0).u16(0xC000)), "Foaie1:Foaie2!A1");
   EXPECT_EQ(Decode(c, TokenBytes().u8(0x3A).u16(2).u16(0).u16(0xC000)), "[furnizor.xls]Lista!A1");
+  // The stored name of another workbook is an encoded path: its control characters never show.
+  const std::pair<const char*, const char*> encoded[] = {{"\x01prices.xls", "[prices.xls]Lista!A1"},
+                                                         {"\x01\x01"
+                                                          "C\x03liste\x03prices.xls",
+                                                          "C:\\liste\\[prices.xls]Lista!A1"},
+                                                         {"\x01\x01@srv\x03"
+                                                          "date\x03p.xls",
+                                                          "\\\\srv\\date\\[p.xls]Lista!A1"},
+                                                         {"\x01\x04\x04\x02"
+                                                          "a\x03p.xls",
+                                                          "..\\..\\\\a\\[p.xls]Lista!A1"},
+                                                         {"\x01\x05\x03"
+                                                          "Mac\x03p.xls",
+                                                          "Mac:\\[p.xls]Lista!A1"},
+                                                         {"\x01\x05\x7F"
+                                                          "ab",
+                                                          "ab:[]Lista!A1"}};
+  for (const auto& [stored, text] : encoded) {
+    c.SupBooks[1].FileName = stored;
+    EXPECT_EQ(Decode(c, TokenBytes().u8(0x3A).u16(2).u16(0).u16(0xC000)), text) << text;
+  }
+  c.SupBooks[1].FileName = "furnizor.xls";
   EXPECT_EQ(Decode(c, TokenBytes().u8(0x3A).u16(3).u16(0).u16(0xC000)), "[DELETED]!A1");
   EXPECT_EQ(Decode(c, TokenBytes().u8(0x3A).u16(4).u16(0).u16(0xC000)), "<??? Ref3d>!A1");
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "support/CompoundFileWriter.h"
 #include "support/TempFile.h"
 #include "support/WorkbookWriter.h"
 
@@ -103,4 +104,19 @@ TEST(Commands, CellAnswersOneLookup) {
   r = RunTool("cell " + file->path() + " 5 0 0");
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_TRUE(r.lines.empty());
+
+  // Behind an encryption record all is ciphertext: both commands stop there and exit 1.
+  testbiff::WorkbookWriter w;
+  w.AddSheet("S").Number(0, 0, 1);
+  testbiff::Bytes stream = w.Stream();
+  const std::size_t afterBof = 4 + static_cast<std::size_t>(stream[2] | (stream[3] << 8));
+  const testbiff::Bytes filePass = {0x2F, 0x00, 0x06, 0x00, 0x01, 0x00, 0x01, 0x00, 0x02, 0x00};
+  stream.insert(stream.begin() + static_cast<std::ptrdiff_t>(afterBof), filePass.begin(),
+                filePass.end());
+  testbiff::TempFile locked(testbiff::WriteCompoundFile({{"Workbook", stream}}));
+  for (const char* command : {"dump ", "cell "}) {
+    r = RunTool(command + locked.path() + (command[0] == 'c' ? " 0 0 0" : ""));
+    EXPECT_EQ(r.exitCode, 1) << command;
+    EXPECT_TRUE(r.lines.empty()) << command << r.lines.front();
+  }
 }

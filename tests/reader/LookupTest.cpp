@@ -166,6 +166,21 @@ TEST(Lookup, Biff5WorkbooksAndLookupErrors) {
   } catch (const reader::EXLSError& e) {
     EXPECT_STREQ(e.what(), "File has no data");
   }
+
+  // Behind an encryption record every cell is ciphertext: no lookup answers from it.
+  Bytes locked = ThreeSheets().Stream();
+  const std::size_t afterBof = bofs[0] + 4 + (locked[bofs[0] + 2] | (locked[bofs[0] + 3] << 8));
+  const Bytes filePass = {0x2F, 0x00, 0x06, 0x00, 0x01, 0x00, 0x01, 0x00, 0x02, 0x00};
+  locked.insert(locked.begin() + static_cast<std::ptrdiff_t>(afterBof), filePass.begin(),
+                filePass.end());
+  Lookup enc(testbiff::WriteCompoundFile({{"Workbook", locked}}));
+  EXPECT_TRUE(enc.r.IsEncrypted());
+  try {
+    enc.Get(0, 0, 0);
+    FAIL() << "no error";
+  } catch (const reader::EXLSError& e) {
+    EXPECT_STREQ(e.what(), "Can not read, file is encrypted");
+  }
 }
 
 TEST(Lookup, BiffEightInABookStreamAndPlainWorksheetFiles) {
@@ -173,6 +188,15 @@ TEST(Lookup, BiffEightInABookStreamAndPlainWorksheetFiles) {
     // Some writers store BIFF8 records in a stream named "Book".
     Lookup l(testbiff::WriteCompoundFile({{"Book", ThreeSheets().Stream()}}));
     EXPECT_EQ(l.r.Version(), 5);
+    ExpectThirdSheetAnswers(l);
+  }
+  {
+    // A bare BIFF8 workbook stream in a plain file: read as BIFF8, its UTF-16 texts whole.
+    Lookup l(ThreeSheets().Stream());
+    EXPECT_EQ(l.r.Version(), 6);
+    EXPECT_EQ(l.r.MaxRecordSize(), 8224);
+    ASSERT_EQ(l.r.SheetNames().size(), 3u);
+    EXPECT_EQ(l.r.SheetNames()[2].Name, "Trei");
     ExpectThirdSheetAnswers(l);
   }
   {
@@ -184,6 +208,7 @@ TEST(Lookup, BiffEightInABookStreamAndPlainWorksheetFiles) {
     s.Eof();
     Lookup l(s.Data());
     EXPECT_EQ(l.r.Version(), 4);
+    EXPECT_TRUE(l.r.IsSingleWorksheet());
     EXPECT_EQ(l.Get(0, 0, 0), "'antet'");
     EXPECT_EQ(l.Get(0, 2, 1), "4321");
     EXPECT_EQ(l.Get(0, 2, 1), "4321");
