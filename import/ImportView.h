@@ -12,6 +12,7 @@ enum class MessageKind { dkWarning, dkError, dkInformation, dkConfirmation, dkCu
 // Notebook pages of the main window.
 inline constexpr int kSettingsPage = 0;  // "&1.Setari import"
 inline constexpr int kMessagesPage = 1;  // "&2.Mesaje sesiune import"
+inline constexpr int kPreviewPage = 2;   // "&3.Previzualizare"
 
 class ImportView {
  public:
@@ -33,7 +34,7 @@ class ImportView {
   virtual void AddErrorLine(const std::string& line) = 0;
   virtual int ErrorLineCount() const = 0;
 
-  // Turns the notebook to `page` (kSettingsPage or kMessagesPage).
+  // Turns the notebook to `page` (one of the pages above).
   virtual void ShowPage(int page) = 0;
 
   // Lets the window repaint and stay responsive; called after every price row.

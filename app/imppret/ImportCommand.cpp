@@ -21,8 +21,7 @@
 #include "import/NumberText.h"
 #include "import/Settings.h"
 #include "import/TextUtil.h"
-#include "import/plan/ChangeReport.h"
-#include "import/plan/UndoJournal.h"
+#include "import/plan/RecordedRun.h"
 
 namespace imppret {
 namespace {
@@ -220,42 +219,20 @@ int RunImportCommand(const std::vector<std::string>& args) {
   }
 
   if (!imp::CheckImportSettings(state, view, options)) return 1;
-  imp::ChangePlan plan(a.threshold.value_or(imp::ReadThresholdSetting()));
-  // A real run records what it changes for an undo, before its first write.
-  std::unique_ptr<imp::UndoJournalWriter> journal;
-  imp::ObserverList observers;
-  observers.Add(&plan);
-  if (!a.dryRun) {
-    journal = std::make_unique<imp::UndoJournalWriter>(
-        imp::UndoJournalPath(state.CurrentCompany), state.CurrentCompany, state.FileName.string());
-    observers.Add(journal.get());
-  }
-  options.Observer = &observers;
-  const imp::ReportContext context{imp::RunTimeText(std::time(nullptr)), state.CurrentCompany,
-                                   state.FileName.string()};
-  // The change report of a real run, also of one stopped by a failure: what it wrote stays.
-  auto saveReports = [&](bool ran) {
-    if (journal) journal->Flush();
-    plan.Finish();
-    if (!a.dryRun && ran) imp::SaveChangeReport(imp::ChangeReportPath(), plan, context);
-    if (!a.reportFile.empty()) imp::SaveChangeReport(a.reportFile, plan, context);
-  };
+  imp::RecordedRun run(state, options, a.threshold.value_or(imp::ReadThresholdSetting()),
+                       a.reportFile);
   imp::ImportResult result;
   try {
-    result = imp::RunImport(state, view, options);
+    result = run.Run(view);
   } catch (const std::exception& e) {
     if (!a.errorsFile.empty()) imp::SaveErrorLines(a.errorsFile, view.lines);
     std::fprintf(stderr, "%s\n", e.what());
-    try {
-      saveReports(true);
-    } catch (const std::exception& again) {
-      std::fprintf(stderr, "%s\n", again.what());
-    }
+    if (!run.RecordProblem().empty()) std::fprintf(stderr, "%s\n", run.RecordProblem().c_str());
     return 1;
   }
   if (!result.Ran) return 1;
   if (!a.errorsFile.empty()) imp::SaveErrorLines(a.errorsFile, view.lines);
-  saveReports(true);
+  const imp::ChangePlan& plan = run.Plan();
   if (a.json) {
     std::string line = "{\"imported\":" + std::to_string(result.Imported) +
                        ",\"errors\":" + std::to_string(result.Errors) + ",\"errorLines\":[";

@@ -1,7 +1,9 @@
 // The whole import run, every post included, of a large supplier price list into a large
 // catalogue: 100,000 rows (half the identifiers numbers, half texts of the shared-string
 // table) into 100,000 articles of which 20,000 have multiple prices; then twice the rows; the
-// same run under a price rule; and the detection of the list's layout.
+// same run under a price rule; the change plan (the dry run), the run with its undo journal and
+// change report beside the plain run, the undo of that run; and the detection of the list's
+// layout.
 //   import_bench [WORKDIR]
 #include <sys/resource.h>
 #include <unistd.h>
@@ -15,6 +17,8 @@
 #include "import/DemoData.h"
 #include "import/HeaderDetect.h"
 #include "import/ImportRun.h"
+#include "import/plan/RecordedRun.h"
+#include "import/plan/UndoJournal.h"
 #include "platform/Formats.h"
 #include "support/WorkbookWriter.h"
 
@@ -107,6 +111,60 @@ void CopyCatalogue(const fs::path& from, const fs::path& to) {
   fs::copy(from, to, fs::copy_options::recursive);
 }
 
+imp::TImportState BenchState(const fs::path& work, const fs::path& book) {
+  imp::TImportState state;
+  state.CurrentCompany = state.SelectedCompany = "BENCH";
+  state.CompanyFolder = work;
+  state.FileName = book;
+  state.IdColumn = 1;
+  state.PriceColumn = 2;
+  state.StartRow = 2;
+  state.PriceCategoryCode = 2;
+  return state;
+}
+
+// The plan (a dry run), then the run with its record (journal and change report), then the
+// undo of that run from its journal. Returns the recorded run's processor time.
+double TimedRecordedRun(const fs::path& pristine, const fs::path& work, const fs::path& book,
+                        int rows) {
+  CopyCatalogue(pristine, work);
+  const imp::TImportState state = BenchState(work, book);
+  QuietView view;
+  for (bool dry : {true, false}) {
+    imp::RunOptions options;
+    options.DryRun = dry;
+    imp::RecordedRun run(state, options, 50);
+    const auto start = std::chrono::steady_clock::now();
+    const double cpuStart = CpuSeconds();
+    const imp::ImportResult result = run.Run(view);
+    const double seconds = Seconds(start), cpu = CpuSeconds() - cpuStart;
+    std::printf("  %s, %d rows: %.3f s wall, %.3f s cpu, %zu changes, %d with warnings%s\n",
+                dry ? "plan (dry run)" : "run with journal and report", rows, seconds, cpu,
+                run.Plan().Rows().size(), run.Plan().RowsWithWarnings(),
+                result.Imported == rows ? "" : " UNEXPECTED COUNT");
+    if (!dry) {
+      const fs::path journalFile = imp::UndoJournalPath(state.CurrentCompany);
+      std::printf("  journal %ju bytes, report %ju bytes\n",
+                  static_cast<std::uintmax_t>(fs::file_size(journalFile)),
+                  static_cast<std::uintmax_t>(fs::file_size(imp::ChangeReportPath())));
+      const auto undoStart = std::chrono::steady_clock::now();
+      const double undoCpu = CpuSeconds();
+      imp::UndoJournal journal;
+      std::string error;
+      if (!imp::ReadUndoJournal(journalFile, journal, error)) {
+        std::printf("  UNREADABLE JOURNAL: %s\n", error.c_str());
+        return cpu;
+      }
+      const imp::UndoResult undone = imp::UndoLastImport(work, journalFile, journal);
+      std::printf("  undo: %.3f s wall, %.3f s cpu, %d restored, %zu left alone\n",
+                  Seconds(undoStart), CpuSeconds() - undoCpu, undone.Restored,
+                  undone.LeftAlone.size());
+      return cpu;
+    }
+  }
+  return 0;
+}
+
 double TimedRun(const fs::path& pristine, const fs::path& work, const fs::path& book, int rows,
                 const imp::PriceRule& rule = {}) {
   CopyCatalogue(pristine, work);
@@ -191,6 +249,12 @@ int main(int argc, char** argv) {
   const double rule100 = TimedRun(pristine, dir / "run", book100, 2 * kRowsPerSheet,
                                   {true, 1.19, imp::PriceRounding::FiveCents});
   std::printf("ratio with rule / without (cpu): %.2f\n", rule100 / t100);
+  std::printf("plan, recorded run and undo (settings folder %s):\n", (dir / "home").c_str());
+  fs::create_directories(dir / "home");
+  ::setenv("IMPPRET_HOME", (dir / "home").c_str(), 1);
+  const double plain = TimedRun(pristine, dir / "run", book100, 2 * kRowsPerSheet);
+  const double recorded = TimedRecordedRun(pristine, dir / "run", book100, 2 * kRowsPerSheet);
+  std::printf("ratio recorded / plain run (cpu): %.2f\n", recorded / plain);
   std::printf("layout detection, 100000-row list:\n");
   TimedDetection(pristine, book100);
   fs::remove_all(dir / "run");

@@ -29,6 +29,27 @@ std::optional<double> PercentChange(const StoredPrice& oldValue, double newValue
 
 ChangePlan::ChangePlan(double thresholdPercent) : threshold_(thresholdPercent) {}
 
+namespace {
+
+bool IsBigChange(const std::optional<double>& percent, double threshold) {
+  return percent && std::fabs(*percent) > threshold;
+}
+
+}  // namespace
+
+void ChangePlan::SetThreshold(double percent) {
+  threshold_ = percent;
+  int count = 0;
+  for (PlanRow& row : rows_) {
+    row.Warnings &= ~static_cast<unsigned>(cwBigChange);
+    if (IsBigChange(row.Percent, threshold_)) {
+      row.Warnings |= cwBigChange;
+      ++count;
+    }
+  }
+  counts_[static_cast<std::size_t>(Bit(cwBigChange))] = count;
+}
+
 void ChangePlan::BeforeArticleWrite(const ChangeRow& row) {
   PlanRow plan;
   plan.Change = row;
@@ -39,7 +60,7 @@ void ChangePlan::BeforeArticleWrite(const ChangeRow& row) {
     if (earlier.Field == row.Field) plan.Change.OldValue = {false, earlier.NewValue};
   }
   plan.Percent = PercentChange(plan.Change.OldValue, row.NewValue);
-  if (plan.Percent && std::fabs(*plan.Percent) > threshold_) plan.Warnings |= cwBigChange;
+  if (IsBigChange(plan.Percent, threshold_)) plan.Warnings |= cwBigChange;
   if (!(row.NewValue > 0)) plan.Warnings |= cwNotPositive;
   if (row.Ambiguous) plan.Warnings |= cwAmbiguous;
   if (row.CellKind == PriceCellKind::Date || row.CellKind == PriceCellKind::Boolean ||

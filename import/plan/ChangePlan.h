@@ -42,6 +42,8 @@ class ChangePlan final : public ChangeObserver {
 
   const std::vector<PlanRow>& Rows() const { return rows_; }
   double ThresholdPercent() const { return threshold_; }
+  // Another threshold: the big-change warnings and their count are worked out again.
+  void SetThreshold(double percent);
   int WarningCount(ChangeWarning warning) const;
   int RowsWithWarnings() const;
   int MultiPriceCount() const { return multiPrices_; }

@@ -12,6 +12,7 @@
 #include "import/NumberText.h"
 #include "import/Settings.h"
 #include "import/plan/ChangeReport.h"
+#include "import/plan/TableCopy.h"
 #include "platform/Files.h"
 
 namespace fs = std::filesystem;
@@ -20,6 +21,7 @@ namespace imp {
 namespace {
 
 constexpr const char* kMagic = "IMPPRET-ANULARE 1";
+constexpr const char* kMultiPriceTable = "PretM";
 constexpr std::size_t kFlushAt = 256 * 1024;
 constexpr std::uintmax_t kMaxJournal = 512ull * 1024 * 1024;
 
@@ -76,6 +78,13 @@ bool ParseInt(const std::string& text, long long low, long long high, long long&
   return used == text.size() && out >= low && out <= high;
 }
 
+// The price fields a run writes: of the article, and of a row of the multiple-price table. A
+// journal that names any other field was not written by a run.
+bool IsJournalField(const std::string& kind, const std::string& field) {
+  if (kind == "N") return field == "PretVanzare" || field == "PretValuta";
+  return field == "Lei" || field == "Valuta";
+}
+
 StoredPrice Current(const db::Field& f) {
   if (f.IsNull()) return {};
   return {false, f.AsFloat()};
@@ -107,8 +116,12 @@ fs::path UndoJournalPath(const std::string& company) {
   return SettingsPath().parent_path() / (name + ".jrn");
 }
 
-UndoJournalWriter::UndoJournalWriter(fs::path file, std::string company, std::string workbook)
-    : file_(std::move(file)), company_(std::move(company)), workbook_(std::move(workbook)) {}
+UndoJournalWriter::UndoJournalWriter(fs::path file, std::string company, std::string workbook,
+                                     fs::path companyFolder)
+    : file_(std::move(file)),
+      company_(std::move(company)),
+      workbook_(std::move(workbook)),
+      companyFolder_(std::move(companyFolder)) {}
 
 UndoJournalWriter::~UndoJournalWriter() {
   try {
@@ -120,6 +133,7 @@ UndoJournalWriter::~UndoJournalWriter() {
 }
 
 void UndoJournalWriter::Start() {
+  RemoveTableCopy(file_);  // of an earlier run
   fd_ = ::open(file_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd_ < 0)
     throw std::runtime_error("Nu pot scrie jurnalul de anulare " + file_.string() + ": " +
@@ -155,7 +169,20 @@ void UndoJournalWriter::BeforeArticleWrite(const ChangeRow& row) {
       "\t" + Bits({false, row.NewValue}));
 }
 
+void UndoJournalWriter::Finish() {
+  if (copied_)
+    Add(std::string("DUPA\t") + kMultiPriceTable + "\t" +
+        TableFingerprint(companyFolder_, kMultiPriceTable));
+  Flush();
+}
+
 void UndoJournalWriter::BeforeMultiPriceWrite(const ChangeRow& row) {
+  if (!copyTried_ && !companyFolder_.empty()) {
+    copyTried_ = true;
+    if (fd_ < 0) Start();
+    copied_ = SaveTableCopy(companyFolder_, kMultiPriceTable, file_);
+    if (copied_) Add(std::string("COPIE\t") + kMultiPriceTable);
+  }
   const bool added = row.Multi == MultiPriceAction::Added;
   Add(std::string(added ? "A\t" : "M\t") + std::to_string(row.ArticleCode) + "\t" +
       std::to_string(row.IndexLocal) + "\t" + row.MultiField + "\t" +
@@ -205,12 +232,20 @@ bool ReadUndoJournal(const fs::path& file, UndoJournal& journal, std::string& er
       journal.RunTime = p[1];
       continue;
     }
+    if (p.size() == 2 && p[0] == "COPIE" && p[1] == kMultiPriceTable) {
+      journal.MultiPriceCopy = true;
+      continue;
+    }
+    if (p.size() == 3 && p[0] == "DUPA" && p[1] == kMultiPriceTable) {
+      journal.MultiPriceAfterRun = p[2];
+      continue;
+    }
     JournalEntry e;
     long long code = 0, index = 0;
     StoredPrice written;
     const bool ok = p.size() == 6 && (p[0] == "N" || p[0] == "M" || p[0] == "A") &&
                     ParseInt(p[1], INT32_MIN, INT32_MAX, code) &&
-                    ParseInt(p[2], -32768, 32767, index) && !p[3].empty() &&
+                    ParseInt(p[2], -32768, 32767, index) && IsJournalField(p[0], p[3]) &&
                     ParseBits(p[4], e.Old) && ParseBits(p[5], written) && !written.Null;
     if (!ok) {
       error = "Jurnalul de anulare " + file.string() + " este deteriorat (linia " +
@@ -236,17 +271,26 @@ bool ReadUndoJournal(const fs::path& file, UndoJournal& journal, std::string& er
 UndoResult UndoLastImport(const fs::path& companyFolder, const fs::path& journalFile,
                           const UndoJournal& journal) {
   UndoResult result;
+  // Nobody wrote to the multiple-price table since the run: its copy goes back whole.
+  const bool wholeCopy =
+      journal.MultiPriceCopy && !journal.MultiPriceAfterRun.empty() &&
+      TableFingerprint(companyFolder, kMultiPriceTable) == journal.MultiPriceAfterRun &&
+      RestoreTableCopy(companyFolder, kMultiPriceTable, journalFile);
   auto articles = OpenCompanyTable("Nart", companyFolder);
   std::unique_ptr<db::Table> multi;
   for (auto it = journal.Entries.rbegin(); it != journal.Entries.rend(); ++it) {
     const JournalEntry& e = *it;
+    if (wholeCopy && e.What != JournalEntry::ArticlePrice) {
+      ++result.Restored;
+      continue;
+    }
     const StoredPrice written{false, e.Written};
     db::Table* table = articles.get();
     bool found = false;
     if (e.What == JournalEntry::ArticlePrice) {
       found = articles->FindKey({db::KeyValue(std::int64_t{e.CodArt})});
     } else {
-      if (!multi) multi = OpenCompanyTable("PretM", companyFolder);
+      if (!multi) multi = OpenCompanyTable(kMultiPriceTable, companyFolder);
       table = multi.get();
       found = multi->FindKey(
           {db::KeyValue(std::int64_t{e.CodArt}), db::KeyValue(std::int64_t{e.IndexLocal})});
@@ -280,6 +324,7 @@ UndoResult UndoLastImport(const fs::path& companyFolder, const fs::path& journal
   multi.reset();
   std::error_code ec;
   fs::remove(journalFile, ec);
+  RemoveTableCopy(journalFile);
   return result;
 }
 

@@ -17,7 +17,10 @@ std::filesystem::path UndoJournalPath(const std::string& company);
 // Writes the journal while the run goes (an observer of the real run only).
 class UndoJournalWriter final : public ChangeObserver {
  public:
-  UndoJournalWriter(std::filesystem::path file, std::string company, std::string workbook);
+  // With `companyFolder` given, the multiple-price table is copied before the run's first write
+  // to it (see TableCopy.h).
+  UndoJournalWriter(std::filesystem::path file, std::string company, std::string workbook,
+                    std::filesystem::path companyFolder = {});
   ~UndoJournalWriter() override;  // writes out what is still held
   UndoJournalWriter(const UndoJournalWriter&) = delete;
   UndoJournalWriter& operator=(const UndoJournalWriter&) = delete;
@@ -25,6 +28,9 @@ class UndoJournalWriter final : public ChangeObserver {
   void BeforeArticleWrite(const ChangeRow& row) override;
   void BeforeMultiPriceWrite(const ChangeRow& row) override;
   void Flush();  // raises std::runtime_error when the journal cannot be written
+  // The run is over (also when it was stopped): notes how it left the copied table, then
+  // flushes.
+  void Finish();
 
  private:
   void Start();
@@ -32,8 +38,10 @@ class UndoJournalWriter final : public ChangeObserver {
 
   std::filesystem::path file_;
   std::string company_, workbook_;
+  std::filesystem::path companyFolder_;
   std::string pending_;
   int fd_ = -1;
+  bool copyTried_ = false, copied_ = false;
 };
 
 // Hands every row to several observers in turn.
@@ -59,6 +67,8 @@ struct JournalEntry {
 struct UndoJournal {
   std::string Company, Workbook, RunTime;
   std::vector<JournalEntry> Entries;
+  bool MultiPriceCopy = false;     // the multiple-price table was copied before the run wrote it
+  std::string MultiPriceAfterRun;  // its fingerprint when the run was over ("" unknown)
 };
 
 // Reads a journal; false when there is none or it cannot be read (`error` says why).
@@ -71,8 +81,9 @@ struct UndoResult {
 
 // Puts back, through the table engine, every value of the journal whose record still holds
 // what the run wrote, last write first, and removes the rows the run added; the journal is
-// removed once done. Raises on a failure of the tables (what was restored stays restored, and
-// a second undo finishes the rest).
+// removed once done. The multiple-price table, when it is exactly as the run left it, gets its
+// copy from before the run back instead, so that it is the same to the byte. Raises on a failure of
+// the tables (what was restored stays restored, and a second undo finishes the rest).
 UndoResult UndoLastImport(const std::filesystem::path& companyFolder,
                           const std::filesystem::path& journalFile, const UndoJournal& journal);
 

@@ -1,5 +1,5 @@
 // Creation and start-up of the main window, the running state of an import and the handler
-// of "&Start import".
+// of "&Start import" (the run itself: PreviewPage.cpp).
 #include "import/window/MainImportPret.h"
 
 #include <QApplication>
@@ -9,6 +9,7 @@
 
 #include "import/ImportRun.h"
 #include "import/Settings.h"
+#include "import/window/PlanTableModel.h"
 #include "import/window/WindowBuilders.h"
 #include "platform/Formats.h"
 #include "ui/dialogs/MessageDlg.h"
@@ -123,14 +124,7 @@ void TEMainImportPret::NiceButton1Click() {
     spin->interpretText();
   SyncState();
   if (!CheckImportSettings(state_, *this)) return;
-  SetRunning(true);
-  try {
-    RunImport(state_, *this);
-  } catch (...) {
-    SetRunning(false);
-    throw;
-  }
-  SetRunning(false);
+  RunRecorded(false);
 }
 
 void TEMainImportPret::closeEvent(QCloseEvent* event) {

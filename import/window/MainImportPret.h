@@ -1,22 +1,27 @@
 #pragma once
 // TEMainImportPret: the program's one window. The first page holds the choices of an import,
-// remembered in the settings file; the second lists the error lines of the last run.
+// remembered in the settings file; the second lists the error lines of the last run; the third
+// shows the changes that "&Verifica" plans (or that the last run wrote) and takes a run back.
 // "&Start import" checks the choices and runs the import through this window as its view.
 //
 // The class is spread over files by job: MainImportPret.cpp (creation, running state),
 // MainWindowFrame.cpp (the frame: title, company, file panel, notebook, progress, buttons),
-// SettingsPage.cpp, MessagesPage.cpp, CompanyChoice.cpp, FileChoice.cpp and RunView.cpp (what
-// the import run sees). Members are named by their job; each widget's object name is its
-// design name ("NiceButton1", "SCodArt"...), which is how tests and other files find it.
+// SettingsPage.cpp, MessagesPage.cpp, PreviewPage.cpp (plan, threshold, undo), CompanyChoice.cpp,
+// FileChoice.cpp and RunView.cpp (what the import run sees). Members are named by their job; each
+// widget's object name is its design name ("NiceButton1", "SCodArt"...), which is how tests and
+// other files find it.
+#include <QDoubleSpinBox>
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
 #include <QTabWidget>
+#include <QTableView>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "import/ImportState.h"
 #include "import/ImportView.h"
+#include "import/plan/ChangePlan.h"
 #include "import/window/ColumnSpinEdit.h"
 #include "import/window/FileControls.h"
 #include "import/window/SortedComboBox.h"
@@ -33,6 +38,8 @@ class QFrame;
 namespace imp {
 
 class TLayoutControls;
+class TPlanTableModel;
+class RecordedRun;
 
 class TEMainImportPret : public ui::TDBEditForm, private ImportView {
   Q_OBJECT
@@ -53,9 +60,10 @@ class TEMainImportPret : public ui::TDBEditForm, private ImportView {
   // the progress line through it).
   std::function<void()> OnRowProcessed;
 
-  // The buttons of the bottom row, left to right ("&Start import", "I&esire" and any added).
+  // The buttons of the bottom row, left to right (any added, "&Verifica", "&Start import",
+  // "I&esire").
   const std::vector<ui::TNiceButton*>& ActionButtons() const { return actionButtons_; }
-  // Adds a button to the bottom row, left of "&Start import"; the row and the progress panel
+  // Adds a button to the bottom row, left of "&Verifica"; the row and the progress panel
   // are laid out again so that nothing overlaps. The window owns the button.
   void AddActionButton(ui::TNiceButton* button);
   // Adds a page to the notebook after the existing ones; returns its index.
@@ -70,6 +78,12 @@ class TEMainImportPret : public ui::TDBEditForm, private ImportView {
   void NiceButton1Click();
   void MSaveErrClick();
   void TBNChange(int newPage);
+  // "&Verifica": the checks, then the run as a dry run; its plan goes to the preview page.
+  void BVerificaClick();
+  // "Anuleaza ultimul import": the confirmation, the undo of the current company's last run.
+  void BAnulareClick();
+  // The plan shown on the preview page (nullptr before the first check or run).
+  const ChangePlan* ShownPlan() const { return plan_.get(); }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -86,6 +100,14 @@ class TEMainImportPret : public ui::TDBEditForm, private ImportView {
   void BuildFileSelection(QWidget* page);
   // MessagesPage.cpp
   void BuildMessagesPage(QWidget* page);
+  // PreviewPage.cpp
+  void BuildPreviewPage(QWidget* page);
+  // Runs the import (or its dry run) with its record; the plan goes to the preview page, also
+  // when the run is stopped by a failure.
+  void RunRecorded(bool dryRun);
+  void ShowPlan(RecordedRun& run, bool written);
+  void ShowWarningCounts();
+  void ThresholdChanged(double percent);
   // CompanyChoice.cpp
   void LoadCompanyList();
   void LoadSettings();
@@ -128,6 +150,7 @@ class TEMainImportPret : public ui::TDBEditForm, private ImportView {
   ui::TFmtLabel* progressLine_;   // FLinia
   ui::TNiceButton* startButton_;  // NiceButton1
   ui::TNiceButton* exitButton_;   // NiceButton2
+  ui::TNiceButton* checkButton_;  // BVerifica
   std::vector<ui::TNiceButton*> actionButtons_;
   // Page "&1.Setari import": the workbook's structure.
   ui::TFmtLabel* structureHeading_;    // FmtLabel3
@@ -160,6 +183,18 @@ class TEMainImportPret : public ui::TDBEditForm, private ImportView {
   // Page "&2.Mesaje sesiune import".
   ui::TNiceButton* saveErrorsButton_;  // MSaveErr
   QPlainTextEdit* errorMemo_;          // MErori
+  // Page "&3.Previzualizare".
+  ui::TFmtLabel* planTitle_;             // FPlanTitlu
+  ui::TFmtLabel* warningCounts_;         // FAvertismente
+  ui::TFmtLabel* thresholdCaption_;      // FPrag
+  QDoubleSpinBox* thresholdEdit_;        // SPrag
+  QTableView* planTable_;                // GPlan
+  TPlanTableModel* planModel_;           // the rows of plan_
+  ui::TNiceButton* previewStartButton_;  // BStartPrev
+  ui::TNiceButton* undoButton_;          // BAnulare
+  std::unique_ptr<ChangePlan> plan_;
+  bool planWritten_ = false;  // plan_ is what the last run wrote
+  bool checking_ = false;     // "&Verifica" is running: its summary is not shown
 
   TImportState state_;
   bool programmaticDriveChange_ = false;

@@ -56,10 +56,13 @@ void TEMainImportPret::BuildFrame() {
   notebook_->setGeometry(8, 98, kClientWidth - 16, 526);
   auto* settingsPage = new QWidget;
   auto* messagesPage = new QWidget;
+  auto* previewPage = new QWidget;
   AddNotebookPage(settingsPage, "&1.Setari import");
   AddNotebookPage(messagesPage, "&2.Mesaje sesiune import");
+  AddNotebookPage(previewPage, "&3.Previzualizare");
   BuildSettingsPage(settingsPage);
   BuildMessagesPage(messagesPage);
+  BuildPreviewPage(previewPage);
 
   progressPanel_ = new QFrame(this);
   progressPanel_->setObjectName("PInfoPrel");
@@ -81,7 +84,12 @@ void TEMainImportPret::BuildFrame() {
   exitButton_->SetCaption("I&esire");
   exitButton_->SetModalResult(0);  // closes the program through its handler, not as a dialog
   exitButton_->resize(120, kRowHeight);
-  actionButtons_ = {startButton_, exitButton_};
+  checkButton_ = new ui::TNiceButton(this);
+  checkButton_->setObjectName("BVerifica");
+  checkButton_->SetKind(ui::mkView);
+  checkButton_->SetCaption("&Verifica");
+  checkButton_->resize(120, kRowHeight);
+  actionButtons_ = {checkButton_, startButton_, exitButton_};
   LayOutActionButtons();
 }
 
@@ -94,7 +102,7 @@ int TEMainImportPret::AddNotebookPage(QWidget* page, const QString& caption) {
 void TEMainImportPret::AddActionButton(ui::TNiceButton* button) {
   button->setParent(this);
   if (button->height() != kRowHeight) button->resize(button->width(), kRowHeight);
-  const auto start = std::find(actionButtons_.begin(), actionButtons_.end(), startButton_);
+  const auto start = std::find(actionButtons_.begin(), actionButtons_.end(), checkButton_);
   actionButtons_.insert(start, button);
   LayOutActionButtons();
   button->show();
@@ -141,6 +149,11 @@ void TEMainImportPret::ConnectHandlers() {
   producerList_->OnDropDown = [this] { Guarded([this] { LProducatorDropDown(); }); };
   categoryList_->OnDropDown = [this] { Guarded([this] { LCatPretDropDown(); }); };
   startButton_->OnClick = [this](QObject*) { Guarded([this] { NiceButton1Click(); }); };
+  checkButton_->OnClick = [this](QObject*) { Guarded([this] { BVerificaClick(); }); };
+  previewStartButton_->OnClick = [this](QObject*) { Guarded([this] { NiceButton1Click(); }); };
+  undoButton_->OnClick = [this](QObject*) { Guarded([this] { BAnulareClick(); }); };
+  connect(thresholdEdit_, &QDoubleSpinBox::valueChanged, this,
+          [this](double percent) { Guarded([&] { ThresholdChanged(percent); }); });
   exitButton_->OnClick = [this](QObject*) { CloseByProgram(); };
   saveErrorsButton_->OnClick = [this](QObject*) { Guarded([this] { MSaveErrClick(); }); };
   connect(notebook_, &QTabWidget::currentChanged, this, [this](int page) { TBNChange(page); });

@@ -16,6 +16,8 @@ constexpr qint64 kProgressIntervalMs = 100;
 
 void TEMainImportPret::ShowMessage(const std::string& markup, MessageKind kind) {
   ShowPendingProgress();
+  // The summary of a check: the preview page says what the run would take over.
+  if (checking_ && kind == MessageKind::dkInformation) return;
   ui::ShowMessageDlg(markup, std::nullopt, static_cast<ui::TDlgKind>(kind), ui::taCenter,
                      ui::MsgButtons({ui::mbtOK}), ui::mbtOK, 0);
 }

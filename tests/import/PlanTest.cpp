@@ -10,6 +10,7 @@
 #include "import/plan/ChangeReport.h"
 #include "import/plan/UndoJournal.h"
 #include "platform/Files.h"
+#include "support/WorkbookWriter.h"
 
 namespace importtest {
 namespace {
@@ -200,6 +201,68 @@ TEST_F(PlanTest, EachWarningOnAListMadeForIt) {
   EXPECT_EQ(imp::ReadThresholdSetting(), 50);
 }
 
+TEST_F(PlanTest, TheXlsWorkbookTellsDatesBooleansAndFormulaTexts) {
+  // Price cells of every kind in column 1; the same cell written twice keeps the later kind. A
+  // plain Boolean cell is never found by the lookup (a formula's Boolean result is).
+  testbiff::WorkbookWriter writer;
+  testbiff::SheetData& sheet = writer.AddSheet("Preturi");
+  using K = imp::PriceCellKind;
+  struct Case {
+    K kind;
+    const char* id;
+  };
+  const Case cases[] = {{K::Number, "1001"},      {K::Date, "1002"},   {K::Text, "1003"},
+                        {K::FormulaText, "1004"}, {K::Number, "1005"}, {K::Boolean, "1006"},
+                        {K::Text, "1007"},        {K::Date, "1001"},   {K::Number, "1002"}};
+  for (std::uint16_t r = 1; r <= std::size(cases); ++r) sheet.Text(r, 0, cases[r - 1].id);
+  sheet.Number(1, 1, 12.5);
+  sheet.Number(2, 1, 45000, testbiff::kXfDate);
+  sheet.Bool(3, 1, true);
+  sheet.FormulaString(4, 1, "12");
+  sheet.FormulaNumber(5, 1, 7);
+  sheet.FormulaBool(6, 1, false);
+  sheet.Text(7, 1, "abc");
+  sheet.FormulaNumber(8, 1, 45001, testbiff::kXfDate);
+  sheet.Number(9, 1, 45000, testbiff::kXfDate);
+  sheet.Number(9, 1, 3);
+  const fs::path book = root_ / "kinds.xls";
+  const testbiff::Bytes bytes = writer.File();
+  platform::WriteFileAtomically(
+      book, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+
+  std::unique_ptr<imp::PriceWorkbook> wb = imp::MakeXlsWorkbook();
+  wb->Open(book);
+  for (int r = 1; r <= static_cast<int>(std::size(cases)); ++r) {
+    imp::CellValue v;
+    ASSERT_EQ(wb->GetCellValue(0, 1, r, v), r != 3) << r;
+    if (r != 3) {
+      EXPECT_EQ(wb->KindOfLastCell(v), cases[r - 1].kind) << r;
+    }
+    // The identifier beside it is plain text whatever the price cell held.
+    ASSERT_TRUE(wb->GetCellValue(0, 0, r, v)) << r;
+    EXPECT_EQ(wb->KindOfLastCell(v), K::Text) << r;
+  }
+  wb->Close();
+
+  // Through the run: the date and the formula giving "12" are planned with their warning.
+  state_.FileName = book;
+  imp::RunOptions options;
+  options.DryRun = true;
+  imp::ChangePlan plan;
+  options.Observer = &plan;
+  imp::RunImport(state_, view_, options);
+  plan.Finish();
+  std::map<int, unsigned> cellKind;
+  for (const imp::PlanRow& row : plan.Rows())
+    cellKind[row.Change.Row] = row.Warnings & imp::cwCellKind;
+  EXPECT_EQ(cellKind, (std::map<int, unsigned>{{2, 0},
+                                               {3, imp::cwCellKind},
+                                               {5, imp::cwCellKind},
+                                               {6, 0},
+                                               {9, imp::cwCellKind},
+                                               {10, 0}}));
+}
+
 std::string Bytes(const fs::path& folder, const char* name) {
   std::string s;
   platform::ReadWholeFile(platform::FindFileNoCase(folder, name), s);
@@ -228,13 +291,14 @@ TEST_F(PlanTest, UndoPutsBackWhatTheRunWroteAndLeavesLaterChanges) {
   const std::string nart = Bytes(folder_, "Nart.DB"), nartIndex = Bytes(folder_, "Nart.PX");
   const fs::path file = imp::UndoJournalPath("TEST");
   auto run = [&](imp::RunOptions options) {
-    imp::UndoJournalWriter journal(file, "TEST", "l.xls");
+    imp::UndoJournalWriter journal(file, "TEST", "l.xls", folder_);
     options.Observer = &journal;
     try {
       imp::RunImport(state_, view_, options);
     } catch (const std::runtime_error&) {
       // the stopped run: what it wrote is in the journal
     }
+    journal.Finish();
   };
   auto undo = [&] {
     imp::UndoJournal journal;
@@ -242,46 +306,54 @@ TEST_F(PlanTest, UndoPutsBackWhatTheRunWroteAndLeavesLaterChanges) {
     EXPECT_TRUE(imp::ReadUndoJournal(file, journal, error)) << error;
     return imp::UndoLastImport(folder_, file, journal);
   };
+  auto edit = [&](const char* table, std::vector<db::KeyValue> key, const char* field,
+                  double value) {
+    db::Table t;
+    t.TableName = table;
+    t.DatabaseName = folder_;
+    t.Open();
+    ASSERT_TRUE(t.FindKey(key));
+    t.Edit();
+    t.FieldByName(field).SetAsFloat(value);
+    t.Post();
+  };
 
   for (int round = 0; round < 3; ++round) {
     SCOPED_TRACE(round);
+    const std::string multi = Bytes(folder_, "PretM.DB"), multiIndex = Bytes(folder_, "PretM.PX");
     imp::RunOptions options;
     if (round == 2) options.MakeWorkbook = [] { return std::make_unique<StoppingWorkbook>(); };
     run(options);
     ASSERT_NE(TakeSnapshot(folder_), before);
-    if (round == 1) {  // someone changes a price the run wrote
-      db::Table t;
-      t.TableName = "Nart";
-      t.DatabaseName = folder_;
-      t.Open();
-      ASSERT_TRUE(t.FindKey({db::KeyValue(std::int64_t{6})}));
-      t.Edit();
-      t.FieldByName("PretVanzare").SetAsFloat(99.0);
-      t.Post();
+    if (round == 1) {  // someone changes a price of each table that the run wrote
+      edit("Nart", {db::KeyValue(std::int64_t{6})}, "PretVanzare", 99.0);
+      edit("PretM", {db::KeyValue(std::int64_t{2}), db::KeyValue(std::int64_t{1})}, "Lei", 77.0);
     }
     const imp::UndoResult r = undo();
     EXPECT_FALSE(fs::exists(file));
+    EXPECT_FALSE(fs::exists(file.string() + ".DB"));
     Snapshot expected = before;
     if (round == 1) {
       expected[Key("Nart", 6, 0, "PretVanzare")] = 99.0;
-      EXPECT_EQ(r.LeftAlone, std::vector<std::string>{
-                                 "Articolul 6, PretVanzare: acum 99, importul scrisese 200,75"});
+      expected[Key("PretM", 2, 1, "Lei")] = 77.0;
+      ASSERT_EQ(r.LeftAlone.size(), 2u);
+      EXPECT_EQ(r.LeftAlone[0], "Articolul 6, PretVanzare: acum 99, importul scrisese 200,75");
+      EXPECT_EQ(r.LeftAlone[1].rfind("Pretul multiplu 2/1, Lei: acum 77, importul scrisese ", 0),
+                0u)
+          << r.LeftAlone[1];
     } else {
+      // Nothing changed in between: both tables are back to the byte, data and index.
       EXPECT_TRUE(r.LeftAlone.empty());
       EXPECT_EQ(Bytes(folder_, "Nart.DB"), nart);
       EXPECT_EQ(Bytes(folder_, "Nart.PX"), nartIndex);
+      EXPECT_EQ(Bytes(folder_, "PretM.DB"), multi);
+      EXPECT_EQ(Bytes(folder_, "PretM.PX"), multiIndex);
     }
-    EXPECT_EQ(r.Restored, round == 0 ? 9 : round == 1 ? 8 : 6);
+    EXPECT_EQ(r.Restored, round == 0 ? 9 : round == 1 ? 7 : 6);
     EXPECT_EQ(TakeSnapshot(folder_), expected);
     if (round == 1) {  // back to the start for the stopped run
-      db::Table t;
-      t.TableName = "Nart";
-      t.DatabaseName = folder_;
-      t.Open();
-      ASSERT_TRUE(t.FindKey({db::KeyValue(std::int64_t{6})}));
-      t.Edit();
-      t.FieldByName("PretVanzare").SetAsFloat(11.0);
-      t.Post();
+      edit("Nart", {db::KeyValue(std::int64_t{6})}, "PretVanzare", 11.0);
+      edit("PretM", {db::KeyValue(std::int64_t{2}), db::KeyValue(std::int64_t{1})}, "Lei", 9.0);
     }
   }
   imp::UndoJournal none;

@@ -9,12 +9,16 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "import/DemoData.h"
 #include "import/DemoSettings.h"
 #include "import/Settings.h"
+#include "import/plan/UndoJournal.h"
 #include "import/window/MainImportPret.h"
+#include "import/window/PlanTableModel.h"
+#include "platform/Files.h"
 #include "platform/db/Session.h"
 #include "platform/db/Table.h"
 #include "ui/dialogs/MessageDlg.h"
@@ -91,7 +95,7 @@ class MainWindowTest : public ::testing::Test {
     std::ofstream(db::AliasConfigPath()) << "[Tarvex]\r\nPATH=" << root_.string() << "\r\n";
     ui::SetMessageDlgInterceptor([this](const ui::MessageDlgRequest& r) -> std::uint16_t {
       shown_.push_back({r.Text, r.Kind});
-      return 1;
+      return r.Kind == ui::dkConfirmation ? confirmAnswer_ : 1;
     });
   }
   void TearDown() override {
@@ -125,6 +129,7 @@ class MainWindowTest : public ::testing::Test {
   static inline int counter_ = 0;
   fs::path base_, root_;
   std::vector<Shown> shown_;
+  std::uint16_t confirmAnswer_ = 7;  // "&Nu"
 };
 
 TEST_F(MainWindowTest, StartsOnTheDataRootOfTheAlias) {
@@ -262,6 +267,114 @@ TEST_F(MainWindowTest, AFullRunUpdatesTheCatalogueAndShowsTheErrors) {
   }
 }
 
+// The company's tables as bytes, data and primary index, by file name.
+using TableFiles = std::map<std::string, std::string>;
+TableFiles TableBytes(const fs::path& folder) {
+  TableFiles files;
+  for (const char* name : {"Nart.DB", "Nart.PX", "PretM.DB", "PretM.PX"})
+    EXPECT_TRUE(platform::ReadWholeFile(platform::FindFileNoCase(folder, name), files[name]))
+        << name;
+  return files;
+}
+
+// The files that differ, with their sizes and the first byte that differs.
+std::string Differences(const TableFiles& a, const TableFiles& b) {
+  std::string out;
+  for (const auto& [name, bytes] : a) {
+    const std::string& other = b.at(name);
+    if (bytes == other) continue;
+    std::size_t at = 0;
+    while (at < bytes.size() && at < other.size() && bytes[at] == other[at]) ++at;
+    out += name + " (" + std::to_string(bytes.size()) + " / " + std::to_string(other.size()) +
+           " bytes, first difference at " + std::to_string(at) + ") ";
+  }
+  return out;
+}
+
+TEST_F(MainWindowTest, VerificaPlansWithoutWritingThenTheRunIsRecordedAndTakenBack) {
+  auto w = Open();
+  const Controls c(*w);
+  ChooseCompany(*w, "ALFA");
+  c.SCodArt->setValue(1);
+  c.SPret->setValue(3);
+  c.SRandStart->setValue(2);
+  c.DirectoryListBox1->SetDirectory(QString::fromStdString(root_.string()));
+  c.FileListBox1->SetFileName(QString::fromStdString((root_ / "Preturi furnizor.xls").string()));
+  // "Pret distribuitor": articles with several prices have a row of it or get one.
+  auto* categories = Find<QComboBox>(*w, "LCatPret");
+  categories->setCurrentIndex(categories->findData(2));
+  ASSERT_GE(categories->currentIndex(), 0);
+  const TableFiles before = TableBytes(root_ / "ALFA");
+
+  // The check: nothing written, no summary dialog, the plan on the third page, sortable.
+  w->BVerificaClick();
+  EXPECT_EQ(Differences(TableBytes(root_ / "ALFA"), before), "");
+  for (const Shown& s : shown_) EXPECT_NE(s.Kind, ui::dkInformation) << s.Text;
+  EXPECT_EQ(c.TBN->currentIndex(), imp::kPreviewPage);
+  ASSERT_NE(w->ShownPlan(), nullptr);
+  const std::size_t planned = w->ShownPlan()->Rows().size();
+  ASSERT_GT(planned, 100u);
+  auto* table = Find<QTableView>(*w, "GPlan");
+  auto* model = qobject_cast<imp::TPlanTableModel*>(table->model());
+  ASSERT_NE(model, nullptr);
+  EXPECT_EQ(model->rowCount(), static_cast<int>(planned));
+  table->sortByColumn(imp::TPlanTableModel::colPercent, Qt::DescendingOrder);
+  for (int i = 1; i < model->rowCount(); ++i) {
+    const imp::PlanRow* a = model->RowAt(i - 1);
+    const imp::PlanRow* b = model->RowAt(i);
+    if (a->Percent && b->Percent) {
+      EXPECT_GE(*a->Percent, *b->Percent) << i;
+    } else if (!a->Percent) {
+      EXPECT_FALSE(b->Percent.has_value()) << i;  // blanks last
+    }
+  }
+
+  // "&Start import" from the page: the run, its change report and its journal.
+  Find<ui::TNiceButton>(*w, "BStartPrev")->click();
+  ASSERT_NE(TableBytes(root_ / "ALFA"), before);
+  ASSERT_EQ(w->ShownPlan()->Rows().size(), planned);
+  std::string report;
+  ASSERT_TRUE(
+      platform::ReadWholeFile(fs::path(std::getenv("IMPPRET_HOME")) / "Modificari.csv", report));
+  std::size_t lines = 0, multi = 0;
+  for (char ch : report) lines += ch == '\n';
+  std::size_t added = 0;
+  for (const imp::PlanRow& r : w->ShownPlan()->Rows()) {
+    multi += r.Change.Multi != imp::MultiPriceAction::None;
+    added += r.Change.Multi == imp::MultiPriceAction::Added;
+  }
+  EXPECT_GT(added, 0u);
+  EXPECT_GT(multi, added);
+  EXPECT_EQ(lines, 1 + planned + multi);
+  imp::UndoJournal journal;
+  std::string error;
+  ASSERT_TRUE(imp::ReadUndoJournal(imp::UndoJournalPath("ALFA"), journal, error)) << error;
+  EXPECT_EQ(journal.Entries.size(), planned + multi);
+
+  // Undo: "&Nu" leaves everything; "&Da" puts the tables back byte for byte.
+  shown_.clear();
+  w->BAnulareClick();
+  ASSERT_EQ(shown_.size(), 1u);
+  EXPECT_EQ(shown_[0].Kind, ui::dkConfirmation);
+  EXPECT_NE(shown_[0].Text.find("Se vor restaura @15% " + std::to_string(planned + multi) + "@0%"),
+            std::string::npos)
+      << shown_[0].Text;
+  EXPECT_NE(TableBytes(root_ / "ALFA"), before);
+  confirmAnswer_ = 6;
+  w->BAnulareClick();
+  ASSERT_EQ(shown_.size(), 3u);
+  EXPECT_EQ(shown_[2].Kind, ui::dkInformation);
+  EXPECT_EQ(shown_[2].Text.rfind(
+                " Au fost restaurate  @15%  " + std::to_string(planned + multi) + "@0%", 0),
+            0u)
+      << shown_[2].Text;
+  EXPECT_EQ(Differences(TableBytes(root_ / "ALFA"), before), "");
+  EXPECT_EQ(w->ShownPlan(), nullptr);
+  w->BAnulareClick();
+  ASSERT_EQ(shown_.size(), 4u);
+  EXPECT_EQ(shown_[3].Text, imp::kNothingToUndoMessage);
+}
+
 TEST_F(MainWindowTest, MessagesPageHidesTheSaveButtonWithoutErrorLines) {
   auto w = Open();
   const Controls c(*w);
@@ -364,9 +477,10 @@ TEST_F(MainWindowTest, TheBottomRowKeepsButtonsAndProgressApart) {
   check->resize(130, 34);
   w->AddActionButton(check);
   const auto& row = w->ActionButtons();
-  ASSERT_EQ(row.size(), 3u);
+  ASSERT_EQ(row.size(), 4u);
   EXPECT_EQ(row[0], check);
-  EXPECT_EQ(row[1]->objectName(), "NiceButton1");
+  EXPECT_EQ(row[1]->objectName(), "BVerifica");
+  EXPECT_EQ(row[2]->objectName(), "NiceButton1");
   const QRect panel = w->findChild<QFrame*>("PInfoPrel")->geometry();
   for (std::size_t i = 0; i < row.size(); ++i) {
     EXPECT_FALSE(row[i]->geometry().intersects(panel)) << i;
