@@ -2,10 +2,6 @@
 // the blocks: one level-1 entry per data block (its first key, block number and record count),
 // higher levels until one root block, the root in block 1. The file is replaced atomically, so
 // a reader sees the old index or the new one, never a mixture.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -31,25 +27,14 @@ void PutShortValue(std::uint8_t* p, std::uint32_t v) {
 
 }  // namespace
 
-std::vector<std::uint8_t> TableFile::BuildPrimaryIndex(std::filesystem::path& pxPath) const {
-  const std::filesystem::path folder = path_.parent_path();
-  const std::string stem = path_.stem().string();
-  pxPath =
-      !pxPath_.empty() && pxFd_ >= 0 ? pxPath_ : platform::FindFileNoCase(folder, stem + ".PX");
-  if (pxPath.empty()) {
-    std::string ext = path_.extension().string();
-    bool lower = ext.size() == 3 && ext[1] == 'd';
-    pxPath = folder / (stem + (lower ? ".px" : ".PX"));
-  }
-
+std::vector<std::uint8_t> TableFile::BuildPrimaryIndex() const {
+  const std::filesystem::path& pxPath = pxPath_;
   // Keep what another engine stored in the fixed part of an existing index header.
   std::vector<std::uint8_t> head(px::kFixedHeader, 0);
   int blockKB = header_.blockSize / 1024;
   std::string old;
-  if (pxFd_ >= 0 && pxImage_.size() >= px::kFixedHeader)
+  if (pxImage_.size() >= px::kFixedHeader)
     old.assign(reinterpret_cast<const char*>(pxImage_.data()), px::kFixedHeader);
-  else
-    platform::ReadWholeFile(pxPath, old);
   if (old.size() >= px::kFixedHeader &&
       static_cast<std::uint8_t>(old[px::kFileType]) == px::kPrimaryIndex) {
     std::memcpy(head.data(), old.data(), px::kFixedHeader);
@@ -160,38 +145,10 @@ std::vector<std::uint8_t> TableFile::BuildPrimaryIndex(std::filesystem::path& px
   return file;
 }
 
-// The new index over the old one, in place: only the blocks that changed are written, and the
-// header, which carries the change count, last. A writer stopped before the header leaves the
-// index one change behind, which the next writer notices and repairs.
-void TableFile::WritePrimaryIndex() {
-  std::filesystem::path pxPath;
-  std::vector<std::uint8_t> image = BuildPrimaryIndex(pxPath);
-  if (pxFd_ < 0 || pxPath != pxPath_) {
-    if (pxFd_ >= 0) ::close(pxFd_);
-    pxImage_.clear();
-    pxPath_ = pxPath;
-    pxFd_ = ::open(pxPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (pxFd_ < 0)
-      throw DbError("Indexul primar " + pxPath.filename().string() +
-                    " nu poate fi scris: " + std::strerror(errno));
-    struct stat st {};
-    if (fstat(pxFd_, &st) == 0 && st.st_size > 0 && st.st_size < (1 << 30)) {
-      pxImage_.resize(static_cast<std::size_t>(st.st_size));
-      if (::pread(pxFd_, pxImage_.data(), pxImage_.size(), 0) !=
-          static_cast<ssize_t>(pxImage_.size()))
-        pxImage_.clear();
-    }
-  }
-  auto put = [&](std::size_t from, std::size_t to) {
-    for (std::size_t at = from; at < to;) {
-      ssize_t n = ::pwrite(pxFd_, image.data() + at, to - at, static_cast<off_t>(at));
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0)
-        throw DbError("Indexul primar " + pxPath.filename().string() +
-                      " nu poate fi scris: " + std::strerror(errno));
-      at += static_cast<std::size_t>(n);
-    }
-  };
+// The new index over the old one, in place: only the blocks that changed are staged, with the
+// header and the new size; the post's journal keeps the old ones.
+void TableFile::StagePrimaryIndex() {
+  std::vector<std::uint8_t> image = BuildPrimaryIndex();
   const std::size_t headerSize = px::Get16(image.data() + px::kHeaderSize);
   const std::size_t blockSize = static_cast<std::size_t>(image[px::kBlockSizeKB]) * 1024;
   const bool sameLayout = pxImage_.size() >= headerSize &&
@@ -202,18 +159,24 @@ void TableFile::WritePrimaryIndex() {
     if (sameLayout && end <= pxImage_.size() &&
         std::memcmp(image.data() + at, pxImage_.data() + at, end - at) == 0)
       continue;
-    put(at, end);
+    StageIndex(at, image.data() + at, end - at);
   }
-  if (pxImage_.size() > image.size() && ::ftruncate(pxFd_, static_cast<off_t>(image.size())) != 0)
-    throw DbError("Indexul primar " + pxPath.filename().string() +
-                  " nu poate fi scris: " + std::strerror(errno));
-  put(0, headerSize);
+  if (pxImage_.size() > image.size()) StageSize(kJournalIndex, image.size());
+  if (pxImage_.size() < headerSize || std::memcmp(image.data(), pxImage_.data(), headerSize) != 0)
+    StageIndex(0, image.data(), headerSize);
   pxImage_ = std::move(image);
-  if (fd_ < 0) {  // not a writer holding the table: do not keep the file open
-    ::close(pxFd_);
-    pxFd_ = -1;
-    pxImage_.clear();
+}
+
+void TableFile::WritePrimaryIndex() {
+  BeginWrite();
+  try {
+    StagePrimaryIndex();
+  } catch (...) {
+    Discard();
+    ReadIndexImage();
+    throw;
   }
+  Commit();
 }
 
 }  // namespace db

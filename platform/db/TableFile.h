@@ -3,11 +3,19 @@
 // block layout they came from. Reads the whole data file at open, bounds-checking every byte;
 // writes go to the file at once (a record in place, or an insert that touches the blocks it
 // needs, the header and the primary index), under an operating-system lock on the table.
+//
+// A post that needs more than one write keeps the old bytes of every region it changes in a
+// rollback journal beside the table first (Journal.h). When one of its writes fails, the old
+// bytes go back before the error reaches the caller; when the process stops in the middle, the
+// next open of the table, for reading or writing, puts them back before it reads anything.
+// A table whose header and blocks disagree without such a journal is damaged and refused.
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "platform/File.h"
+#include "platform/db/Journal.h"
 #include "platform/db/ParadoxFormat.h"
 
 namespace db {
@@ -47,7 +55,7 @@ class TableFile {
   // Takes the writer's lock (bounded wait; raises DbError) and reloads the table when another
   // program changed it since it was read. Held until the table is released.
   void BeginWrite();
-  bool Writing() const { return fd_ >= 0; }
+  bool Writing() const { return data_.IsOpen(); }
 
   // Overwrites one record in place (same key).
   void Update(std::uint32_t id, const std::uint8_t* record);
@@ -58,13 +66,15 @@ class TableFile {
   // when it was the last one. The id stays unused until the table is reloaded.
   void Remove(std::uint32_t id);
 
-  // A writer stopped between its writes leaves the header's record count or the primary
-  // index behind the blocks; the next writer repairs both.
-  bool NeedsRepair() const { return needsRepair_; }
-  bool PrimaryIndexBehind() const;
+  // Whether the primary index file agrees with the blocks: each of its entries names a data
+  // block of the chain, in chain order, with that block's first key. False when it is missing.
+  bool PrimaryIndexCurrent() const;
 
-  // Rewrites the primary index file (.PX) from the blocks.
+  // Rewrites the primary index file (.PX) from the blocks (takes the writer's lock).
   void WritePrimaryIndex();
+
+  // Flushes what this table object wrote to stable storage.
+  void Flush();
 
  private:
   struct Block {
@@ -75,18 +85,37 @@ class TableFile {
     std::uint16_t block = 0, slot = 0;
   };
 
+  struct Staged {
+    std::uint8_t target;  // JournalTarget
+    std::uint64_t offset;
+    std::vector<std::uint8_t> bytes;
+  };
+
   void Load();
   void LoadBytes(const std::vector<std::uint8_t>& bytes);
+  // Puts back what an interrupted post's journal holds, under the exclusive post lock.
+  void RestoreInterruptedPost();
+  bool JournalHasContent() const;
+  void Reload();  // from the writer's descriptor, after a post was undone
+  [[noreturn]] void ThrowLocked() const;
   void FindSecondaryIndexes();
   int Capacity() const {
     return (header_.blockSize - static_cast<int>(px::kBlockHeader)) / header_.recordSize;
   }
   std::uint16_t NewBlock();
+  // Writes are staged during a post and made by Commit: journal, writes, journal emptied.
   void WriteAt(std::uint64_t offset, const void* data, std::size_t size);
+  void StageIndex(std::uint64_t offset, const std::uint8_t* data, std::size_t size);
+  void StageSize(std::uint8_t target, std::uint64_t size);
+  void Commit();
+  void Discard();
+  Journal BuildJournal() const;
+  void ReadIndexImage();
+  void StagePrimaryIndex();
   void WriteBlock(std::uint16_t block);
   void WriteHeader();
   bool ChangedSinceRead() const;
-  std::vector<std::uint8_t> BuildPrimaryIndex(std::filesystem::path& pxPath) const;
+  std::vector<std::uint8_t> BuildPrimaryIndex() const;
 
   std::filesystem::path path_;
   px::Header header_;
@@ -99,14 +128,17 @@ class TableFile {
   std::uint64_t generation_ = 0;
   std::vector<std::filesystem::path> secondaryFiles_;
   std::vector<bool> indexedFields_;
-  int fd_ = -1;
-  int pxFd_ = -1;  // the primary index, kept open while writing
+  platform::File data_;     // the writer's descriptor, holding the writer's lock
+  platform::File index_;    // the primary index, kept open while writing
+  platform::File journal_;  // the rollback journal, while writing
+  std::vector<Staged> staged_;
+  std::int64_t stagedSize_[2] = {-1, -1};
+  bool broken_ = false;  // a failed post could not be undone: no more writes
   std::filesystem::path pxPath_;
   std::vector<std::uint8_t> pxImage_;  // what the primary index file holds
   // What the file looked like when read, to notice changes by other programs.
   std::int64_t statSize_ = -1;
   std::int64_t statMtimeNs_ = -1;
-  bool needsRepair_ = false;  // header count or index disagreed with the blocks
 };
 
 }  // namespace db

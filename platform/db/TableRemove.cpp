@@ -1,10 +1,6 @@
-// Removing a record from a loaded table: the opposite of an insert, written in the same order
-// (blocks, then the header's counters, then the primary index), so a writer stopped midway
-// leaves what the next writer repairs.
-#include <unistd.h>
-
+// Removing a record from a loaded table: the opposite of an insert, one post (blocks, the
+// header's counters, the file's size and the primary index, journaled together).
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 
 #include "platform/db/DbError.h"
@@ -14,7 +10,7 @@ namespace db {
 
 void TableFile::Remove(std::uint32_t id) {
   const std::string name = "\"" + path_.filename().string() + "\"";
-  if (fd_ < 0) throw DbError("Tabela nu este deschisa pentru scriere");
+  if (!Writing()) throw DbError("Tabela nu este deschisa pentru scriere");
   if (id >= where_.size()) throw DbError("Inregistrarea nu mai exista");
   if (HasSecondaryIndexFiles())
     throw DbError("Tabela " + name + " are indexuri secundare (" + SecondaryIndexFileNames() +
@@ -62,16 +58,17 @@ void TableFile::Remove(std::uint32_t id) {
       if (next) WriteBlock(next);
     }
     WriteHeader();
-    const auto size = static_cast<off_t>(static_cast<std::uint64_t>(header_.headerSize) +
-                                         static_cast<std::uint64_t>(header_.fileBlocks) *
-                                             static_cast<std::uint64_t>(header_.blockSize));
-    if (dropBlock && ::ftruncate(fd_, size) != 0)
-      throw DbError("Scrierea in tabela " + name + " a esuat: " + std::strerror(errno));
-    if (Keyed()) WritePrimaryIndex();
+    if (dropBlock)
+      StageSize(kJournalData, static_cast<std::uint64_t>(header_.headerSize) +
+                                  static_cast<std::uint64_t>(header_.fileBlocks) *
+                                      static_cast<std::uint64_t>(header_.blockSize));
+    if (Keyed()) StagePrimaryIndex();
   } catch (...) {
-    needsRepair_ = true;
+    Discard();
+    Reload();
     throw;
   }
+  Commit();
 }
 
 }  // namespace db
