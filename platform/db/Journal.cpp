@@ -2,7 +2,9 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 #include "platform/ByteView.h"
 
@@ -10,7 +12,7 @@ namespace db {
 namespace {
 
 constexpr char kMagic[8] = {'P', 'O', 'S', 'T', 'J', 'R', 'N', '1'};
-constexpr std::size_t kFixed = 8 + 8 + 1 + 8 + 2 + 4;  // magic, sizes, name length, count
+constexpr std::size_t kFixed = 8 + 8 + 8 + 1 + 8 + 2 + 4;  // magic, length, sizes, name, count
 constexpr std::size_t kRegionHead = 1 + 8 + 4;
 constexpr std::size_t kMaxRegion = std::size_t{1} << 27;  // no region of a table is this large
 
@@ -39,6 +41,7 @@ std::filesystem::path JournalPath(const std::filesystem::path& table) {
 
 std::vector<std::uint8_t> EncodeJournal(const Journal& j) {
   std::vector<std::uint8_t> out(kMagic, kMagic + sizeof kMagic);
+  Put64(out, 0);  // the whole length, filled in below
   Put64(out, j.dataSize);
   out.push_back(j.indexExisted ? 1 : 0);
   Put64(out, j.indexSize);
@@ -53,37 +56,51 @@ std::vector<std::uint8_t> EncodeJournal(const Journal& j) {
     Put32(out, static_cast<std::uint32_t>(r.bytes.size()));
     out.insert(out.end(), r.bytes.begin(), r.bytes.end());
   }
+  const std::uint64_t length = out.size() + 8;
+  for (int i = 0; i < 8; ++i) out[8 + i] = static_cast<std::uint8_t>(length >> (8 * i));
   Put64(out, Checksum(out.data(), out.size()));
   return out;
 }
 
+bool JournalIsPending(const std::uint8_t* data, std::size_t size) {
+  return size >= sizeof kMagic && std::memcmp(data, kMagic, sizeof kMagic) == 0;
+}
+
+std::vector<std::uint8_t> JournalDone() {
+  return std::vector<std::uint8_t>(sizeof kMagic, 0);
+}
+
 bool DecodeJournal(const std::uint8_t* data, std::size_t size, Journal& out) {
   out = Journal{};
-  if (size < kFixed + 8 || std::memcmp(data, kMagic, sizeof kMagic) != 0) return false;
-  if (platform::LoadU64(data + size - 8) != Checksum(data, size - 8)) return false;
-  const std::size_t end = size - 8;
-  std::size_t at = 8;
-  out.dataSize = platform::LoadU64(data + at);
-  out.indexExisted = data[at + 8] != 0;
-  out.indexSize = platform::LoadU64(data + at + 9);
-  const std::size_t nameSize = platform::LoadU16(data + at + 17);
-  const std::uint32_t count = platform::LoadU32(data + at + 19);
-  at = kFixed;
-  if (nameSize > 255 || end - at < nameSize) return false;
-  out.indexName.assign(reinterpret_cast<const char*>(data + at), nameSize);
+  const platform::ByteView all(data, size);
+  if (!all.Has(0, kFixed) || !JournalIsPending(data, size)) return false;
+  // The file may be longer than this journal: an earlier, longer one left its tail.
+  const std::uint64_t length = all.U64(8);
+  if (length < kFixed + 8 || length > size) return false;
+  const platform::ByteView v = all.Sub(0, static_cast<std::size_t>(length));
+  const std::size_t end = v.Size() - 8;
+  if (v.U64(end) != Checksum(data, end)) return false;
+  out.dataSize = v.U64(16);
+  out.indexExisted = v.U8(24) != 0;
+  out.indexSize = v.U64(25);
+  const std::size_t nameSize = v.U16(33);
+  const std::uint32_t count = v.U32(35);
+  std::size_t at = kFixed;
+  if (nameSize > 255 || !v.Has(at, nameSize) || at + nameSize > end) return false;
+  out.indexName.assign(v.Chars(at, nameSize));
   at += nameSize;
   if (out.indexName.find('/') != std::string::npos ||
       out.indexName.find('\0') != std::string::npos || out.indexName == "." ||
       out.indexName == "..")
     return false;
   for (std::uint32_t i = 0; i < count; ++i) {
-    if (end - at < kRegionHead) return false;
+    if (!v.Has(at, kRegionHead) || at + kRegionHead > end) return false;
     JournalRegion r;
-    r.target = data[at];
-    r.offset = platform::LoadU64(data + at + 1);
-    const std::size_t n = platform::LoadU32(data + at + 9);
+    r.target = v.U8(at);
+    r.offset = v.U64(at + 1);
+    const std::size_t n = v.U32(at + 9);
     at += kRegionHead;
-    if (r.target > kJournalIndex || n > kMaxRegion || end - at < n) return false;
+    if (r.target > kJournalIndex || n > kMaxRegion || !v.Has(at, n) || at + n > end) return false;
     if (r.offset > (std::uint64_t{1} << 40)) return false;
     r.bytes.assign(data + at, data + at + n);
     at += n;

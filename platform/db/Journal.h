@@ -1,7 +1,7 @@
 #pragma once
 // The rollback journal of one post: the bytes every region of the table (.DB) and its primary
 // index (.PX) held before the post, and both files' sizes. It is written beside the table
-// before the post's first write and emptied after its last, so a journal with content means a
+// before the post's first write and marked done after its last, so a journal with content means a
 // post that did not finish; putting its bytes back restores the table as it was before it.
 #include <cstdint>
 #include <filesystem>
@@ -33,6 +33,10 @@ struct Journal {
 std::filesystem::path JournalPath(const std::filesystem::path& table);
 
 std::vector<std::uint8_t> EncodeJournal(const Journal& j);
+// Whether the first bytes of a journal file belong to a post not yet finished; a finished post
+// overwrites them with JournalDone() (the file keeps its size, so no post changes metadata).
+bool JournalIsPending(const std::uint8_t* data, std::size_t size);
+std::vector<std::uint8_t> JournalDone();
 // False when the bytes are not a whole journal (a post stopped while writing its journal left
 // the table untouched). Every read is bounds-checked.
 bool DecodeJournal(const std::uint8_t* data, std::size_t size, Journal& out);

@@ -80,6 +80,11 @@ void TableFile::Commit() {
     Reload();
     ThrowLocked();
   }
+  if (staged_.size() == 1 && stagedSize_[0] < 0 && stagedSize_[1] < 0 &&
+      staged_[0].target == kJournalData && staged_[0].bytes.size() <= 512) {
+    CommitOneRecord();
+    return;
+  }
   Journal journal;
   bool touched = false;
   try {
@@ -97,7 +102,7 @@ void TableFile::Commit() {
     for (std::uint8_t t = 0; t < 2; ++t)
       if (stagedSize_[t] >= 0)
         (t == kJournalData ? data_ : index_).Truncate(static_cast<std::uint64_t>(stagedSize_[t]));
-    journal_.Truncate(0);
+    journal_.WriteAt(0, done_.data(), done_.size());
   } catch (const std::exception& e) {
     const auto* fe = dynamic_cast<const platform::FileError*>(&e);
     const std::string why = fe && fe->code() ? std::strerror(fe->code()) : e.what();
@@ -105,7 +110,7 @@ void TableFile::Commit() {
     try {
       if (touched) {
         RollBack(journal, data_, path_.parent_path());
-        journal_.Truncate(0);
+        journal_.WriteAt(0, done_.data(), done_.size());
       }
       if (!journal.indexExisted) index_.Close();
       ReadIndexImage();
@@ -123,12 +128,35 @@ void TableFile::Commit() {
   }
   Discard();
   data_.Unlock(kPostLockByte);
+}
+
+// A post of one record in place is one write of at most 512 bytes inside its block: a stop
+// leaves it made or not made, so it needs no journal. When the write fails, the old bytes go
+// back before the error does.
+void TableFile::CommitOneRecord() {
+  const Staged s = std::move(staged_[0]);
+  Discard();
+  std::vector<std::uint8_t> old(s.bytes.size());
   try {
-    statSize_ = static_cast<std::int64_t>(data_.Size());
-    statMtimeNs_ = data_.ModifiedNs();
-  } catch (const platform::FileError&) {
-    statSize_ = statMtimeNs_ = -1;
+    if (!data_.ReadAt(s.offset, old.data(), old.size()))
+      throw platform::FileError(path_.filename().string() + ": read", EIO);
+    data_.WriteAt(s.offset, s.bytes.data(), s.bytes.size());
+  } catch (const platform::FileError& e) {
+    const std::string why = e.code() ? std::strerror(e.code()) : e.what();
+    try {
+      data_.WriteAt(s.offset, old.data(), old.size());
+      Reload();
+    } catch (const std::exception& again) {
+      broken_ = true;
+      data_.Unlock(kPostLockByte);
+      throw DbError("Scrierea in tabela " + Quoted(path_) + " a esuat: " + why +
+                    "; inregistrarea nu a putut fi refacuta (" + again.what() + ")");
+    }
+    data_.Unlock(kPostLockByte);
+    throw DbError("Scrierea in tabela " + Quoted(path_) + " a esuat: " + why +
+                  "; tabela a ramas asa cum era inaintea acestei scrieri");
   }
+  data_.Unlock(kPostLockByte);
 }
 
 }  // namespace db

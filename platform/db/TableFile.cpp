@@ -32,10 +32,9 @@ TableFile::TableFile(std::filesystem::path dbPath) : path_(std::move(dbPath)) {
 
 TableFile::~TableFile() {
   if (!Writing()) return;
-  // The writer's lock is still held: an empty journal is no one else's, and goes.
+  // The writer's lock is still held: a journal of finished posts is no one else's, and goes.
   std::error_code ec;
-  if (journal_.IsOpen() && !broken_ && std::filesystem::file_size(JournalPath(path_), ec) == 0 &&
-      !ec)
+  if (journal_.IsOpen() && !broken_ && !JournalHasContent())
     std::filesystem::remove(JournalPath(path_), ec);
 }
 

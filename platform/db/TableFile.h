@@ -108,6 +108,7 @@ class TableFile {
   void StageIndex(std::uint64_t offset, const std::uint8_t* data, std::size_t size);
   void StageSize(std::uint8_t target, std::uint64_t size);
   void Commit();
+  void CommitOneRecord();
   void Discard();
   Journal BuildJournal() const;
   void ReadIndexImage();
@@ -131,6 +132,7 @@ class TableFile {
   platform::File data_;     // the writer's descriptor, holding the writer's lock
   platform::File index_;    // the primary index, kept open while writing
   platform::File journal_;  // the rollback journal, while writing
+  const std::vector<std::uint8_t> done_ = JournalDone();
   std::vector<Staged> staged_;
   std::int64_t stagedSize_[2] = {-1, -1};
   bool broken_ = false;  // a failed post could not be undone: no more writes

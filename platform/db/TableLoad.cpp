@@ -42,9 +42,13 @@ bool ReadAll(const platform::File& f, std::vector<std::uint8_t>& out) {
 }  // namespace
 
 bool TableFile::JournalHasContent() const {
-  std::error_code ec;
-  const auto size = std::filesystem::file_size(JournalPath(path_), ec);
-  return !ec && size > 0;
+  try {
+    platform::File f(JournalPath(path_), platform::FileMode::Read);
+    std::uint8_t head[8];
+    return f.ReadAt(0, head, sizeof head) && JournalIsPending(head, sizeof head);
+  } catch (const platform::FileError&) {
+    return false;
+  }
 }
 
 bool RestoreFromJournal(const std::filesystem::path& table, platform::File& data) {
@@ -56,12 +60,13 @@ bool RestoreFromJournal(const std::filesystem::path& table, platform::File& data
     throw;
   }
   std::vector<std::uint8_t> bytes;
-  if (!ReadAll(journal, bytes) || bytes.empty()) return false;
+  if (!ReadAll(journal, bytes) || !JournalIsPending(bytes.data(), bytes.size())) return false;
   Journal j;
   // A journal that is not whole was cut while being written: the post had not yet touched the
   // table, so there is nothing to put back.
   if (DecodeJournal(bytes.data(), bytes.size(), j)) RollBack(j, data, table.parent_path());
-  journal.Truncate(0);
+  const std::vector<std::uint8_t> done = JournalDone();
+  journal.WriteAt(0, done.data(), done.size());
   journal.Sync();
   return true;
 }
