@@ -1,4 +1,6 @@
 // Workbook-global records: sheets, formats, XF records, fonts, palette, code page, names.
+#include <cstdio>
+
 #include "reader/Impl.h"
 
 namespace reader {
@@ -28,8 +30,43 @@ void TXLSRead::Impl::RecordText(std::string& out, const detail::ByteText& bt,
   }
 }
 
+namespace {
+
+// Cell, formula and format records name the workbook tables by 16-bit indexes, so no entry past
+// the 65,536th can ever be used; a file of nothing but such records would only fill memory.
+constexpr std::size_t kMaxTableEntries = 0x10000;
+
+}  // namespace
+
+std::size_t TXLSRead::Impl::TableEntries(std::uint16_t id) const {
+  const TXLSRead& r = self;
+  switch (id) {
+    case rec::kBoundSheet: return r.FSheetNames.size();
+    case rec::kSheetHeader4: return sheetHeaders;
+    case rec::kFormat:
+    case rec::kFormat2: return r.FFormats.size();
+    case rec::kXf:
+    case rec::kXf3:
+    case rec::kXf4: return r.FXFRecords.size();
+    case rec::kFont:
+    case rec::kFont3: return r.FFonts.size();
+    case rec::kName:
+    case rec::kName2: return r.FNames.size();
+    case rec::kExternName:
+    case rec::kExternName2: return r.FExternNames.size();
+    case rec::kSupBook: return fctx.SupBooks.size();
+    case rec::kExternSheet: return fctx.ExternSheets.size();
+    default: return 0;
+  }
+}
+
 void TXLSRead::Impl::HandleGlobals(std::uint16_t id, std::uint16_t len) {
   TXLSRead& r = self;
+  if (TableEntries(id) >= kMaxTableEntries) {
+    char b[64];
+    std::snprintf(b, sizeof b, "Too many %.4X records", static_cast<unsigned>(id));
+    throw EXLSError(b);
+  }
   const platform::ByteView b = detail::RecordBody(id, buf.data(), len);
   auto need = [&](std::size_t n) { detail::Need(b, n); };
   switch (id) {

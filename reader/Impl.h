@@ -80,6 +80,8 @@ struct TXLSRead::Impl {
   bool Dispatch(std::uint16_t id, std::uint16_t len, bool inMemory);
   bool HandleBof(std::uint16_t id, std::uint16_t len);
   void HandleGlobals(std::uint16_t id, std::uint16_t len);
+  // Entries of the workbook table that records `id` fill (0 for other records).
+  std::size_t TableEntries(std::uint16_t id) const;
   void HandleCell(std::uint16_t id, std::uint16_t len);
   void HandleFormula(std::uint16_t id, std::uint16_t len);
   void HandleValueCell(std::uint16_t id, const platform::ByteView& body);

@@ -62,7 +62,8 @@ std::unique_ptr<SheetDirectory> PassSheet(RecordStream& s, std::uint64_t start, 
       continue;
     }
     first = false;
-    if (id == rec::kDbCell) dbcells.push_back(at);
+    // Only a sheet that starts with an index needs its DBCELL positions.
+    if (id == rec::kDbCell && haveIndex) dbcells.push_back(at);
     if (LookupTakesValue(id, version) && len <= maxRecordSize && len >= 4) {
       if (s.Read(body.data(), 4) != 4) break;
       s.SeekBy(len - 4);

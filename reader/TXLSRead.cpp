@@ -269,6 +269,9 @@ void TXLSRead::Open() {
     // A failed Open leaves nothing open, so a later Read or Open starts clean.
     m.CloseFile();
     throw EXLSError(e.what());
+  } catch (const std::bad_alloc&) {
+    m.CloseFile();
+    throw EXLSError("Not enough memory to open the workbook stream");
   } catch (...) {
     m.CloseFile();
     throw;

@@ -271,8 +271,11 @@ std::unique_ptr<Stream> CompoundFile::OpenStream(const std::string& name) const 
         Chain(entry->start, miniFat, (size + kMiniSectorSize - 1) / kMiniSectorSize, "mini stream");
     const auto rootChain =
         Chain(root.start, fat_, (root.size + sectorSize_ - 1) / sectorSize_, "root");
+    // The declared size is a field of the file: what the chains can hold bounds the memory.
     std::vector<std::uint8_t> bytes;
-    bytes.reserve(static_cast<std::size_t>(size));
+    bytes.reserve(static_cast<std::size_t>(
+        std::min({size, static_cast<std::uint64_t>(chain.size()) * kMiniSectorSize,
+                  static_cast<std::uint64_t>(rootChain.size()) * sectorSize_})));
     std::uint8_t mini[kMiniSectorSize];
     for (std::uint32_t m : chain) {
       const std::uint64_t at = static_cast<std::uint64_t>(m) * kMiniSectorSize;

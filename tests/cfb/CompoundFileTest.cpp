@@ -1,9 +1,21 @@
 // The compound-file reader on files written by the test writer, on a hand-made version 4 file,
 // and on damaged files: every damage gives a CfbError, never a hang or a read outside the file.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <string>
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define IMPPRET_TEST_ASAN 1
+#endif
+#endif
+#ifndef IMPPRET_TEST_ASAN
+#define IMPPRET_TEST_ASAN 0
+#endif
 
 #include "platform/cfb/CompoundFile.h"
 #include "support/CompoundFileWriter.h"
@@ -162,6 +174,33 @@ TEST(CompoundFile, DamagedChainsAndDirectoriesGiveErrors) {
     auto s = cf.OpenStream("Workbook");
     EXPECT_LE(s->Size(), f.size());
     EXPECT_GE(ReadAll(*s).size(), 5000u);
+  }
+  {  // a mini cutoff and a stream size of 4 GB: the stream is read from the mini stream as far
+     // as its chain goes, without an allocation of the declared size
+    Bytes f = good;
+    Put32(f, 0x38, 0xFFFFFFFF);
+    Put32(f, DirEntry(f, "Small") + 120, 0xFFFFFFF0);
+    testbiff::TempFile t(f);
+    // In a child whose address space is capped (not under the sanitizers, which reserve more).
+    const pid_t child = fork();
+    if (child == 0) {
+#if !defined(__SANITIZE_ADDRESS__) && !IMPPRET_TEST_ASAN
+      const rlimit cap{rlim_t{512} << 20, rlim_t{512} << 20};
+      setrlimit(RLIMIT_AS, &cap);
+#endif
+      try {
+        CompoundFile cf(t.path());
+        const Bytes got = ReadAll(*cf.OpenStream("Small"));
+        const bool ok = got.size() >= 200 && got.size() <= f.size() &&
+                        Bytes(got.begin(), got.begin() + 200) == Pattern(200, 5);
+        _exit(ok ? 0 : 1);
+      } catch (...) {
+        _exit(2);
+      }
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
   }
   {  // a file cut short inside the header, and one cut inside its directory
     testbiff::TempFile t(Bytes(good.begin(), good.begin() + 300));

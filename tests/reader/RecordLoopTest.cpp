@@ -117,6 +117,23 @@ TEST(RecordLoop, ErrorLevelDecidesWhetherReadingGoesOn) {
     EXPECT_NO_THROW(run.Read());
   }
   {
+    // Tables are named by 16-bit indexes: records past the 65,536th entry are refused, asked
+    // about once and then counted, whatever their number.
+    const Bytes many = BookStream(
+        [](RecordStream& s) {
+          s.Xf(0);
+          for (int k = 0; k < 70000; ++k)
+            s.Add(testbiff::rec::kBoundSheet, testbiff::Body().U32(0).U16(0).U8(1).U8(0).U8('x'));
+        },
+        {Cell(1)});
+    Reading run(many);
+    run.Read();
+    EXPECT_EQ(run.r.SheetNames().size(), 65536u);
+    ASSERT_EQ(run.rec.messages.size(), 2u);
+    EXPECT_EQ(run.rec.messages[0].rfind("?Too many 0085 records\rRec# ", 0), 0u);
+    EXPECT_EQ(run.rec.messages[1], "!Too many 0085 records\rRepeated 4464 more times");
+  }
+  {
     const Bytes encrypted = BookStream(
         [](RecordStream& s) {
           s.Add(testbiff::rec::kFilePass, testbiff::Body().U16(1).Zeros(52));
