@@ -68,16 +68,23 @@ void TEMainImportPret::FormCreate() {
   Guarded([this] { LoadSettings(); });
 }
 
+void TEMainImportPret::setVisible(bool visible) {
+  // Centred on the screen, as the design places it, before the window is mapped: a move made
+  // while it is being shown can leave the toolkit with a stale window position under a window
+  // manager, and pop-ups and mapped points then land at the screen's corner.
+  if (visible && !shownOnce_)
+    if (const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen()) {
+      const QRect area = s->geometry();
+      move(area.x() + (area.width() - frameGeometry().width()) / 2,
+           area.y() + (area.height() - frameGeometry().height()) / 2);
+    }
+  ui::TDBEditForm::setVisible(visible);
+}
+
 void TEMainImportPret::showEvent(QShowEvent* event) {
   ui::TDBEditForm::showEvent(event);
   if (shownOnce_) return;
   shownOnce_ = true;
-  // Centred on the screen, as the design places it.
-  if (const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen()) {
-    const QRect area = s->geometry();
-    move(area.x() + (area.width() - frameGeometry().width()) / 2,
-         area.y() + (area.height() - frameGeometry().height()) / 2);
-  }
   Guarded([this] { FilterComboBox1Change(); });
 }
 

@@ -85,6 +85,9 @@ class TEMainImportPret : public ui::TDBEditForm, private ImportView {
   // The plan shown on the preview page (nullptr before the first check or run).
   const ChangePlan* ShownPlan() const { return plan_.get(); }
 
+ public:
+  void setVisible(bool visible) override;
+
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
