@@ -198,7 +198,8 @@ void TImportRun::ProcessPriceRow() {
   if (options_.Observer) {
     change_ = DescribeArticleChange(
         *articles_, *articlePrice_,
-        {sheetNumber, rowNumber, identifierText_, priceText_, priceKind_, read, price});
+        {sheetNumber, rowNumber, identifierText_, priceText_, priceKind_, read, price},
+        options_.Observer->NeedsArticleDetails());
     options_.Observer->BeforeArticleWrite(change_);
   }
   if (options_.DryRun) {

@@ -53,9 +53,11 @@ void ChangePlan::SetThreshold(double percent) {
 void ChangePlan::BeforeArticleWrite(const ChangeRow& row) {
   PlanRow plan;
   plan.Change = row;
+  previousOfLast_ = kNone;
   // A dry run writes nothing, so an article listed again still shows its stored price; the
   // real run would find the price of the earlier occurrence instead.
   if (auto seen = lastOfArticle_.find(row.ArticleCode); seen != lastOfArticle_.end()) {
+    previousOfLast_ = seen->second;
     const ChangeRow& earlier = rows_[seen->second].Change;
     if (earlier.Field == row.Field) plan.Change.OldValue = {false, earlier.NewValue};
   }
@@ -82,15 +84,12 @@ void ChangePlan::BeforeMultiPriceWrite(const ChangeRow& row) {
   target.IndexLocal = row.IndexLocal;
   ++multiPrices_;
   // As above: a row the dry run would have added is the row a later occurrence updates.
-  for (std::size_t i = rows_.size() - 1; i-- > 0;) {
-    const ChangeRow& earlier = rows_[i].Change;
-    if (earlier.ArticleCode != row.ArticleCode) continue;
-    if (earlier.Multi != MultiPriceAction::None && earlier.MultiField == row.MultiField) {
-      target.Multi = MultiPriceAction::Updated;
-      target.MultiOldValue = {false, earlier.NewValue};
-      target.IndexLocal = earlier.IndexLocal;
-    }
-    break;
+  if (previousOfLast_ == kNone) return;
+  const ChangeRow& earlier = rows_[previousOfLast_].Change;
+  if (earlier.Multi != MultiPriceAction::None && earlier.MultiField == row.MultiField) {
+    target.Multi = MultiPriceAction::Updated;
+    target.MultiOldValue = {false, earlier.NewValue};
+    target.IndexLocal = earlier.IndexLocal;
   }
 }
 

@@ -57,6 +57,8 @@ class ChangePlan final : public ChangeObserver {
   double threshold_;
   std::vector<PlanRow> rows_;
   std::unordered_map<std::int32_t, std::size_t> lastOfArticle_;
+  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+  std::size_t previousOfLast_ = kNone;  // the earlier occurrence of the last row's article
   std::array<int, kWarningKinds> counts_{};
   int multiPrices_ = 0;
   bool finished_ = false;

@@ -52,6 +52,9 @@ class ChangeObserver {
   virtual ~ChangeObserver() = default;
   virtual void BeforeArticleWrite(const ChangeRow& row) = 0;
   virtual void BeforeMultiPriceWrite(const ChangeRow& row) = 0;
+  // False for an observer that needs only where each value goes and what it replaces: the run
+  // then leaves the name, the producer and the look for a second matching article out.
+  virtual bool NeedsArticleDetails() const { return true; }
 };
 
 }  // namespace imp

@@ -8,21 +8,22 @@ StoredPrice ReadStoredPrice(const db::Field& field) {
 }
 
 ChangeRow DescribeArticleChange(db::Table& articles, const db::Field& price,
-                                const PriceSource& source) {
+                                const PriceSource& source, bool details) {
   ChangeRow row;
   row.Sheet = source.Sheet;
   row.Row = source.Row;
   row.ArticleCode = articles.Fields(0).AsInteger();
-  row.Identifier = source.Identifier;
-  if (const db::Field* name = articles.FindField("Denumire")) row.Name = name->AsString();
-  if (const db::Field* producer = articles.FindField("Producator"))
-    row.Producer = producer->AsString();
   row.CellText = source.CellText;
   row.CellKind = source.CellKind;
   row.CellValue = source.CellValue;
   row.NewValue = source.Written;
   row.Field = price.FieldName();
   row.OldValue = ReadStoredPrice(price);
+  if (!details) return row;
+  row.Identifier = source.Identifier;
+  if (const db::Field* name = articles.FindField("Denumire")) row.Name = name->AsString();
+  if (const db::Field* producer = articles.FindField("Producator"))
+    row.Producer = producer->AsString();
 
   // Another article with the same key right after this one: the key search took the first.
   const std::string& index = articles.IndexName();

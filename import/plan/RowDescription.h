@@ -20,9 +20,10 @@ struct PriceSource {
 StoredPrice ReadStoredPrice(const db::Field& field);
 
 // The article row: `articles` stands on the article found for `source.Identifier` in its
-// current index.
+// current index. Without `details` the name, the producer and the look for a second article
+// with the same key are left out.
 ChangeRow DescribeArticleChange(db::Table& articles, const db::Field& price,
-                                const PriceSource& source);
+                                const PriceSource& source, bool details = true);
 
 // Adds the multiple-price part to `row`: `value` is the row's price field (of an updated row)
 // or nullptr for a row about to be added.

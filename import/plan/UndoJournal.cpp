@@ -26,12 +26,19 @@ constexpr std::size_t kFlushAt = 256 * 1024;
 constexpr std::uintmax_t kMaxJournal = 512ull * 1024 * 1024;
 
 // A price as the 16 hex digits of its bits, so it goes back exactly as it was; "-" for blank.
-std::string Bits(const StoredPrice& p) {
-  if (p.Null) return "-";
+void AppendBits(std::string& out, const StoredPrice& p) {
+  if (p.Null) {
+    out += '-';
+    return;
+  }
   std::uint64_t bits;
   std::memcpy(&bits, &p.Value, sizeof bits);
-  char text[17];
-  std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(bits));
+  for (int shift = 60; shift >= 0; shift -= 4) out += "0123456789abcdef"[(bits >> shift) & 0xF];
+}
+
+std::string Bits(const StoredPrice& p) {
+  std::string text;
+  AppendBits(text, p);
   return text;
 }
 
@@ -165,8 +172,7 @@ void UndoJournalWriter::Flush() {
 }
 
 void UndoJournalWriter::BeforeArticleWrite(const ChangeRow& row) {
-  Add("N\t" + std::to_string(row.ArticleCode) + "\t0\t" + row.Field + "\t" + Bits(row.OldValue) +
-      "\t" + Bits({false, row.NewValue}));
+  AddEntry('N', row.ArticleCode, 0, row.Field, row.OldValue, row.NewValue);
 }
 
 void UndoJournalWriter::Finish() {
@@ -184,9 +190,27 @@ void UndoJournalWriter::BeforeMultiPriceWrite(const ChangeRow& row) {
     if (copied_) Add(std::string("COPIE\t") + kMultiPriceTable);
   }
   const bool added = row.Multi == MultiPriceAction::Added;
-  Add(std::string(added ? "A\t" : "M\t") + std::to_string(row.ArticleCode) + "\t" +
-      std::to_string(row.IndexLocal) + "\t" + row.MultiField + "\t" +
-      (added ? std::string("-") : Bits(row.MultiOldValue)) + "\t" + Bits({false, row.NewValue}));
+  AddEntry(added ? 'A' : 'M', row.ArticleCode, row.IndexLocal, row.MultiField,
+           added ? StoredPrice{} : row.MultiOldValue, row.NewValue);
+}
+
+// One line per value: kind, CodArt, IndexLocal, field, old bits, written bits.
+void UndoJournalWriter::AddEntry(char kind, std::int32_t code, int indexLocal,
+                                 const std::string& field, const StoredPrice& old, double written) {
+  if (fd_ < 0) Start();
+  pending_ += kind;
+  pending_ += '\t';
+  pending_ += std::to_string(code);
+  pending_ += '\t';
+  pending_ += std::to_string(indexLocal);
+  pending_ += '\t';
+  pending_ += field;
+  pending_ += '\t';
+  AppendBits(pending_, old);
+  pending_ += '\t';
+  AppendBits(pending_, {false, written});
+  pending_ += '\n';
+  if (pending_.size() >= kFlushAt) Flush();
 }
 
 void ObserverList::BeforeArticleWrite(const ChangeRow& row) {
@@ -194,6 +218,11 @@ void ObserverList::BeforeArticleWrite(const ChangeRow& row) {
 }
 void ObserverList::BeforeMultiPriceWrite(const ChangeRow& row) {
   for (ChangeObserver* o : list_) o->BeforeMultiPriceWrite(row);
+}
+bool ObserverList::NeedsArticleDetails() const {
+  for (const ChangeObserver* o : list_)
+    if (o->NeedsArticleDetails()) return true;
+  return false;
 }
 
 bool ReadUndoJournal(const fs::path& file, UndoJournal& journal, std::string& error) {

@@ -27,6 +27,7 @@ class UndoJournalWriter final : public ChangeObserver {
 
   void BeforeArticleWrite(const ChangeRow& row) override;
   void BeforeMultiPriceWrite(const ChangeRow& row) override;
+  bool NeedsArticleDetails() const override { return false; }
   void Flush();  // raises std::runtime_error when the journal cannot be written
   // The run is over (also when it was stopped): notes how it left the copied table, then
   // flushes.
@@ -35,6 +36,8 @@ class UndoJournalWriter final : public ChangeObserver {
  private:
   void Start();
   void Add(std::string line);
+  void AddEntry(char kind, std::int32_t code, int indexLocal, const std::string& field,
+                const StoredPrice& old, double written);
 
   std::filesystem::path file_;
   std::string company_, workbook_;
@@ -50,6 +53,7 @@ class ObserverList final : public ChangeObserver {
   void Add(ChangeObserver* observer) { list_.push_back(observer); }
   void BeforeArticleWrite(const ChangeRow& row) override;
   void BeforeMultiPriceWrite(const ChangeRow& row) override;
+  bool NeedsArticleDetails() const override;
 
  private:
   std::vector<ChangeObserver*> list_;

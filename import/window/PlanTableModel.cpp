@@ -12,7 +12,7 @@ namespace imp {
 namespace {
 
 const char* const kHeaders[TPlanTableModel::kColumnCount] = {
-    "Pagina", "Linia",    "CodArt",     "Identificator", "Denumire",      "Producator",
+    "Pagina", "Linia",      "CodArt",   "Identificator", "Denumire",      "Producator",
     "Camp",   "Pret vechi", "Pret nou", "Modificare %",  "Pret multiplu", "Avertismente"};
 
 const QColor kWarningBack(255, 244, 176);  // a row with a warning
@@ -149,8 +149,7 @@ QVariant TPlanTableModel::data(const QModelIndex& index, int role) const {
       return {};
     case Qt::ForegroundRole: {
       const bool flagged =
-          column == colWarnings ||
-          (column == colPercent && (row->Warnings & cwBigChange)) ||
+          column == colWarnings || (column == colPercent && (row->Warnings & cwBigChange)) ||
           (column == colNew && (row->Warnings & (cwNotPositive | cwCellKind))) ||
           (column == colIdentifier && (row->Warnings & (cwAmbiguous | cwTwoPrices)));
       if (flagged && row->Warnings) return QBrush(kWarningText);

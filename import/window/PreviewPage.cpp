@@ -28,7 +28,7 @@ constexpr int kButtonTop = 452;
 constexpr int kLineHeight = 20;
 
 // Columns wide enough for their usual contents; the rest of the width goes to the warnings.
-constexpr int kColumnWidths[TPlanTableModel::kColumnCount] = {48, 48, 60, 96,  160, 100,
+constexpr int kColumnWidths[TPlanTableModel::kColumnCount] = {48, 48, 60, 96, 160, 100,
                                                               86, 72, 72, 86, 150, 420};
 
 std::string Count(int n) {
@@ -38,8 +38,8 @@ std::string Count(int n) {
 }  // namespace
 
 void TEMainImportPret::BuildPreviewPage(QWidget* page) {
-  planTitle_ = Markup(page, "FPlanTitlu", "%Apasati @9Verifica@0 pentru a vedea modificarile", 8,
-                      6);
+  planTitle_ =
+      Markup(page, "FPlanTitlu", "%Apasati @9Verifica@0 pentru a vedea modificarile", 8, 6);
   warningCounts_ = Markup(page, "FAvertismente", "", 8, 30);
   thresholdCaption_ = Markup(page, "FPrag", "Prag avertizare", 470, 6);
   thresholdEdit_ = new QDoubleSpinBox(page);
@@ -151,12 +151,12 @@ void TEMainImportPret::ShowWarningCounts() {
   title += ")";
   planTitle_->SetCaption(Q(title));
   const std::string threshold = FormatGeneral(plan_->ThresholdPercent());
-  warningCounts_->SetCaption(Q(
-      "Modificari peste " + threshold + "\\% : " + Count(plan_->WarningCount(cwBigChange)) +
-      "    Pret zero sau negativ : " + Count(plan_->WarningCount(cwNotPositive)) +
-      "    Doua preturi : " + Count(plan_->WarningCount(cwTwoPrices)) + "\r" +
-      "Identificator ambiguu : " + Count(plan_->WarningCount(cwAmbiguous)) +
-      "    Celula data, logica sau formula text : " + Count(plan_->WarningCount(cwCellKind))));
+  warningCounts_->SetCaption(
+      Q("Modificari peste " + threshold + "\\% : " + Count(plan_->WarningCount(cwBigChange)) +
+        "    Pret zero sau negativ : " + Count(plan_->WarningCount(cwNotPositive)) +
+        "    Doua preturi : " + Count(plan_->WarningCount(cwTwoPrices)) + "\r" +
+        "Identificator ambiguu : " + Count(plan_->WarningCount(cwAmbiguous)) +
+        "    Celula data, logica sau formula text : " + Count(plan_->WarningCount(cwCellKind))));
 }
 
 void TEMainImportPret::ThresholdChanged(double percent) {
@@ -185,8 +185,7 @@ void TEMainImportPret::BAnulareClick() {
     return;
   }
   if (ui::ShowMessageDlg(UndoConfirmationText(journal), std::nullopt, ui::dkConfirmation,
-                         ui::taCenter, ui::MsgButtons({ui::mbtYes, ui::mbtNo}), ui::mbtNo,
-                         0) != 6)
+                         ui::taCenter, ui::MsgButtons({ui::mbtYes, ui::mbtNo}), ui::mbtNo, 0) != 6)
     return;
   SetBusyCursor(true);
   UndoResult result;
