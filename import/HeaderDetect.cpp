@@ -9,6 +9,7 @@
 #include "import/ImportState.h"
 #include "import/NumberText.h"
 #include "import/TextUtil.h"
+#include "import/WorkbookFormat.h"
 #include "platform/db/Table.h"
 
 namespace imp {
@@ -204,7 +205,7 @@ LayoutProposal DetectLayout(PriceWorkbook& book, const CatalogueLookup& lookup) 
 }
 
 LayoutProposal DetectLayoutInFile(const std::string& file, const std::string& companyFolder) {
-  std::unique_ptr<PriceWorkbook> book = MakeXlsWorkbook();
+  std::unique_ptr<PriceWorkbook> book = MakeFileWorkbook();
   book->Open(file);
   struct Closer {
     PriceWorkbook& b;

@@ -8,6 +8,7 @@
 #include "import/RowText.h"
 #include "import/RunChecks.h"
 #include "import/Settings.h"
+#include "import/WorkbookFormat.h"
 #include "import/plan/RowDescription.h"
 #include "platform/db/Table.h"
 
@@ -387,7 +388,7 @@ ImportResult RunImport(const TImportState& state, ImportView& view, const RunOpt
   if (g_running) return {};
   RunningFlag running;
   std::unique_ptr<PriceWorkbook> book =
-      options.MakeWorkbook ? options.MakeWorkbook() : MakeXlsWorkbook();
+      options.MakeWorkbook ? options.MakeWorkbook() : MakeFileWorkbook();
   RunGuard guard(view, *book);
   try {
     book->Open(state.FileName);

@@ -4,6 +4,7 @@
 #include <variant>
 #include <vector>
 
+#include "app/imppret/BookDump.h"
 #include "app/imppret/Command.h"
 #include "app/imppret/Json.h"
 #include "reader/TXLSRead.h"
@@ -29,6 +30,7 @@ int Cell(const std::vector<std::string>& args) {
     std::fprintf(stderr, "usage: imppret cell FILE SHEET COL ROW (0-based numbers)\n");
     return 2;
   }
+  if (IsBookFile(args[0])) return CellFromBook(args[0], sheet, col, row);
   reader::TXLSRead r;
   r.FileName = args[0];
   r.MessageHook = [](const std::string& text, bool) {

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "app/imppret/BookDump.h"
 #include "app/imppret/Command.h"
 #include "app/imppret/Json.h"
 #include "reader/TXLSRead.h"
@@ -105,6 +106,7 @@ int Dump(const std::vector<std::string>& args) {
   }
   static char outBuf[1 << 16];
   std::setvbuf(stdout, outBuf, _IOFBF, sizeof outBuf);
+  if (IsBookFile(args[0])) return DumpBook(args[0]);
   reader::TXLSRead r;
   r.FileName = args[0];
   r.ErrorLevel = reader::xelMessage;

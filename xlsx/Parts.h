@@ -1,0 +1,54 @@
+#pragma once
+// The parts of a package the reader needs, each parsed by one streaming handler.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "xlsx/Book.h"
+#include "xlsx/Zip.h"
+
+namespace xlsx {
+
+struct Relationship {
+  std::string id, type, target;  // type: the last segment of the type URI ("worksheet")
+  bool external = false;
+};
+
+// The relationships part beside `part` ("xl/workbook.xml" -> "xl/_rels/workbook.xml.rels");
+// empty when the package has none.
+std::vector<Relationship> ReadRelationships(ZipPackage& zip, std::string_view part);
+// A relationship target resolved against the folder of the part that holds it.
+std::string ResolveTarget(std::string_view fromPart, std::string_view target);
+
+struct WorkbookSheet {
+  std::string name, relId;
+  SheetState state = SheetState::Visible;
+};
+struct WorkbookPart {
+  std::vector<WorkbookSheet> sheets;
+  bool date1904 = false;
+};
+WorkbookPart ReadWorkbook(ZipPackage& zip, std::string_view part);
+
+// Per cell style (the s attribute of a cell): whether its number format shows a date.
+std::vector<bool> ReadDateStyles(ZipPackage& zip, std::string_view part);
+
+void ReadSharedStrings(ZipPackage& zip, std::string_view part, SharedStrings& out);
+
+struct SheetContext {
+  const std::vector<bool>* dateStyles = nullptr;
+  const SharedStrings* strings = nullptr;
+  bool date1904 = false;
+  bool keepFormulas = false;
+};
+void ReadSheet(ZipPackage& zip, std::string_view part, const SheetContext& ctx, Sheet& sheet);
+
+// Appends text as a run of a string item, decoding the _xHHHH_ escapes of characters XML
+// cannot carry.
+void AppendEscapedText(std::string& out, std::string_view text);
+
+// An ISO date or date-time ("2024-01-31", "2024-01-31T12:30:00") as a 1900-system serial.
+bool IsoToSerial(std::string_view text, double& serial);
+
+}  // namespace xlsx

@@ -1,0 +1,245 @@
+// A worksheet part in one streaming pass: each cell's value goes straight into the compact
+// store, so memory follows the cells, never the XML.
+#include <charconv>
+#include <cmath>
+#include <string>
+
+#include "xlsx/CellRef.h"
+#include "xlsx/Parts.h"
+#include "xlsx/XlsxError.h"
+#include "xlsx/Xml.h"
+
+namespace xlsx {
+namespace {
+
+// Serial days between the 1900 and the 1904 date systems.
+constexpr double k1904Offset = 1462;
+
+[[noreturn]] void Bad(const std::string& what) {
+  throw XlsxError(FailReason::Damaged, what);
+}
+
+class SheetHandler final : public XmlHandler {
+ public:
+  SheetHandler(const SheetContext& ctx, Sheet& sheet) : ctx_(ctx), sheet_(sheet) {}
+
+  void Start(std::string_view name, const XmlAttrs& a) override {
+    if (!inData_) {
+      if (name == "sheetData")
+        inData_ = true;
+      else if (name == "dimension" && sheet_.dimension.empty())
+        if (const char* ref = a.Get("ref")) sheet_.dimension = ref;
+      return;
+    }
+    if (name == "c") {
+      StartCell(a);
+    } else if (!inCell_) {
+      if (name == "row") StartRow(a);
+    } else if (name == "v") {
+      sawValue_ = true;
+      Capture(value_);
+    } else if (name == "f") {
+      hasFormula_ = true;
+      if (ctx_.keepFormulas) Capture(formula_);
+    } else if (name == "is") {
+      inInline_ = true;
+    } else if (name == "rPh") {
+      ++phonetic_;
+    } else if (name == "t" && inInline_ && phonetic_ == 0) {
+      Capture(run_);
+    }
+  }
+
+  void End(std::string_view name) override {
+    if (!inData_) return;
+    if (name == "sheetData") {
+      inData_ = false;
+      return;
+    }
+    if (!inCell_) return;
+    if (name == "c") {
+      EndCell();
+    } else if (name == "v" || name == "f") {
+      capture = false;
+    } else if (name == "t") {
+      if (capture) AppendEscapedText(inlineText_, run_);
+      capture = false;
+    } else if (name == "rPh") {
+      if (phonetic_ > 0) --phonetic_;
+    } else if (name == "is") {
+      inInline_ = false;
+      hasInline_ = true;
+    }
+  }
+
+  void Text(const char* s, std::size_t n) override { target_->append(s, n); }
+
+ private:
+  void Capture(std::string& into) {
+    into.clear();
+    target_ = &into;
+    capture = true;
+  }
+
+  void StartRow(const XmlAttrs& a) {
+    if (const char* r = a.Get("r")) {
+      std::uint32_t row = 0;
+      if (!ParseRowNumber(r, row)) Bad(std::string("Row number out of range: ") + r);
+      row_ = row;
+    } else {
+      row_ = nextRow_;
+    }
+    nextRow_ = row_ + 1;
+    nextCol_ = 0;
+  }
+
+  void StartCell(const XmlAttrs& a) {
+    inCell_ = true;
+    hasFormula_ = hasInline_ = inInline_ = sawValue_ = false;
+    phonetic_ = 0;
+    value_.clear();
+    inlineText_.clear();
+    formula_.clear();
+    type_ = 'n';
+    style_ = 0;
+    const char* r = nullptr;
+    for (const char** p = a.Raw(); *p; p += 2) {
+      const char* k = p[0];
+      if (k[0] == 0 || k[1] != 0) continue;  // only the one-letter attributes matter
+      if (k[0] == 'r')
+        r = p[1];
+      else if (k[0] == 't')
+        type_ = TypeCode(p[1]);
+      else if (k[0] == 's')
+        style_ = StyleIndex(p[1]);
+    }
+    if (r) {
+      std::uint32_t row = 0, col = 0;
+      const RefResult res = ParseCellRef(r, row, col);
+      if (res == RefResult::OutOfRange) Bad(std::string("Cell reference out of range: ") + r);
+      if (res == RefResult::Malformed) Bad(std::string("Malformed cell reference: ") + r);
+      row_ = row;
+      col_ = col;
+      nextRow_ = row + 1;
+    } else {
+      if (nextCol_ >= kMaxCols) Bad("Cell past the last column");
+      col_ = nextCol_;
+      if (row_ == kNoRow) row_ = 0, nextRow_ = 1;
+    }
+    nextCol_ = col_ + 1;
+  }
+
+  static char TypeCode(std::string_view t) {
+    if (t == "s") return 's';
+    if (t == "str") return 'f';
+    if (t == "inlineStr") return 'i';
+    if (t == "b") return 'b';
+    if (t == "e") return 'e';
+    if (t == "d") return 'd';
+    return 'n';
+  }
+  static std::uint32_t StyleIndex(std::string_view s) {
+    std::uint32_t v = 0;
+    const auto res = std::from_chars(s.data(), s.data() + s.size(), v);
+    return res.ec == std::errc() ? v : 0;
+  }
+
+  bool IsDateStyle() const {
+    const auto& d = *ctx_.dateStyles;
+    return style_ < d.size() && d[style_];
+  }
+
+  void EndCell() {
+    inCell_ = false;
+    capture = false;
+    SheetCells& cells = sheet_.cells;
+    const auto row = static_cast<std::uint32_t>(row_);
+    const auto col = static_cast<std::uint16_t>(col_);
+    if (hasFormula_ && ctx_.keepFormulas) cells.AddFormula(row, col, formula_);
+    const bool f = hasFormula_;
+    switch (type_) {
+      case 'i':
+        if (hasInline_) return cells.AddText(row, col, inlineText_, CellKind::Text, f);
+        break;
+      case 's': {
+        if (value_.empty()) break;
+        std::uint32_t index = 0;
+        const auto res = std::from_chars(value_.data(), value_.data() + value_.size(), index);
+        if (res.ec != std::errc() || res.ptr != value_.data() + value_.size())
+          Bad("Bad shared string index: " + value_);
+        if (index >= ctx_.strings->Count()) Bad("Shared string index out of range: " + value_);
+        return cells.AddShared(row, col, index, f);
+      }
+      case 'f':
+        // A formula's text result may be empty; it is there as long as a <v> was written.
+        if (sawValue_) {
+          std::string text;
+          AppendEscapedText(text, value_);
+          return cells.AddText(row, col, text, CellKind::Text, f);
+        }
+        break;
+      case 'b':
+        if (value_ == "1" || value_ == "true") return cells.AddBool(row, col, true, f);
+        if (value_ == "0" || value_ == "false") return cells.AddBool(row, col, false, f);
+        break;
+      case 'e':
+        if (!value_.empty()) return cells.AddText(row, col, value_, CellKind::Error, f);
+        break;
+      case 'd': {
+        double serial = 0;
+        if (IsoToSerial(Trimmed(), serial))
+          return cells.AddNumber(row, col, serial, CellKind::Date, f);
+        if (!value_.empty()) return cells.AddText(row, col, value_, CellKind::Text, f);
+        break;
+      }
+      default: {
+        const std::string_view v = Trimmed();
+        if (v.empty()) break;
+        double d = 0;
+        const auto res = std::from_chars(v.data(), v.data() + v.size(), d);
+        if (res.ec != std::errc() || res.ptr != v.data() + v.size() || !std::isfinite(d)) break;
+        if (IsDateStyle()) {
+          if (ctx_.date1904) d += k1904Offset;
+          return cells.AddNumber(row, col, d, CellKind::Date, f);
+        }
+        return cells.AddNumber(row, col, d, CellKind::Number, f);
+      }
+    }
+    cells.NoteBlank(row, col);
+  }
+
+  std::string_view Trimmed() const {
+    std::string_view v(value_);
+    while (!v.empty() &&
+           (v.front() == ' ' || v.front() == '\n' || v.front() == '\r' || v.front() == '\t'))
+      v.remove_prefix(1);
+    while (!v.empty() &&
+           (v.back() == ' ' || v.back() == '\n' || v.back() == '\r' || v.back() == '\t'))
+      v.remove_suffix(1);
+    if (!v.empty() && v.front() == '+') v.remove_prefix(1);
+    return v;
+  }
+
+  static constexpr std::int64_t kNoRow = -1;
+  const SheetContext& ctx_;
+  Sheet& sheet_;
+  bool inData_ = false, inCell_ = false;
+  bool hasFormula_ = false, hasInline_ = false, inInline_ = false, sawValue_ = false;
+  int phonetic_ = 0;
+  char type_ = 'n';
+  std::uint32_t style_ = 0;
+  std::int64_t row_ = kNoRow, nextRow_ = 0;
+  std::uint32_t col_ = 0, nextCol_ = 0;
+  std::string value_, formula_, run_, inlineText_;
+  std::string* target_ = &value_;
+};
+
+}  // namespace
+
+void ReadSheet(ZipPackage& zip, std::string_view part, const SheetContext& ctx, Sheet& sheet) {
+  SheetHandler h(ctx, sheet);
+  ParseXmlPart(zip, part, h);
+  sheet.cells.Finish();
+}
+
+}  // namespace xlsx

@@ -1,0 +1,104 @@
+// The package's ZIP container through libzip, with the size checks of hostile files.
+#include "xlsx/Zip.h"
+
+#include <zip.h>
+
+#include <memory>
+#include <vector>
+
+#include "xlsx/XlsxError.h"
+
+namespace xlsx {
+
+std::string NormalisePartName(std::string_view name) {
+  std::vector<std::string> parts;
+  std::string cur;
+  auto flush = [&] {
+    if (cur == "..") {
+      if (!parts.empty()) parts.pop_back();
+    } else if (!cur.empty() && cur != ".") {
+      parts.push_back(cur);
+    }
+    cur.clear();
+  };
+  for (char ch : name) {
+    if (ch == '/' || ch == '\\') {
+      flush();
+    } else {
+      cur += (ch >= 'A' && ch <= 'Z') ? static_cast<char>(ch - 'A' + 'a') : ch;
+    }
+  }
+  flush();
+  std::string out;
+  for (const std::string& p : parts) {
+    if (!out.empty()) out += '/';
+    out += p;
+  }
+  return out;
+}
+
+ZipPackage::ZipPackage(const std::filesystem::path& file) {
+  std::error_code ec;
+  fileSize_ = std::filesystem::file_size(file, ec);
+  if (ec) throw XlsxError(FailReason::NotAPackage, "Can not open the file");
+  budget_ = kFloor + kRatio * fileSize_;
+  int err = 0;
+  zip_ = zip_open(file.string().c_str(), ZIP_RDONLY, &err);
+  if (!zip_) {
+    const FailReason reason = err == ZIP_ER_NOZIP ? FailReason::NotAPackage : FailReason::Damaged;
+    throw XlsxError(reason, "The package is no readable ZIP file");
+  }
+  const zip_int64_t n = zip_get_num_entries(zip_, 0);
+  for (zip_int64_t i = 0; i < n; ++i) {
+    const char* name = zip_get_name(zip_, static_cast<zip_uint64_t>(i), ZIP_FL_ENC_RAW);
+    if (name) names_.emplace(NormalisePartName(name), i);  // the first of equal names wins
+  }
+}
+
+ZipPackage::~ZipPackage() {
+  if (zip_) zip_discard(zip_);
+}
+
+long long ZipPackage::Index(std::string_view name) const {
+  auto it = names_.find(NormalisePartName(name));
+  return it == names_.end() ? -1 : it->second;
+}
+
+void ZipPackage::Read(std::string_view name, const Sink& sink) {
+  const long long index = Index(name);
+  if (index < 0)
+    throw XlsxError(FailReason::Damaged, "The package has no part " + std::string(name));
+  zip_stat_t st;
+  zip_stat_init(&st);
+  if (zip_stat_index(zip_, static_cast<zip_uint64_t>(index), 0, &st) != 0 ||
+      !(st.valid & ZIP_STAT_SIZE))
+    throw XlsxError(FailReason::Damaged, "The package's directory is damaged");
+  if ((st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE)
+    throw XlsxError(FailReason::Encrypted, kEncryptedText);
+  if (st.size > budget_)
+    throw XlsxError(FailReason::Limit, "The package inflates to more than " +
+                                           std::to_string(kRatio) +
+                                           " times its size: refused as a ZIP bomb");
+  std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> f(
+      zip_fopen_index(zip_, static_cast<zip_uint64_t>(index), 0), zip_fclose);
+  if (!f) throw XlsxError(FailReason::Damaged, "Can not read the part " + std::string(name));
+  std::vector<char> buf(1 << 16);
+  std::uint64_t total = 0;
+  for (;;) {
+    const zip_int64_t got = zip_fread(f.get(), buf.data(), buf.size());
+    if (got < 0)
+      throw XlsxError(FailReason::Damaged, "The part " + std::string(name) + " is damaged");
+    if (got == 0) break;
+    total += static_cast<std::uint64_t>(got);
+    if (total > st.size)
+      throw XlsxError(FailReason::Damaged,
+                      "The part " + std::string(name) + " is longer than its directory says");
+    sink(buf.data(), static_cast<std::size_t>(got));
+  }
+  if (total != st.size)
+    throw XlsxError(FailReason::Damaged,
+                    "The part " + std::string(name) + " is shorter than its directory says");
+  budget_ -= total;
+}
+
+}  // namespace xlsx
