@@ -1,0 +1,206 @@
+// The .xlsx reader over fixtures written by real programs (every value they must hold, from the
+// script that made them), and over hostile packages built here byte for byte.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include "platform/ByteView.h"
+#include "support/CompoundFileWriter.h"
+#include "support/MiniJson.h"
+#include "support/TempFile.h"
+#include "xlsx/PackageWriter.h"
+#include "xlsx/XlsxError.h"
+#include "xlsx/XlsxReader.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testbiff::Bytes;
+using testbiff::TempFile;
+using testxlsx::MinimalBook;
+using testxlsx::WriteZip;
+
+const fs::path kData = fs::path(IMPPRET_TEST_DATA) / "xlsx";
+
+const char* KindName(xlsx::CellKind k) {
+  switch (k) {
+    case xlsx::CellKind::Number: return "number";
+    case xlsx::CellKind::Date: return "date";
+    case xlsx::CellKind::Bool: return "bool";
+    case xlsx::CellKind::Error: return "error";
+    default: return "string";
+  }
+}
+const char* TypeName(xlsx::SheetType t) {
+  switch (t) {
+    case xlsx::SheetType::Chartsheet: return "chartsheet";
+    case xlsx::SheetType::Dialogsheet: return "dialogsheet";
+    case xlsx::SheetType::Macrosheet: return "macrosheet";
+    default: return "worksheet";
+  }
+}
+const char* StateName(xlsx::SheetState s) {
+  switch (s) {
+    case xlsx::SheetState::Hidden: return "hidden";
+    case xlsx::SheetState::VeryHidden: return "veryHidden";
+    default: return "visible";
+  }
+}
+
+class Fixture : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(Fixture, HoldsEveryValueOfItsSourceAndNothingElse) {
+  const std::string name = GetParam();
+  const testjson::Value want = testjson::ParseFile((kData / (name + ".json")).string());
+  xlsx::Book book;
+  xlsx::ReadXlsx(kData / (name + ".xlsx"), {}, book);
+  EXPECT_EQ(book.date1904, want["date1904"].Bool());
+  ASSERT_EQ(book.sheets.size(), want["sheets"].Items().size());
+  for (std::size_t i = 0; i < book.sheets.size(); ++i) {
+    EXPECT_EQ(book.sheets[i].name, want["sheets"][i][0].String());
+    EXPECT_STREQ(TypeName(book.sheets[i].type), want["sheets"][i][1].String().c_str());
+    EXPECT_STREQ(StateName(book.sheets[i].state), want["sheets"][i][2].String().c_str());
+  }
+  std::size_t held = 0;
+  for (const xlsx::Sheet& s : book.sheets) held += s.cells.Cells().size();
+  EXPECT_EQ(held, want["cells"].Items().size());
+  for (const testjson::Value& c : want["cells"].Items()) {
+    const auto sheet = static_cast<std::size_t>(c[0].Number());
+    const auto row = static_cast<std::uint32_t>(c[1].Number());
+    const auto col = static_cast<std::uint16_t>(c[2].Number());
+    const std::string where =
+        name + " " + std::to_string(sheet) + ":" + std::to_string(row) + "," + std::to_string(col);
+    const xlsx::Cell* got = book.sheets.at(sheet).cells.Find(row, col);
+    ASSERT_NE(got, nullptr) << where;
+    EXPECT_STREQ(KindName(got->kind), c[3].String().c_str()) << where;
+    EXPECT_EQ(got->formula, c[5].Bool()) << where;
+    if (c[3].String() == "number" || c[3].String() == "date")
+      EXPECT_NEAR(got->number, c[4].Number(), 1e-9) << where;
+    else if (c[3].String() == "bool")
+      EXPECT_EQ(got->id != 0, c[4].Bool()) << where;
+    else
+      EXPECT_EQ(book.TextOf(book.sheets[sheet], *got), c[4].String()) << where;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Writers, Fixture,
+                         ::testing::Values("xlsxwriter_mixed", "xlsxwriter_inline", "openpyxl_1904",
+                                           "libreoffice_mixed", "gnumeric_mixed"));
+
+xlsx::Book ReadBytes(const Bytes& bytes, bool keepFormulas = false) {
+  TempFile f(bytes, ".xlsx");
+  xlsx::Book book;
+  xlsx::ReadXlsx(f.path(), xlsx::ReadOptions{keepFormulas}, book);
+  return book;
+}
+
+Bytes Zip(const std::string& sheetData, const std::string& strings = "") {
+  return WriteZip(MinimalBook(sheetData, strings));
+}
+
+TEST(XlsxCells, StrictNamespaceMissingReferencesAndEscapesReadLikeTransitional) {
+  const std::string data =
+      "<row r=\"2\"><c r=\"B2\" t=\"s\"><v>0</v></c><c><v>7.5</v></c></row>"
+      "<row><c t=\"inlineStr\"><is><r><t>Pre</t></r><r><t xml:space=\"preserve\">ț _x000D_"
+      "</t></r><rPh><t>fon</t></rPh></is></c><c t=\"str\"><f>A1</f><v></v></c>"
+      "<c><f>1+1</f></c></row>";
+  const std::string strings = "<si><t>unu</t></si>";
+  for (const char* ns : {"", "http://purl.oclc.org/ooxml/spreadsheetml/main"}) {
+    const xlsx::Book book = ReadBytes(WriteZip(MinimalBook(data, strings, ns)), true);
+    ASSERT_EQ(book.sheets.size(), 1u) << ns;
+    const xlsx::Sheet& s = book.sheets[0];
+    ASSERT_EQ(s.cells.Cells().size(), 4u) << ns;
+    EXPECT_EQ(book.TextOf(s, *s.cells.Find(1, 1)), "unu");
+    EXPECT_EQ(s.cells.Find(1, 2)->number, 7.5);                 // no r: the column after the last
+    EXPECT_EQ(book.TextOf(s, *s.cells.Find(2, 0)), "Preț \r");  // phonetic run left out
+    const xlsx::Cell* empty = s.cells.Find(2, 1);               // a cached empty text is a value
+    ASSERT_NE(empty, nullptr);
+    EXPECT_TRUE(empty->formula);
+    EXPECT_EQ(book.TextOf(s, *empty), "");
+    EXPECT_EQ(s.cells.Find(2, 2), nullptr);  // a formula without a cached value is empty
+    EXPECT_EQ(s.cells.FormulaOf(2, 2), "1+1");
+    EXPECT_EQ(s.cells.LastCol(), 2);
+    EXPECT_EQ(s.cells.LastRow(), 2);
+  }
+}
+
+TEST(XlsxCells, BlanksCountForTheRangeButTakeNoMemory) {
+  std::string data;
+  for (int r = 1; r <= 100000; ++r)
+    data += "<row r=\"" + std::to_string(r) + "\"><c s=\"1\"/><c s=\"1\"/><c s=\"1\"/></row>";
+  data += "<row r=\"100001\"><c r=\"D100001\"><v>1</v></c></row>";
+  const xlsx::Book book = ReadBytes(Zip(data));
+  const xlsx::SheetCells& cells = book.sheets[0].cells;
+  EXPECT_EQ(cells.Cells().size(), 1u);
+  EXPECT_LT(cells.MemoryBytes(), 4096u);
+  EXPECT_EQ(cells.LastRow(), 100000);
+  EXPECT_EQ(cells.LastCol(), 3);
+}
+
+struct Hostile {
+  const char* what;
+  Bytes bytes;
+  xlsx::FailReason reason;
+  const char* message;  // part of the message
+};
+
+// Sets the uncompressed size of every entry, in the local headers and the central directory.
+Bytes WithClaimedSize(Bytes z, std::uint32_t size) {
+  for (std::size_t i = 0; i + 46 <= z.size(); ++i) {
+    if (z[i] == 'P' && z[i + 1] == 'K' && z[i + 2] == 3 && z[i + 3] == 4)
+      platform::StoreU32(&z[i + 22], size);
+    if (z[i] == 'P' && z[i + 1] == 'K' && z[i + 2] == 1 && z[i + 3] == 2)
+      platform::StoreU32(&z[i + 24], size);
+  }
+  return z;
+}
+
+std::vector<Hostile> HostileCases() {
+  std::vector<Hostile> v;
+  const Bytes plain = WriteZip(MinimalBook("<row><c><v>1</v></c></row>"), false);
+  v.push_back({"entries longer than the directory says", WithClaimedSize(plain, 20),
+               xlsx::FailReason::Damaged, "longer than its directory says"});
+  v.push_back({"a ZIP bomb: entries claiming gigabytes", WithClaimedSize(plain, 0xFFFFFF00u),
+               xlsx::FailReason::Limit, "ZIP bomb"});
+  std::vector<testxlsx::Part> dtd =
+      MinimalBook("<row><c t=\"inlineStr\"><is><t>&a;</t></is></c></row>");
+  dtd[3].second =
+      "<?xml version=\"1.0\"?><!DOCTYPE w [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b "
+      "\"&a;&a;&a;&a;&a;&a;&a;&a;\">]>" +
+      dtd[3].second.substr(dtd[3].second.find("<worksheet"));
+  v.push_back({"entity expansion", WriteZip(dtd), xlsx::FailReason::Limit, "document type"});
+  v.push_back({"row 10^12", Zip("<row r=\"1000000000000\"><c><v>1</v></c></row>"),
+               xlsx::FailReason::Damaged, "out of range"});
+  v.push_back({"column XFE", Zip("<row><c r=\"XFE1\"><v>1</v></c></row>"),
+               xlsx::FailReason::Damaged, "out of range"});
+  v.push_back({"column past XFD by counting", Zip("<row><c r=\"XFD1\"/><c><v>1</v></c></row>"),
+               xlsx::FailReason::Damaged, "last column"});
+  v.push_back({"a shared string that is not there",
+               Zip("<row><c t=\"s\"><v>3</v></c></row>", "<si><t>a</t></si>"),
+               xlsx::FailReason::Damaged, "out of range"});
+  v.push_back({"XML that is not well formed", Zip("<row><c><v>1</c></row>"),
+               xlsx::FailReason::Damaged, "XML is damaged"});
+  v.push_back({"a compound file with EncryptedPackage",
+               testbiff::WriteCompoundFile(
+                   {{"EncryptionInfo", Bytes(200, 4)}, {"EncryptedPackage", Bytes(5000, 7)}}),
+               xlsx::FailReason::Encrypted, xlsx::kEncryptedText});
+  v.push_back({"no ZIP at all", Bytes(300, 'x'), xlsx::FailReason::NotAPackage, "ZIP"});
+  v.push_back({"a ZIP without a workbook", WriteZip({{"a.txt", "text"}}),
+               xlsx::FailReason::NotAPackage, "no workbook"});
+  return v;
+}
+
+TEST(XlsxHostile, EachIsRefusedWithItsReason) {
+  for (const Hostile& h : HostileCases()) {
+    try {
+      ReadBytes(h.bytes);
+      ADD_FAILURE() << h.what << ": read";
+    } catch (const xlsx::XlsxError& e) {
+      EXPECT_EQ(e.Reason(), h.reason) << h.what << ": " << e.what();
+      EXPECT_NE(std::strstr(e.what(), h.message), nullptr) << h.what << ": " << e.what();
+    }
+  }
+}
+
+}  // namespace
