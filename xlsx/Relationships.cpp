@@ -30,10 +30,11 @@ class RelsHandler final : public XmlHandler {
 }  // namespace
 
 std::string ResolveTarget(std::string_view fromPart, std::string_view target) {
-  if (!target.empty() && (target[0] == '/' || target[0] == '\\')) return NormalisePartName(target);
+  if (!target.empty() && (target[0] == '/' || target[0] == '\\'))
+    return NormalisePartName(target, true);
   const std::size_t slash = fromPart.find_last_of('/');
   const std::string dir(slash == std::string_view::npos ? "" : fromPart.substr(0, slash + 1));
-  return NormalisePartName(dir + std::string(target));
+  return NormalisePartName(dir + std::string(target), true);
 }
 
 std::vector<Relationship> ReadRelationships(ZipPackage& zip, std::string_view part) {

@@ -167,8 +167,9 @@ class SheetHandler final : public XmlHandler {
         const auto res = std::from_chars(value_.data(), value_.data() + value_.size(), index);
         if (res.ec != std::errc() || res.ptr != value_.data() + value_.size())
           Bad("Bad shared string index: " + value_);
-        if (index >= ctx_.strings->Count()) Bad("Shared string index out of range: " + value_);
-        return cells.AddShared(row, col, index, f);
+        // An index the workbook holds no string for leaves the cell without a value.
+        if (index < ctx_.strings->Count()) return cells.AddShared(row, col, index, f);
+        break;
       }
       case 'f':
         // A formula's text result may be empty; it is there as long as a <v> was written.

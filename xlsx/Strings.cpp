@@ -95,7 +95,37 @@ void ReadSharedStrings(ZipPackage& zip, std::string_view part, SharedStrings& ou
   ParseXmlPart(zip, part, h);
 }
 
+// An ISO duration of hours, minutes and seconds ("PT1H30M0.5S"), as strict files store the
+// values of elapsed-time cells.
+bool DurationToSerial(std::string_view s, double& serial) {
+  if (s.size() < 3 || s.substr(0, 2) != "PT") return false;
+  double total = 0, number = 0, scale = 0;
+  bool digits = false;
+  for (std::size_t i = 2; i < s.size(); ++i) {
+    const char c = s[i];
+    if (c >= '0' && c <= '9') {
+      if (scale > 0)
+        number += (c - '0') * scale, scale /= 10;
+      else
+        number = number * 10 + (c - '0');
+      digits = true;
+    } else if (c == '.' && scale == 0) {
+      scale = 0.1;
+    } else if ((c == 'H' || c == 'M' || c == 'S') && digits) {
+      total += number * (c == 'H' ? 3600 : c == 'M' ? 60 : 1);
+      number = 0, scale = 0, digits = false;
+    } else {
+      return false;
+    }
+    if (number > 1e12) return false;
+  }
+  if (digits) return false;
+  serial = total / 86400.0;
+  return true;
+}
+
 bool IsoToSerial(std::string_view s, double& serial) {
+  if (DurationToSerial(s, serial)) return true;
   int y = 0, m = 0, d = 0, hh = 0, mm = 0, ss = 0;
   double frac = 0;
   std::size_t at = 0;

@@ -20,8 +20,19 @@ SheetType TypeOf(const std::string& relType, bool& known) {
   return SheetType::Worksheet;
 }
 
+// A relationships part that cannot be read counts as none: the usual part names still find
+// what the package holds.
+std::vector<Relationship> RelationshipsOrNone(ZipPackage& zip, std::string_view part) {
+  try {
+    return ReadRelationships(zip, part);
+  } catch (const XlsxError& e) {
+    if (e.Reason() != FailReason::Damaged) throw;
+    return {};
+  }
+}
+
 std::string WorkbookPartName(ZipPackage& zip) {
-  for (const Relationship& r : ReadRelationships(zip, ""))
+  for (const Relationship& r : RelationshipsOrNone(zip, ""))
     if (r.type == "officeDocument" && !r.external) {
       const std::string part = ResolveTarget("", r.target);
       if (zip.Has(part)) return part;
@@ -54,7 +65,7 @@ void ReadXlsx(const std::filesystem::path& file, const ReadOptions& options, Boo
 
   std::unordered_map<std::string, Relationship> byId;
   std::string stylesPart, stringsPart;
-  const std::vector<Relationship> rels = ReadRelationships(zip, wbPart);
+  const std::vector<Relationship> rels = RelationshipsOrNone(zip, wbPart);
   for (const Relationship& r : rels) {
     if (r.external) continue;
     byId.emplace(r.id, r);

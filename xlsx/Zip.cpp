@@ -10,7 +10,7 @@
 
 namespace xlsx {
 
-std::string NormalisePartName(std::string_view name) {
+std::string NormalisePartName(std::string_view name, bool keepCase) {
   std::vector<std::string> parts;
   std::string cur;
   auto flush = [&] {
@@ -25,7 +25,7 @@ std::string NormalisePartName(std::string_view name) {
     if (ch == '/' || ch == '\\') {
       flush();
     } else {
-      cur += (ch >= 'A' && ch <= 'Z') ? static_cast<char>(ch - 'A' + 'a') : ch;
+      cur += (!keepCase && ch >= 'A' && ch <= 'Z') ? static_cast<char>(ch - 'A' + 'a') : ch;
     }
   }
   flush();
@@ -51,7 +51,10 @@ ZipPackage::ZipPackage(const std::filesystem::path& file) {
   const zip_int64_t n = zip_get_num_entries(zip_, 0);
   for (zip_int64_t i = 0; i < n; ++i) {
     const char* name = zip_get_name(zip_, static_cast<zip_uint64_t>(i), ZIP_FL_ENC_RAW);
-    if (name) names_.emplace(NormalisePartName(name), i);  // the first of equal names wins
+    // Of two entries with one name the later one wins, as the common ZIP readers decide.
+    if (!name) continue;
+    names_[NormalisePartName(name)] = i;
+    exactNames_[NormalisePartName(name, true)] = i;
   }
 }
 
@@ -60,6 +63,8 @@ ZipPackage::~ZipPackage() {
 }
 
 long long ZipPackage::Index(std::string_view name) const {
+  auto exact = exactNames_.find(NormalisePartName(name, true));
+  if (exact != exactNames_.end()) return exact->second;
   auto it = names_.find(NormalisePartName(name));
   return it == names_.end() ? -1 : it->second;
 }

@@ -37,13 +37,14 @@ class ZipPackage {
   long long Index(std::string_view name) const;
 
   zip* zip_ = nullptr;
-  std::unordered_map<std::string, long long> names_;  // normalised name -> entry index
-  std::uint64_t budget_ = 0;                          // inflated bytes still allowed
+  // Normalised name -> entry index; the exact letter case is looked up first.
+  std::unordered_map<std::string, long long> names_, exactNames_;
+  std::uint64_t budget_ = 0;  // inflated bytes still allowed
   std::uint64_t fileSize_ = 0;
 };
 
 // "xl/./worksheets/../a.xml" -> "xl/a.xml"; backslashes become slashes, leading slashes go,
-// letters are lowered.
-std::string NormalisePartName(std::string_view name);
+// and letters are lowered unless `keepCase`.
+std::string NormalisePartName(std::string_view name, bool keepCase = false);
 
 }  // namespace xlsx
