@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "csv/CsvReader.h"
+#include "xlsx/XlsxError.h"
 #include "xlsx/XlsxReader.h"
 
 namespace imp {
@@ -17,10 +18,16 @@ class BookWorkbook final : public PriceWorkbook {
   explicit BookWorkbook(bool csv) : csv_(csv) {}
 
   void Open(const std::filesystem::path& file) override {
-    if (csv_)
-      csv::ReadCsv(file, book_);
-    else
-      xlsx::ReadXlsx(file, xlsx::ReadOptions{}, book_);
+    try {
+      if (csv_)
+        csv::ReadCsv(file, book_);
+      else
+        xlsx::ReadXlsx(file, xlsx::ReadOptions{}, book_);
+    } catch (const xlsx::XlsxError& e) {
+      // A password-protected package is refused as a protected .xls is.
+      if (e.Reason() == xlsx::FailReason::Encrypted) throw WorkbookEncrypted();
+      throw;
+    }
     open_ = true;
   }
   int SheetCount() const override { return static_cast<int>(book_.sheets.size()); }

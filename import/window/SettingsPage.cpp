@@ -73,7 +73,11 @@ void TEMainImportPret::BuildFileSelection(QWidget* page) {
   folderList_->setGeometry(240, 44, 190, 94);
   filterList_ = new TFilterComboBox(files);
   filterList_->setObjectName("FilterComboBox1");
-  filterList_->SetFilter("Fisiere import (*.xls)|*.xls");
+  // The classic filter stays first and chosen at start, so the list shows what it always has;
+  // every format the import reads is one choice away.
+  filterList_->SetFilter(
+      "Fisiere import (*.xls)|*.xls|"
+      "Liste de preturi (*.xls;*.xlsx;*.xlsm;*.csv)|*.xls;*.xlsx;*.xlsm;*.csv");
   filterList_->setGeometry(440, 44, 202, 22);
   driveList_ = new TDriveComboBox(files);
   driveList_->setObjectName("DriveComboBox1");
