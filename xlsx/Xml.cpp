@@ -11,12 +11,13 @@
 namespace xlsx {
 namespace {
 
-constexpr char kNsSep = '\x01';
-
-std::string_view Local(const char* name, bool* namespaced = nullptr) {
-  const char* sep = std::strchr(name, kNsSep);
-  if (namespaced) *namespaced = sep != nullptr;
-  return sep ? std::string_view(sep + 1) : std::string_view(name);
+// Names are taken without their prefix ("x:c" is "c"). Expat's namespace processing would
+// build "URI name" strings for every element of a sheet, which costs more than the rest of
+// the parse; the vocabulary is told by local names alone anyway.
+std::string_view Local(const char* name, bool* prefixed = nullptr) {
+  const char* colon = std::strrchr(name, ':');
+  if (prefixed) *prefixed = colon != nullptr;
+  return colon ? std::string_view(colon + 1) : std::string_view(name);
 }
 
 struct Parse {
@@ -74,7 +75,7 @@ void OnEntity(void* ud, const XML_Char*, int, const XML_Char*, int, const XML_Ch
 class Parser {
  public:
   explicit Parser(XmlHandler& h) {
-    ps_.p = XML_ParserCreateNS(nullptr, kNsSep);
+    ps_.p = XML_ParserCreate(nullptr);
     if (!ps_.p) throw XlsxError(FailReason::Limit, "Out of memory for the XML parser");
     ps_.h = &h;
     XML_SetUserData(ps_.p, &ps_);
@@ -122,7 +123,7 @@ class Parser {
 
 const char* XmlAttrs::Get(std::string_view local) const {
   for (const char** a = a_; *a; a += 2)
-    if (std::strchr(a[0], kNsSep) == nullptr && local == a[0]) return a[1];
+    if (std::strchr(a[0], ':') == nullptr && local == a[0]) return a[1];
   return nullptr;
 }
 

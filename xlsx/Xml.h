@@ -1,8 +1,8 @@
 #pragma once
 // Streaming XML through expat: the parts of a package are fed piece by piece, never held whole.
-// Element and attribute names reach the handler without their namespace (so the transitional
-// and the strict vocabularies read alike); a namespaced attribute keeps a mark of it. Any
-// document type declaration is refused, so no entity can expand.
+// Element and attribute names reach the handler without their prefix (so the transitional and
+// the strict vocabularies, and prefixed writers, read alike); a prefixed attribute keeps a mark
+// of it. Any document type declaration is refused, so no entity can expand.
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -15,9 +15,9 @@ namespace xlsx {
 class XmlAttrs {
  public:
   explicit XmlAttrs(const char** a) : a_(a) {}
-  // The value of the attribute without a namespace named `local`; null when absent.
+  // The value of the attribute without a prefix named `local`; null when absent.
   const char* Get(std::string_view local) const;
-  // The value of the namespaced attribute named `local` (r:id); null when absent.
+  // The value of the prefixed attribute named `local` (r:id); null when absent.
   const char* GetNs(std::string_view local) const;
   // expat's list: name, value, name, value, ..., null.
   const char** Raw() const { return a_; }

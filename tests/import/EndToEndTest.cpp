@@ -364,6 +364,36 @@ TEST_F(EndToEnd, SupplierShapedListChangesOnlyItsArticles) {
   EXPECT_EQ(ReadWithPxlib(alfa / "PretM.DB").numberRows, pretmBefore.numberRows);
 }
 
+// One price list saved by LibreOffice as .xls, .xlsx and .csv, and the .xlsx again under a .xls
+// name: each imports to the same tables with the same summary, the format told by the content.
+TEST_F(EndToEnd, OneListInEveryFormatImportsToTheSameTables) {
+  const fs::path data = fs::path(IMPPRET_TEST_DATA) / ".." / "import" / "data";
+  const fs::path alfa = root_ / "ALFA", kept = base_ / "ALFA as made";
+  fs::copy(alfa, kept, fs::copy_options::recursive);
+  fs::copy_file(data / "price_list.xlsx", base_ / "really an xlsx.xls");
+  std::string firstOut;
+  PxTable firstNart, firstPretm;
+  for (const fs::path& file : {data / "price_list.xls", data / "price_list.xlsx",
+                               data / "price_list.csv", base_ / "really an xlsx.xls"}) {
+    SCOPED_TRACE(file.filename().string());
+    fs::remove_all(alfa);
+    fs::copy(kept, alfa, fs::copy_options::recursive);
+    ToolRun run = Imppret("import --company ALFA --file " + Quote(file) +
+                          " --id-col 1 --price-col 2 --start-row 3 --category 0 --json");
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    const PxTable nart = ReadWithPxlib(alfa / "Nart.DB"), pretm = ReadWithPxlib(alfa / "PretM.DB");
+    if (firstOut.empty()) {
+      EXPECT_NE(run.out.find("{\"imported\":4,\"errors\":1,"), std::string::npos) << run.out;
+      firstOut = run.out, firstNart = nart, firstPretm = pretm;
+      continue;
+    }
+    EXPECT_EQ(run.out, firstOut);
+    EXPECT_EQ(nart.numberRows, firstNart.numberRows);
+    EXPECT_EQ(nart.textRows, firstNart.textRows);
+    EXPECT_EQ(pretm.numberRows, firstPretm.numberRows);
+  }
+}
+
 // Every generation of the format imports: plain BIFF2, BIFF3 and BIFF4 worksheet files written by
 // SheetJS (one sheet, no sheet list, the price beyond the columns the first row fills), a bare
 // BIFF8 workbook stream identified by names that only UTF-16 holds, a BIFF4 workbook of three
@@ -470,20 +500,24 @@ TEST_F(EndToEnd, RefusalsExitWithOne) {
 // A workbook protected by a password is refused once, before any record is read: one Romanian
 // message and no question of the reader on the way.
 TEST_F(EndToEnd, EncryptedWorkbookIsRefusedOnce) {
-  const fs::path book = fs::path(IMPPRET_TEST_DATA) / ".." / ".." / ".." / "shared" / "corpus" /
-                        "files" / "poi" / "password.xls";
-  if (!fs::exists(book)) GTEST_SKIP() << "no corpus at " << book;
-  const fs::path out = base_ / "stdout.txt", err = base_ / "stderr.txt";
-  const std::string command = std::string("\"") + IMPPRET_EXE + "\" import --company ALFA --file " +
-                              Quote(book) + " --id-col 1 --price-col 2 --start-row 1 >" +
-                              Quote(out) + " 2>" + Quote(err);
-  const int status = std::system(command.c_str());
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
-  std::string messages, printed;
-  platform::ReadWholeFile(err, messages);
-  platform::ReadWholeFile(out, printed);
-  EXPECT_EQ(messages, " Fisierul selectat este protejat cu parola !\n\n El nu poate fi citit \n");
-  EXPECT_EQ(printed, "");
+  const fs::path shared = fs::path(IMPPRET_TEST_DATA) / ".." / ".." / ".." / "shared";
+  for (const fs::path& book :
+       {shared / "corpus" / "files" / "poi" / "password.xls",
+        shared / "corpus-xlsx" / "files" / "calamine" / "pass_protected.xlsx"}) {
+    SCOPED_TRACE(book.filename().string());
+    if (!fs::exists(book)) GTEST_SKIP() << "no corpus at " << book;
+    const fs::path out = base_ / "stdout.txt", err = base_ / "stderr.txt";
+    const std::string command =
+        std::string("\"") + IMPPRET_EXE + "\" import --company ALFA --file " + Quote(book) +
+        " --id-col 1 --price-col 2 --start-row 1 >" + Quote(out) + " 2>" + Quote(err);
+    const int status = std::system(command.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+    std::string messages, printed;
+    platform::ReadWholeFile(err, messages);
+    platform::ReadWholeFile(out, printed);
+    EXPECT_EQ(messages, " Fisierul selectat este protejat cu parola !\n\n El nu poate fi citit \n");
+    EXPECT_EQ(printed, "");
+  }
 }
 
 TEST_F(EndToEnd, DetectionProfilesAndThePriceRuleThroughTheTool) {
