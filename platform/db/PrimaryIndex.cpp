@@ -21,13 +21,13 @@ struct Entry {
 };
 
 void PutShortValue(std::uint8_t* p, std::uint32_t v) {
-  // Stored like a short integer field; counts above its range are clamped.
+  // Stored like a short integer field (the blocks are grouped so that no count passes it).
   px::EncodeInt(v > 32767 ? 32767 : static_cast<std::int64_t>(v), p, 2);
 }
 
 }  // namespace
 
-std::vector<std::uint8_t> TableFile::BuildPrimaryIndex() const {
+std::vector<std::uint8_t> TableFile::BuildPrimaryIndex(IndexSlots& slots) const {
   const std::filesystem::path& pxPath = pxPath_;
   // Keep what another engine stored in the fixed part of an existing index header.
   std::vector<std::uint8_t> head(px::kFixedHeader, 0);
@@ -58,20 +58,38 @@ std::vector<std::uint8_t> TableFile::BuildPrimaryIndex() const {
     if (!blocks_[b].ids.empty())
       levels[0].push_back({Record(blocks_[b].ids[0]), static_cast<std::uint32_t>(b),
                            static_cast<std::uint32_t>(blocks_[b].ids.size())});
-  std::vector<std::size_t> blockCount;
+  // An entry above level 1 counts the records of its whole block, stored like a short integer:
+  // a block of entries closes before its records pass 32767 (or it is full). The level that fits
+  // in one block is the root, which no entry counts.
+  constexpr std::uint32_t kMaxCount = 32767;
+  std::vector<std::vector<std::size_t>> starts;  // per level: first entry of each block
   for (;;) {
     const auto& level = levels.back();
-    std::size_t blocks = level.empty() ? 1 : (level.size() + capacity - 1) / capacity;
-    blockCount.push_back(blocks);
-    if (blocks == 1) break;
-    std::vector<Entry> up;
-    for (std::size_t i = 0; i < level.size(); i += capacity) {
-      std::uint32_t sum = 0;
-      for (std::size_t j = i; j < level.size() && j < i + capacity; ++j) sum += level[j].count;
-      up.push_back({level[i].key, static_cast<std::uint32_t>(i / capacity), sum});
+    std::vector<std::size_t> first{0};
+    if (level.size() <= capacity) {
+      starts.push_back(std::move(first));
+      break;
     }
+    std::uint32_t sum = 0;
+    for (std::size_t i = 0; i < level.size(); ++i) {
+      if (i - first.back() == capacity || (i > first.back() && sum + level[i].count > kMaxCount)) {
+        first.push_back(i);
+        sum = 0;
+      }
+      sum += level[i].count;
+    }
+    std::vector<Entry> up;
+    for (std::size_t g = 0; g < first.size(); ++g) {
+      const std::size_t end = g + 1 < first.size() ? first[g + 1] : level.size();
+      std::uint32_t total = 0;
+      for (std::size_t j = first[g]; j < end; ++j) total += level[j].count;
+      up.push_back({level[first[g]].key, static_cast<std::uint32_t>(g), total});
+    }
+    starts.push_back(std::move(first));
     levels.push_back(std::move(up));
   }
+  std::vector<std::size_t> blockCount;
+  for (const auto& first : starts) blockCount.push_back(first.size());
   // Block numbers: the root is block 1, then each lower level in turn.
   const std::size_t depth = levels.size();
   std::vector<std::size_t> firstOfLevel(depth);
@@ -82,6 +100,8 @@ std::vector<std::uint8_t> TableFile::BuildPrimaryIndex() const {
   }
   const std::size_t totalBlocks = next - 1;
   if (totalBlocks > 65535) throw DbError("Indexul primar al tabelei ar depasi marimea maxima");
+  slots.data.assign(blocks_.size(), {});
+  slots.parent.assign(totalBlocks + 1, {});
 
   const std::size_t descriptorStart = px::kFixedHeader;
   const std::size_t used = descriptorStart + 2 * static_cast<std::size_t>(keyFields) + 4 +
@@ -124,8 +144,9 @@ std::vector<std::uint8_t> TableFile::BuildPrimaryIndex() const {
     for (std::size_t blk = 0; blk < blockCount[l]; ++blk) {
       std::size_t number = firstOfLevel[l] + blk;
       std::uint8_t* base = file.data() + headerSize + (number - 1) * blockSize;
-      std::size_t from = blk * capacity;
-      std::size_t n = level.size() > from ? std::min(capacity, level.size() - from) : 0;
+      const std::size_t from = starts[l][blk];
+      const std::size_t to = blk + 1 < starts[l].size() ? starts[l][blk + 1] : level.size();
+      const std::size_t n = to > from ? to - from : 0;
       px::Put16(base, number < totalBlocks ? static_cast<std::uint32_t>(number + 1) : 0);
       px::Put16(base + 2, static_cast<std::uint32_t>(number - 1));
       int last = (static_cast<int>(n) - 1) * static_cast<int>(entrySize);
@@ -133,6 +154,12 @@ std::vector<std::uint8_t> TableFile::BuildPrimaryIndex() const {
       for (std::size_t i = 0; i < n; ++i) {
         const Entry& e = level[from + i];
         std::uint8_t* rec = base + px::kBlockHeader + i * entrySize;
+        // Where each entry lives, so that a later post can change it alone.
+        if (l == 0)
+          slots.data[e.child] = {static_cast<std::uint32_t>(number), static_cast<std::uint16_t>(i)};
+        if (l > 0)
+          slots.parent[firstOfLevel[l - 1] + e.child] = {static_cast<std::uint32_t>(number),
+                                                         static_cast<std::uint16_t>(i)};
         std::memcpy(rec, e.key, keySize);
         std::uint32_t child =
             l == 0 ? e.child : static_cast<std::uint32_t>(firstOfLevel[l - 1] + e.child);
@@ -148,7 +175,8 @@ std::vector<std::uint8_t> TableFile::BuildPrimaryIndex() const {
 // The new index over the old one, in place: only the blocks that changed are staged, with the
 // header and the new size; the post's journal keeps the old ones.
 void TableFile::StagePrimaryIndex() {
-  std::vector<std::uint8_t> image = BuildPrimaryIndex();
+  IndexSlots slots;
+  std::vector<std::uint8_t> image = BuildPrimaryIndex(slots);
   const std::size_t headerSize = px::Get16(image.data() + px::kHeaderSize);
   const std::size_t blockSize = static_cast<std::size_t>(image[px::kBlockSizeKB]) * 1024;
   const bool sameLayout = pxImage_.size() >= headerSize &&
@@ -165,6 +193,51 @@ void TableFile::StagePrimaryIndex() {
   if (pxImage_.size() < headerSize || std::memcmp(image.data(), pxImage_.data(), headerSize) != 0)
     StageIndex(0, image.data(), headerSize);
   pxImage_ = std::move(image);
+  pxSlots_ = std::move(slots);
+}
+
+// After a post that changed one data block's record count (and maybe its first key) but no
+// block's place in the chain: that block's entry and the entries above it change in place, and
+// only their index blocks are written. False when the change does not fit in place.
+bool TableFile::StagePrimaryIndexEntry(std::uint16_t block) {
+  if (block >= pxSlots_.data.size() || pxSlots_.data[block].block == 0 || pxImage_.empty() ||
+      blocks_[block].ids.empty())
+    return false;
+  const std::size_t keySize = static_cast<std::size_t>(header_.KeySize());
+  const std::size_t entrySize = keySize + 6;
+  const std::size_t headerSize = px::Get16(pxImage_.data() + px::kHeaderSize);
+  const std::size_t blockSize = static_cast<std::size_t>(pxImage_[px::kBlockSizeKB]) * 1024;
+  auto entryAt = [&](IndexSlot s) {
+    return pxImage_.data() + headerSize + std::size_t{s.block - 1} * blockSize + px::kBlockHeader +
+           std::size_t{s.slot} * entrySize;
+  };
+  const std::uint8_t* key = Record(blocks_[block].ids[0]);
+  const auto count = static_cast<std::int64_t>(blocks_[block].ids.size());
+  IndexSlot at = pxSlots_.data[block];
+  std::uint8_t* e = entryAt(at);
+  const std::int64_t delta = count - px::DecodeInt(e + keySize + 2, 2);
+  // Check the whole path before changing a byte of it.
+  for (IndexSlot up = pxSlots_.parent[at.block]; up.block != 0; up = pxSlots_.parent[up.block])
+    if (px::DecodeInt(entryAt(up) + keySize + 2, 2) + delta > 32767) return false;
+  std::memcpy(e, key, keySize);
+  PutShortValue(e + keySize + 2, static_cast<std::uint32_t>(count));
+  bool first = at.slot == 0;
+  std::vector<std::uint32_t> touched{at.block};
+  for (IndexSlot up = pxSlots_.parent[at.block]; up.block != 0; up = pxSlots_.parent[up.block]) {
+    std::uint8_t* p = entryAt(up);
+    if (first) std::memcpy(p, key, keySize);
+    PutShortValue(p + keySize + 2,
+                  static_cast<std::uint32_t>(px::DecodeInt(p + keySize + 2, 2) + delta));
+    first = first && up.slot == 0;
+    touched.push_back(up.block);
+  }
+  for (std::uint32_t b : touched) {
+    const std::size_t off = headerSize + std::size_t{b - 1} * blockSize;
+    StageIndex(off, pxImage_.data() + off, blockSize);
+  }
+  px::Put16(pxImage_.data() + px::kChangeCount, changeCount_);
+  StageIndex(0, pxImage_.data(), px::kFixedHeader);
+  return true;
 }
 
 void TableFile::WritePrimaryIndex() {

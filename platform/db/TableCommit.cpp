@@ -38,6 +38,7 @@ void TableFile::Discard() {
 
 void TableFile::ReadIndexImage() {
   pxImage_.clear();
+  pxSlots_ = {};
   if (!index_.IsOpen()) return;
   const std::uint64_t size = index_.Size();
   if (size >= (std::uint64_t{1} << 30)) return;

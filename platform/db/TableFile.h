@@ -85,6 +85,16 @@ class TableFile {
     std::uint16_t block = 0, slot = 0;
   };
 
+  // Where the .PX holds each data block's entry and each index block's entry one level up.
+  struct IndexSlot {
+    std::uint32_t block = 0;  // .PX block number; 0: none
+    std::uint16_t slot = 0;
+  };
+  struct IndexSlots {
+    std::vector<IndexSlot> data;    // by data block number
+    std::vector<IndexSlot> parent;  // by .PX block number; the root has none
+  };
+
   struct Staged {
     std::uint8_t target;  // JournalTarget
     std::uint64_t offset;
@@ -116,7 +126,8 @@ class TableFile {
   void WriteBlock(std::uint16_t block);
   void WriteHeader();
   bool ChangedSinceRead() const;
-  std::vector<std::uint8_t> BuildPrimaryIndex() const;
+  std::vector<std::uint8_t> BuildPrimaryIndex(IndexSlots& slots) const;
+  bool StagePrimaryIndexEntry(std::uint16_t block);
 
   std::filesystem::path path_;
   px::Header header_;
@@ -138,6 +149,7 @@ class TableFile {
   bool broken_ = false;  // a failed post could not be undone: no more writes
   std::filesystem::path pxPath_;
   std::vector<std::uint8_t> pxImage_;  // what the primary index file holds
+  IndexSlots pxSlots_;                 // of pxImage_ when this object wrote it, else empty
   // What the file looked like when read, to notice changes by other programs.
   std::int64_t statSize_ = -1;
   std::int64_t statMtimeNs_ = -1;

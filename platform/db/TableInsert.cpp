@@ -131,9 +131,12 @@ std::uint32_t TableFile::Insert(std::vector<std::uint8_t>& record) {
       WriteAt(header_.headerSize + std::uint64_t{relinked - 1u} * header_.blockSize + 2, prev, 2);
     }
     WriteHeader();
-    if (Keyed()) StagePrimaryIndex();
+    // A record added to a block changes that block's index entry alone; a new block changes
+    // the index's layout.
+    if (Keyed() && (toWrite.size() != 1 || !StagePrimaryIndexEntry(block))) StagePrimaryIndex();
   } catch (...) {
     Discard();
+    ReadIndexImage();
     Reload();
     throw;
   }

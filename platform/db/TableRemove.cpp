@@ -62,9 +62,10 @@ void TableFile::Remove(std::uint32_t id) {
       StageSize(kJournalData, static_cast<std::uint64_t>(header_.headerSize) +
                                   static_cast<std::uint64_t>(header_.fileBlocks) *
                                       static_cast<std::uint64_t>(header_.blockSize));
-    if (Keyed()) StagePrimaryIndex();
+    if (Keyed() && (dropBlock || !StagePrimaryIndexEntry(number))) StagePrimaryIndex();
   } catch (...) {
     Discard();
+    ReadIndexImage();
     Reload();
     throw;
   }

@@ -9,6 +9,7 @@ extern "C" {
 #include <cstring>
 #include <fstream>
 
+#include "db/Catalogue.h"
 #include "db/PxOracle.h"
 #include "db/TestUtil.h"
 #include "platform/Formats.h"
@@ -269,6 +270,86 @@ TEST_F(PxInterop, DamagedFilesRaiseInsteadOfCrashing) {
   auto badType = bytes;
   badType[0x78] = 0x42;  // unknown field type
   EXPECT_THROW(openBytes(badType), db::DbError);
+  // Damage that no interrupted post explains (a zeroed next-block link, a first block past the
+  // start of the chain, a chain cut short) is refused by name, and not a byte of it changes.
+  auto zeroedLink = bytes;
+  zeroedLink[static_cast<std::size_t>(headerSize)] = 0;
+  zeroedLink[static_cast<std::size_t>(headerSize) + 1] = 0;
+  auto wrongFirst = bytes;
+  wrongFirst[db::px::kFirstBlock] = 2;
+  wrongFirst[db::px::kFirstBlock + 1] = 0;
+  auto cutChain = bytes;
+  cutChain.resize(static_cast<std::size_t>(headerSize) +
+                  3 * 1024 * static_cast<unsigned char>(bytes[5]));
+  for (const auto* damaged : {&zeroedLink, &wrongFirst, &cutChain}) {
+    try {
+      openBytes(*damaged);
+      ADD_FAILURE() << "a damaged table was opened";
+    } catch (const db::DbError& e) {
+      EXPECT_NE(std::string(e.what()).find("Tabela \"RAU.DB\" este deteriorata"), std::string::npos)
+          << e.what();
+    }
+    std::ifstream back(dir.path() / "RAU.DB", std::ios::binary);
+    EXPECT_TRUE(std::vector<char>((std::istreambuf_iterator<char>(back)), {}) == *damaged);
+  }
+}
+
+// Indexes of large tables, which need two levels whose upper entries count more records than
+// one short integer holds when packed full: pxlib reads every row through them.
+TEST_F(PxInterop, LargeTablesGetIndexesPxlibAccepts) {
+  const std::vector<pxo::Column> columns = {{"CodArt", pxfLong, 4},
+                                            {"IndexLocal", pxfShort, 2},
+                                            {"CodPret", pxfShort, 2},
+                                            {"Lei", pxfNumber, 8},
+                                            {"Valuta", pxfNumber, 8}};
+  auto readBack = [&](const std::string& name, int expected, int blockKB) {
+    pxo::Contents read;
+    std::string error;
+    ASSERT_TRUE(pxo::Read(dir.path() / (name + ".DB"), dir.path() / (name + ".PX"), read, error))
+        << error;
+    EXPECT_EQ(read.blockKB, blockKB);
+    ASSERT_EQ(static_cast<int>(read.rows.size()), expected);
+    for (std::size_t r = 1; r < read.rows.size(); ++r)
+      ASSERT_LT(read.rows[r - 1][0].i * 100 + read.rows[r - 1][1].i,
+                read.rows[r][0].i * 100 + read.rows[r][1].i);
+  };
+  // Made by pxlib (2 KB blocks), then one insert by our engine, which writes the index anew.
+  for (int rows : {100000, 300000}) {
+    SCOPED_TRACE(rows);
+    const std::string name = "P" + std::to_string(rows / 1000);
+    std::vector<std::vector<pxo::Cell>> cells;
+    for (int r = 0; r < rows; ++r) cells.push_back({Int(r + 1), Int(1), Int(1), Num(r), Num(0)});
+    pxo::Create(dir.path() / (name + ".DB"), columns, 2, 1250, cells);
+    db::Table t;
+    t.TableName = name;
+    t.DatabaseName = dir.path();
+    t.Open();
+    t.Append();
+    t.Fields(0).SetAsInteger(rows / 2);
+    t.Fields(1).SetAsInteger(2);
+    t.Post();
+    t.Close();
+    readBack(name, rows + 1, 2);
+  }
+  // Ours with 4 KB blocks, filled by keyed appends in key order.
+  db::CreateTable(dir.path(), "P4K", dbtest::PretMFields(), 2);
+  {
+    std::fstream f(dir.path() / "P4K.DB", std::ios::in | std::ios::out | std::ios::binary);
+    f.seekp(db::px::kBlockSizeKB);
+    f.put(4);  // no block yet: any block size will do
+  }
+  db::Table t;
+  t.TableName = "P4K";
+  t.DatabaseName = dir.path();
+  t.Open();
+  for (int r = 0; r < 100000; ++r) {
+    t.Append();
+    t.Fields(0).SetAsInteger(r + 1);
+    t.Fields(1).SetAsInteger(1);
+    t.Post();
+  }
+  t.Close();
+  readBack("P4K", 100000, 4);
 }
 
 }  // namespace
