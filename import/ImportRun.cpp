@@ -48,7 +48,7 @@ class TImportRun {
   void UpdateMultiPrice(double read, double price);
   int LastIndexLocal(std::int32_t articleCode);
   void OpenTables();
-  void CloseRun();
+  void CloseRun(bool completed);
 
   const TImportState& state_;
   ImportView& view_;
@@ -81,6 +81,13 @@ ImportResult TImportRun::ImportSheets() {
   view_.ShowProgressPanel(true);
   try {
     OpenTables();
+    priceCategory_ = UsablePriceCategory(state_, view_);
+    // Whatever could refuse a write later refuses now, before anything is changed; the real
+    // run keeps both tables' locks from here to its end.
+    articles_->CheckWritable({articlePrice_->FieldName()}, false, !options_.DryRun);
+    if (priceCategory_ != 0)
+      multiPrices_->CheckWritable({state_.PriceKindIndex == pkValuta ? "Valuta" : "Lei"}, true,
+                                  !options_.DryRun);
   } catch (...) {
     articles_.reset();
     multiPrices_.reset();
@@ -90,7 +97,6 @@ ImportResult TImportRun::ImportSheets() {
 
   result_.Ran = true;
   try {
-    priceCategory_ = UsablePriceCategory(state_, view_);
     const int sheets = book_.SheetCount();
     for (sheetIndex_ = 0; sheetIndex_ < sheets; ++sheetIndex_) {
       // Every row up to the sheet's last one with a cell; empty rows are passed over and
@@ -114,10 +120,10 @@ ImportResult TImportRun::ImportSheets() {
     }
   } catch (...) {
     // What was posted stays posted; the user still learns how far the run got.
-    CloseRun();
+    CloseRun(false);
     throw;
   }
-  CloseRun();
+  CloseRun(true);
   return result_;
 }
 
@@ -136,7 +142,16 @@ void TImportRun::OpenTables() {
   articleKey_ = &articles_->FieldByName(ArticleIndexName(state_.Identification));
 }
 
-void TImportRun::CloseRun() {
+void TImportRun::CloseRun(bool completed) {
+  // What the summary reports is on stable storage before it is shown, after a failure too.
+  std::string flushFailure;
+  for (db::Table* t : {articles_.get(), multiPrices_.get()}) {
+    try {
+      if (t) t->Flush();
+    } catch (const db::DbError& e) {
+      if (flushFailure.empty()) flushFailure = e.what();
+    }
+  }
   articles_.reset();
   multiPrices_.reset();
   view_.ShowProgressPanel(false);
@@ -144,6 +159,7 @@ void TImportRun::CloseRun() {
   if (state_.Rule.On) summary += PriceRuleSummary(state_.Rule, totalRead_, totalWritten_);
   view_.ShowMessage(summary, MessageKind::dkInformation);
   if (view_.ErrorLineCount() > 0) view_.ShowPage(kMessagesPage);
+  if (completed && !flushFailure.empty()) throw db::DbError(flushFailure);
 }
 
 // False when both cells of the row are empty or blank; a missing cell beside a used one

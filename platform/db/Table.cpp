@@ -408,4 +408,20 @@ void Table::Delete() {
   t.eof = t.bof = t.lo >= t.hi;
 }
 
+void Table::CheckWritable(const std::vector<std::string>& updated, bool inserts, bool hold) {
+  auto& t = *impl_;
+  t.RequireActive();
+  t.CheckBrowseMode();
+  std::vector<int> fields;
+  for (const std::string& name : updated)
+    for (std::size_t i = 0; i < t.H().fields.size(); ++i)
+      if (platform::EqualsNoCase(t.H().fields[i].name, name)) fields.push_back(static_cast<int>(i));
+  t.file->CheckWritable(fields, inserts);
+  if (hold) t.BeginWrite();
+}
+
+void Table::Flush() {
+  if (impl_->file) impl_->file->Flush();
+}
+
 }  // namespace db

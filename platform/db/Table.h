@@ -68,6 +68,15 @@ class Table {
   void Delete();  // removes the current record from the file at once; the next one is current
   void Cancel();
 
+  // Before a series of writes: raises now the refusal a later write would meet (the table
+  // cannot be opened for writing or its lock is held by another program, its journal or
+  // primary index cannot be written, a secondary index covers one of the fields in `updated`,
+  // or, with `inserts`, any secondary index at all). Changes nothing. With `hold`, keeps the
+  // writer's lock until the table is closed.
+  void CheckWritable(const std::vector<std::string>& updated, bool inserts, bool hold);
+  // Flushes what was written through this table to stable storage.
+  void Flush();
+
   struct Impl;
 
  private:

@@ -1,6 +1,9 @@
 #include "platform/db/TableFile.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include "platform/Files.h"
@@ -119,6 +122,41 @@ void TableFile::BeginWrite() {
   data_.Unlock(kPostLockByte);
   // An index left stale by another program is rebuilt before the first post relies on it.
   if (Keyed() && !pxImage_.empty() && !PrimaryIndexCurrent()) WritePrimaryIndex();
+}
+
+void TableFile::CheckWritable(const std::vector<int>& fields, bool inserts) const {
+  if (header_.fileType != px::kKeyedData && header_.fileType != px::kUnkeyedData)
+    throw DbError("Fisierul " + Quoted(path_) + " este un index si nu poate fi modificat direct");
+  if (inserts && HasSecondaryIndexFiles())
+    throw DbError("Tabela " + Quoted(path_) + " are indexuri secundare (" +
+                  SecondaryIndexFileNames() +
+                  ") pe care acest program nu le poate actualiza; nu se pot adauga inregistrari");
+  for (int i : fields) {
+    if (Keyed() && i < header_.keyFields)
+      throw DbError("Campul \"" + header_.fields[i].name + "\" face parte din cheia tabelei " +
+                    Quoted(path_) + " si nu poate fi modificat");
+    if (FieldInSecondaryIndex(i))
+      throw DbError("Campul \"" + header_.fields[i].name +
+                    "\" face parte dintr-un index secundar al tabelei " + Quoted(path_) + " (" +
+                    SecondaryIndexFileNames() + ") pe care acest program nu il poate actualiza");
+  }
+  if (Writing()) return;
+  try {
+    platform::File data(path_, platform::FileMode::ReadWrite);
+    if (!data.Lock(kWriterLockByte, platform::LockKind::Exclusive, g_lockWaitMs)) ThrowLocked();
+    const std::filesystem::path journal = JournalPath(path_);
+    if (std::filesystem::exists(journal))
+      platform::File(journal, platform::FileMode::ReadWrite);
+    else if (::access(path_.parent_path().empty() ? "." : path_.parent_path().c_str(), W_OK) != 0)
+      throw platform::FileError(path_.parent_path().string(), errno);
+    if (Keyed()) {
+      const auto px = platform::FindFileNoCase(path_.parent_path(), path_.stem().string() + ".PX");
+      if (!px.empty()) platform::File(px, platform::FileMode::ReadWrite);
+    }
+  } catch (const platform::FileError& e) {
+    throw DbError("Tabela " + Quoted(path_) + " nu poate fi deschisa pentru scriere: " +
+                  (e.code() ? std::strerror(e.code()) : e.what()));
+  }
 }
 
 void TableFile::Flush() {

@@ -73,6 +73,10 @@ class TableFile {
   // Rewrites the primary index file (.PX) from the blocks (takes the writer's lock).
   void WritePrimaryIndex();
 
+  // Raises the refusal that a write changing `fields` (or, with `inserts`, adding a record)
+  // would meet, without changing anything: see Table::CheckWritable.
+  void CheckWritable(const std::vector<int>& fields, bool inserts) const;
+
   // Flushes what this table object wrote to stable storage.
   void Flush();
 

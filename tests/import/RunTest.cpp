@@ -1,5 +1,7 @@
 // The import run against real tables and real workbooks: rows, error lines, counts, multiple
 // prices, currency, producer restriction, refusals, clean-up on failure, dry run.
+#include <unistd.h>
+
 #include <fstream>
 #include <stdexcept>
 
@@ -8,6 +10,7 @@
 #include "import/Settings.h"
 #include "platform/Files.h"
 #include "platform/db/CreateTable.h"
+#include "platform/db/TableFile.h"
 
 namespace importtest {
 namespace {
@@ -255,6 +258,48 @@ TEST_F(RunTest, DryRunWritesNothingAndReportsTheChanges) {
   EXPECT_DOUBLE_EQ(changes[0].Value, 12.5);
   EXPECT_TRUE(changes[5].NewMultiPriceRow);
   EXPECT_EQ(changes[5].IndexLocal, 3);
+}
+
+// What would refuse a write later (a secondary index beside "PretM" in the way of a new row, a
+// read-only "PretM", a lock held by another writer) refuses the run before either table
+// changes, and the dry run says the same.
+TEST_F(RunTest, WriteRefusalsComeBeforeAnyByteChanges) {
+  state_.PriceCategoryCode = 3;
+  const fs::path nartPath = platform::FindFileNoCase(folder_, "Nart.DB");
+  const fs::path pretmPath = platform::FindFileNoCase(folder_, "PretM.DB");
+  const std::string nart = FileBytes(nartPath), pretm = FileBytes(pretmPath);
+  auto refused = [&](const std::string& expected) {
+    for (bool dry : {true, false}) {
+      SCOPED_TRACE(dry ? "dry run" : "run");
+      imp::RunOptions options;
+      options.DryRun = dry;
+      try {
+        imp::RunImport(state_, view_, options);
+        ADD_FAILURE() << "the run was not refused";
+      } catch (const db::DbError& e) {
+        EXPECT_NE(std::string(e.what()).find(expected), std::string::npos) << e.what();
+      }
+      EXPECT_EQ(FileBytes(nartPath), nart);
+      EXPECT_EQ(FileBytes(pretmPath), pretm);
+    }
+  };
+  std::ofstream(folder_ / "PretM.X02") << "";
+  refused("are indexuri secundare (PretM.X02)");
+  fs::remove(folder_ / "PretM.X02");
+
+  fs::permissions(pretmPath, fs::perms::owner_write, fs::perm_options::remove);
+  if (::access(pretmPath.c_str(), W_OK) != 0) refused("nu poate fi deschisa pentru scriere");
+  fs::permissions(pretmPath, fs::perms::owner_write, fs::perm_options::add);
+
+  db::Table holder;
+  holder.TableName = "PretM";
+  holder.DatabaseName = folder_;
+  holder.Open();
+  holder.CheckWritable({}, false, true);
+  const int wait = db::LockWaitMilliseconds();
+  db::SetLockWaitMilliseconds(100);
+  refused("este modificata acum de alt program");
+  db::SetLockWaitMilliseconds(wait);
 }
 
 // A list shaped like a real supplier's, against a catalogue where an article has blank codes
