@@ -16,8 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   } catch (const std::exception&) {
     return 0;
   }
-  std::size_t bytes = csv::LooksLikeText(std::string_view(reinterpret_cast<const char*>(data),
-                                                          size < 4096 ? size : 4096));
+  std::size_t bytes = csv::LooksLikeText(
+      std::string_view(reinterpret_cast<const char*>(data), size < 4096 ? size : 4096));
   const xlsx::Sheet& s = book.sheets.at(0);
   for (const xlsx::Cell& c : s.cells.Cells()) {
     if (s.cells.Find(c.row, c.col) != &c) __builtin_trap();

@@ -120,3 +120,47 @@ TEST(Commands, CellAnswersOneLookup) {
     EXPECT_TRUE(r.lines.empty()) << command << r.lines.front();
   }
 }
+
+// The .xlsx and .csv lists go through the same commands with the same lines: a formula's text
+// (as the file stores it) before its cached value, dates as serials of the 1900 system, the
+// Boolean result of a formula as its text and a Boolean constant not found, as for .xls.
+TEST(Commands, XlsxAndCsvKeepTheContract) {
+  const std::string data = std::string(IMPPRET_TEST_DATA) + "/xlsx/";
+  Result r = RunTool("dump " + data + "openpyxl_1904.xlsx");
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(
+      r.lines,
+      (std::vector<std::string>{
+          R"({"event":"sheet","index":0,"name":"Date 1904"})",
+          R"({"event":"cell","sheet":0,"row":0,"col":0,"type":"datetime","value":1463,"formula":false})",
+          R"({"event":"cell","sheet":0,"row":0,"col":1,"type":"formula","value":"A1+1","formula":true})",
+          R"({"event":"cell","sheet":0,"row":1,"col":0,"type":"datetime","value":45351.5,"formula":false})",
+          R"({"event":"cell","sheet":0,"row":1,"col":1,"type":"string","value":"Țară","formula":false})",
+          R"({"event":"cell","sheet":0,"row":2,"col":0,"type":"datetime","value":36525.27083333334,"formula":false})",
+          R"({"event":"end","sheets":[{"name":"Date 1904","offset":0}],"firstRow":0,"lastRow":2,"firstCol":0,"lastCol":1})"}));
+  const std::string mixed = data + "libreoffice_mixed.xlsx";
+  const std::vector<std::pair<std::string, std::string>> lookups = {
+      {"1 0 1", R"({"found":true,"value":"TRUE"})"},
+      {"1 1 1", R"({"found":true,"value":"#DIV/0!"})"},
+      {"0 3 1", R"({"found":true,"value":45292})"},
+      {"0 2 0", R"({"found":true,"value":"Preț LEI"})"}};
+  for (const auto& [where, line] : lookups) {
+    r = RunTool("cell " + mixed + " " + where);
+    EXPECT_EQ(r.exitCode, 0) << where;
+    EXPECT_EQ(r.lines, std::vector<std::string>{line}) << where;
+  }
+  // LibreOffice keeps a Boolean as the formula FALSE(); xlsxwriter writes the constant.
+  r = RunTool("cell " + data + "xlsxwriter_mixed.xlsx 0 4 1");
+  EXPECT_EQ(r.lines, std::vector<std::string>{R"({"found":false})"});
+  r = RunTool("cell " + mixed + " 0 4 1");
+  EXPECT_EQ(r.lines, std::vector<std::string>{R"({"found":true,"value":"FALSE"})"});
+  const std::string csv = "Cod;Pret\r\n1001;12,50\r\n";
+  testbiff::TempFile list(testbiff::Bytes(csv.begin(), csv.end()), ".csv");
+  r = RunTool("cell " + list.path() + " 0 1 1");
+  EXPECT_EQ(r.lines, std::vector<std::string>{R"({"found":true,"value":"12,50"})"});
+  r = RunTool("dump " + list.path());
+  ASSERT_EQ(r.lines.size(), 6u);
+  EXPECT_EQ(
+      r.lines[4],
+      R"({"event":"cell","sheet":0,"row":1,"col":1,"type":"string","value":"12,50","formula":false})");
+}
