@@ -68,45 +68,30 @@ ImportProfile ReadProfile(const IniFile& ini, const std::string& section, std::s
   return p;
 }
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
+// The fields a profile shares with the window's state, copied one way or the other.
+template <class From, class To>
+void CopyLayout(const From& from, To& to) {
+  to.IdColumn = from.IdColumn;
+  to.PriceColumn = from.PriceColumn;
+  to.StartRow = from.StartRow;
+  to.PriceKindIndex = from.PriceKindIndex;
+  to.Identification = from.Identification;
+  to.ProducerRestriction = from.ProducerRestriction;
+  to.ProducerName = from.ProducerName;
+  to.Rule = from.Rule;
 }
 
 }  // namespace
 
 std::string EscapeStoredText(std::string_view text) {
-  static const char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    // Blanks at the ends would be trimmed when read back.
-    const bool edgeBlank = (c == ' ' || c == '\t') && (i == 0 || i + 1 == text.size());
-    if (MustEscape(c) || edgeBlank) {
-      out += '%';
-      out += kHex[c >> 4];
-      out += kHex[c & 15];
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  return out;
+  // Blanks at the ends would be trimmed when read back.
+  return PercentEncode(text, [&](std::size_t i, unsigned char c) {
+    return MustEscape(c) || ((c == ' ' || c == '\t') && (i == 0 || i + 1 == text.size()));
+  });
 }
 
 std::string UnescapeStoredText(std::string_view text) {
-  std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '%' && i + 2 < text.size() && HexDigit(text[i + 1]) >= 0 &&
-        HexDigit(text[i + 2]) >= 0) {
-      out += static_cast<char>(HexDigit(text[i + 1]) * 16 + HexDigit(text[i + 2]));
-      i += 2;
-    } else {
-      out += text[i];
-    }
-  }
-  return out;
+  return PercentDecode(text);
 }
 
 std::string ProfileNameProblem(std::string_view name) {
@@ -177,13 +162,7 @@ bool DeleteProfile(const std::string& company, std::string_view name) {
 ImportProfile ProfileFromState(const TImportState& s, std::string name) {
   ImportProfile p;
   p.Name = std::move(name);
-  p.IdColumn = s.IdColumn;
-  p.PriceColumn = s.PriceColumn;
-  p.StartRow = s.StartRow;
-  p.PriceKindIndex = s.PriceKindIndex;
-  p.Identification = s.Identification;
-  p.ProducerRestriction = s.ProducerRestriction;
-  p.ProducerName = s.ProducerName;
+  CopyLayout(s, p);
   const int selected = s.SelectedPriceCategory;
   if (selected >= 0 && selected < static_cast<int>(s.PriceCategories.size()) &&
       s.PriceCategories[static_cast<std::size_t>(selected)].Code != 0) {
@@ -193,19 +172,11 @@ ImportProfile ProfileFromState(const TImportState& s, std::string name) {
     p.PriceCategoryCode = s.PriceCategoryCode;
     p.PriceCategoryName = s.PriceCategoryName;
   }
-  p.Rule = s.Rule;
   return p;
 }
 
 void ApplyProfile(const ImportProfile& p, TImportState& s) {
-  s.IdColumn = p.IdColumn;
-  s.PriceColumn = p.PriceColumn;
-  s.StartRow = p.StartRow;
-  s.PriceKindIndex = p.PriceKindIndex;
-  s.Identification = p.Identification;
-  s.ProducerRestriction = p.ProducerRestriction;
-  s.ProducerName = p.ProducerName;
-  s.Rule = p.Rule;
+  CopyLayout(p, s);
   if (p.PriceCategoryCode != 0) {
     s.PriceCategoryCode = p.PriceCategoryCode;
     s.PriceCategoryName = p.PriceCategoryName;

@@ -125,19 +125,8 @@ std::string IniSectionName(std::string_view name) {
   for (char c : name)
     if (c == ']' || IsControl(static_cast<unsigned char>(c))) plain = false;
   if (plain) return std::string(name);  // stored files keep finding their sections
-  static const char* const kHex = "0123456789ABCDEF";
-  std::string out;
-  for (char ch : name) {
-    const auto c = static_cast<unsigned char>(ch);
-    if (c == ']' || c == '%' || IsControl(c)) {
-      out += '%';
-      out += kHex[c >> 4];
-      out += kHex[c & 15];
-    } else {
-      out += ch;
-    }
-  }
-  return out;
+  return PercentEncode(
+      name, [](std::size_t, unsigned char c) { return c == ']' || c == '%' || IsControl(c); });
 }
 
 bool IsStorableIniValue(std::string_view value) {
