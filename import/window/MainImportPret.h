@@ -80,6 +80,9 @@ class TEMainImportPret : public ui::TDBEditForm, private ImportView {
   void TBNChange(int newPage);
   // "&Verifica": the checks, then the run as a dry run; its plan goes to the preview page.
   void BVerificaClick();
+  // "&Start import" of the preview page: the run, then back to the page (what was written)
+  // unless the run has error lines to show.
+  void BStartPrevClick();
   // "Anuleaza ultimul import": the confirmation, the undo of the current company's last run.
   void BAnulareClick();
   // The plan shown on the preview page (nullptr before the first check or run).
@@ -192,6 +195,7 @@ class TEMainImportPret : public ui::TDBEditForm, private ImportView {
   ui::TFmtLabel* thresholdCaption_;      // FPrag
   QDoubleSpinBox* thresholdEdit_;        // SPrag
   QTableView* planTable_;                // GPlan
+  ui::TFmtLabel* rowWarnings_;           // FAvertRand
   TPlanTableModel* planModel_;           // the rows of plan_
   ui::TNiceButton* previewStartButton_;  // BStartPrev
   ui::TNiceButton* undoButton_;          // BAnulare

@@ -150,7 +150,7 @@ void TEMainImportPret::ConnectHandlers() {
   categoryList_->OnDropDown = [this] { Guarded([this] { LCatPretDropDown(); }); };
   startButton_->OnClick = [this](QObject*) { Guarded([this] { NiceButton1Click(); }); };
   checkButton_->OnClick = [this](QObject*) { Guarded([this] { BVerificaClick(); }); };
-  previewStartButton_->OnClick = [this](QObject*) { Guarded([this] { NiceButton1Click(); }); };
+  previewStartButton_->OnClick = [this](QObject*) { Guarded([this] { BStartPrevClick(); }); };
   undoButton_->OnClick = [this](QObject*) { Guarded([this] { BAnulareClick(); }); };
   connect(thresholdEdit_, &QDoubleSpinBox::valueChanged, this,
           [this](double percent) { Guarded([&] { ThresholdChanged(percent); }); });

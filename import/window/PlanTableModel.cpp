@@ -12,8 +12,8 @@ namespace imp {
 namespace {
 
 const char* const kHeaders[TPlanTableModel::kColumnCount] = {
-    "Pagina", "Linia",      "CodArt",   "Identificator", "Denumire",      "Producator",
-    "Camp",   "Pret vechi", "Pret nou", "Modificare %",  "Pret multiplu", "Avertismente"};
+    "Pag.",     "Linia",        "CodArt",       "Identificator", "Denumire",      "Pret vechi",
+    "Pret nou", "Modificare %", "Avertismente", "Camp",          "Pret multiplu", "Producator"};
 
 const QColor kWarningBack(255, 244, 176);  // a row with a warning
 const QColor kWarningText(192, 0, 0);
@@ -141,7 +141,7 @@ QVariant TPlanTableModel::data(const QModelIndex& index, int role) const {
       if (column == colWarnings && row->Warnings) return Q(plan_->WarningsText(*row));
       return {};
     case Qt::TextAlignmentRole:
-      if (column <= colCode || (column >= colOld && column <= colPercent))
+      if (column <= colCode || column == colOld || column == colNew || column == colPercent)
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
       return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
     case Qt::BackgroundRole:

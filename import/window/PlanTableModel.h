@@ -14,18 +14,19 @@ class TPlanTableModel final : public QAbstractTableModel {
 
  public:
   enum Column {
+    // The columns an accountant reads first come first: where, what, from, to, by how much.
     colSheet,
     colRow,
     colCode,
     colIdentifier,
     colName,
-    colProducer,
-    colField,
     colOld,
     colNew,
     colPercent,
-    colMulti,
     colWarnings,
+    colField,
+    colMulti,
+    colProducer,
     kColumnCount
   };
 

@@ -23,16 +23,18 @@ namespace {
 
 constexpr int kPageWidth = 661;
 constexpr int kTableTop = 78;
-constexpr int kTableHeight = 366;
+constexpr int kTableHeight = 340;
+constexpr int kRowWarningsTop = kTableTop + kTableHeight + 6;
 constexpr int kButtonTop = 452;
 constexpr int kLineHeight = 20;
 
 // Columns wide enough for their usual contents; the rest of the width goes to the warnings.
-constexpr int kColumnWidths[TPlanTableModel::kColumnCount] = {48, 48, 60, 96, 160, 100,
-                                                              86, 72, 72, 86, 150, 420};
+constexpr int kColumnWidths[TPlanTableModel::kColumnCount] = {40, 48,  56,  92, 128, 76,
+                                                              72, 100, 420, 96, 150, 160};
 
+// A number in the markup: a blank after the colour code keeps its digits apart from the code.
 std::string Count(int n) {
-  return "@12" + std::to_string(n) + "@0";
+  return "@12 " + std::to_string(n) + "@0";
 }
 
 }  // namespace
@@ -41,13 +43,13 @@ void TEMainImportPret::BuildPreviewPage(QWidget* page) {
   planTitle_ =
       Markup(page, "FPlanTitlu", "%Apasati @9Verifica@0 pentru a vedea modificarile", 8, 6);
   warningCounts_ = Markup(page, "FAvertismente", "", 8, 30);
-  thresholdCaption_ = Markup(page, "FPrag", "Prag avertizare", 470, 6);
+  thresholdCaption_ = Markup(page, "FPrag", "Prag avertizare", 440, 6);
   thresholdEdit_ = new QDoubleSpinBox(page);
   thresholdEdit_->setObjectName("SPrag");
   thresholdEdit_->setDecimals(1);
   thresholdEdit_->setRange(0.1, 1000000.0);
   thresholdEdit_->setSuffix(" %");
-  thresholdEdit_->setGeometry(576, 3, 80, 22);
+  thresholdEdit_->setGeometry(560, 3, 94, 22);
   thresholdEdit_->setValue(ReadThresholdSetting());
 
   planModel_ = new TPlanTableModel(this);
@@ -72,6 +74,15 @@ void TEMainImportPret::BuildPreviewPage(QWidget* page) {
   columns->setHighlightSections(false);
   for (int c = 0; c < TPlanTableModel::kColumnCount; ++c)
     columns->resizeSection(c, kColumnWidths[c]);
+  // The warnings of the row under the cursor, in full, below the table.
+  rowWarnings_ = Markup(page, "FAvertRand", "", 8, kRowWarningsTop);
+  connect(planTable_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+          [this](const QModelIndex& current) {
+            const PlanRow* row = planModel_->RowAt(current.row());
+            rowWarnings_->SetCaption(row && row->Warnings
+                                         ? Q("@9" + ui::EscapeMarkup(plan_->WarningsText(*row)))
+                                         : QString());
+          });
 
   undoButton_ = new ui::TNiceButton(page);
   undoButton_->setObjectName("BAnulare");
@@ -103,6 +114,12 @@ void TEMainImportPret::BVerificaClick() {
   RunRecorded(true);
 }
 
+void TEMainImportPret::BStartPrevClick() {
+  if (running_) return;
+  NiceButton1Click();
+  if (ErrorLineCount() == 0 && notebook_->currentIndex() == kSettingsPage) ShowPage(kPreviewPage);
+}
+
 void TEMainImportPret::RunRecorded(bool dryRun) {
   RunOptions options;
   options.DryRun = dryRun;
@@ -130,6 +147,7 @@ void TEMainImportPret::RunRecorded(bool dryRun) {
 }
 
 void TEMainImportPret::ShowPlan(RecordedRun& run, bool written) {
+  rowWarnings_->SetCaption("");
   planModel_->SetPlan(nullptr);
   plan_ = std::make_unique<ChangePlan>(run.TakePlan());
   plan_->SetThreshold(thresholdEdit_->value());
@@ -144,8 +162,8 @@ void TEMainImportPret::ShowWarningCounts() {
     return;
   }
   const std::string rows = std::to_string(plan_->Rows().size());
-  std::string title = planWritten_ ? "%Ultimul import a scris @9" + rows + "@0% preturi"
-                                   : "%Importul ar scrie @9" + rows + "@0% preturi";
+  std::string title = planWritten_ ? "%Ultimul import a scris@9 " + rows + "@0% preturi"
+                                   : "%Importul ar scrie@9 " + rows + "@0% preturi";
   title += " (" + std::to_string(plan_->RowsWithWarnings()) + " cu avertismente";
   if (ErrorLineCount() > 0) title += ", " + std::to_string(ErrorLineCount()) + " linii cu erori";
   title += ")";
@@ -197,6 +215,7 @@ void TEMainImportPret::BAnulareClick() {
   }
   SetBusyCursor(false);
   // The plan shown is no longer what the tables hold.
+  rowWarnings_->SetCaption("");
   planModel_->SetPlan(nullptr);
   plan_.reset();
   planTitle_->SetCaption("%Ultimul import a fost anulat");

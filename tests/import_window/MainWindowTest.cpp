@@ -332,6 +332,9 @@ TEST_F(MainWindowTest, VerificaPlansWithoutWritingThenTheRunIsRecordedAndTakenBa
   // "&Start import" from the page: the run, its change report and its journal.
   Find<ui::TNiceButton>(*w, "BStartPrev")->click();
   ASSERT_NE(TableBytes(root_ / "ALFA"), before);
+  EXPECT_EQ(c.TBN->currentIndex(), imp::kMessagesPage);  // the sample list has error lines
+  EXPECT_TRUE(Find<ui::TNiceButton>(*w, "BAnulare")->isEnabled());
+  EXPECT_TRUE(Find<ui::TNiceButton>(*w, "BStartPrev")->isEnabled());
   ASSERT_EQ(w->ShownPlan()->Rows().size(), planned);
   std::string report;
   ASSERT_TRUE(

@@ -34,7 +34,7 @@ TEST(ButtonList, GrowsBySixteenAndStopsAtTheLimit) {
 }
 
 // A titled form like the program's windows: a title bar, three buttons (the second disabled),
-// an edit, a combo box and a spin edit.
+// an edit, a combo box, a spin edit and a panel with a button of its own.
 class SampleForm : public ui::TDBEditForm {
  public:
   SampleForm() {
@@ -55,9 +55,15 @@ class SampleForm : public ui::TDBEditForm {
     combo->setGeometry(10, 70, 100, 22);
     spin = new QSpinBox(this);
     spin->setGeometry(10, 100, 100, 22);
+    panel = new QWidget(this);
+    panel->setGeometry(200, 40, 90, 90);
+    panelButton = new QPushButton("P", panel);
+    panelButton->setGeometry(5, 5, 60, 24);
     Loaded();
   }
   ui::TTitleBar* bar;
+  QWidget* panel;
+  QPushButton* panelButton;
   QPushButton* buttons[3];
   QLineEdit* edit;
   QComboBox* combo;
@@ -85,7 +91,7 @@ TEST_F(FormsTest, CaptionComesFromTheTitleBar) {
 }
 
 TEST_F(FormsTest, ButtonsFollowTheFormAndFocusReturns) {
-  EXPECT_EQ(form->ButtonList().Count(), 3);
+  EXPECT_EQ(form->ButtonList().Count(), 4);
   form->buttons[2]->setFocus();
   form->setEnabled(false);
   EXPECT_EQ(form->RememberedButton(), form->buttons[2]);
@@ -114,6 +120,17 @@ TEST_F(FormsTest, ModalDialogDisablesTheButtonsWhileOpen) {
   EXPECT_TRUE(form->buttons[0]->isEnabled());
   EXPECT_FALSE(form->buttons[1]->isEnabled());
   EXPECT_EQ(form->focusWidget(), form->buttons[0]);
+
+  // A message shown while a page of the form is disabled (as during an import run): once the
+  // page is enabled again, its buttons are usable again.
+  form->panel->setEnabled(false);
+  QDialog message;
+  QTimer::singleShot(50, &message, [&] { message.done(1); });
+  EXPECT_EQ(ui::RunModalOverForms(message), 1);
+  QApplication::processEvents();
+  form->panel->setEnabled(true);
+  QApplication::processEvents();
+  EXPECT_TRUE(form->panelButton->isEnabled());
 }
 
 TEST_F(FormsTest, RightPressUnderAMessageDialogPressesItsDefaultButton) {

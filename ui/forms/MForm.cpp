@@ -61,6 +61,17 @@ void InstallRightPressWatch() {
   qApp->installEventFilter(watch);
 }
 
+namespace {
+
+// A button's own setting, not whether it is usable now: a button on a page that is disabled for
+// the moment must come back usable with its page, so only what was set on the button itself is
+// kept and put back.
+bool OwnEnabled(const QWidget* button) {
+  return !button->testAttribute(Qt::WA_ForceDisabled);
+}
+
+}  // namespace
+
 TMForm::TMForm(QWidget* parent) : QDialog(parent) {
   InstallRightPressWatch();
   InstallClassicPalette();
@@ -76,7 +87,7 @@ void TMForm::showEvent(QShowEvent* event) {
   if (!firstShow_) return;
   // The buttons of the form as designed; buttons created later are not tracked.
   for (QPushButton* button : findChildren<QPushButton*>()) {
-    buttons_.Add(button, button->isEnabledTo(this));
+    buttons_.Add(button, OwnEnabled(button));
   }
   firstShow_ = false;
 }
@@ -89,7 +100,7 @@ void TMForm::SaveAndDisableButtons() {
   for (int i = 0; i < buttons_.Count(); ++i) {
     QPushButton* button = buttons_.Button(i);
     if (!button) continue;
-    buttons_.SetSavedEnabled(i, button->isEnabledTo(this));
+    buttons_.SetSavedEnabled(i, OwnEnabled(button));
     if (button == focused) remembered_ = button;
     button->setEnabled(false);
   }
