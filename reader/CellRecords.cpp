@@ -171,7 +171,10 @@ void TXLSRead::Impl::HandleFormula(std::uint16_t id, std::uint16_t len) {
     // A first token 0x01 (BIFF5-BIFF8) marks a shared or array formula: its text comes from
     // the SHRFMLA record.
     const bool shared = id == rec::kFormula && len > tokensAt && b[tokensAt] == 0x01;
-    if (!shared) decode(tokensAt, body.U16(lenAt));
+    if (!shared)
+      decode(tokensAt, body.U16(lenAt));
+    else if (r.SharedFormulasByCell && len >= tokensAt + 4)
+      SharedFormulaCell(cell.col, cell.row, body.U16(tokensAt + 1), body.U8(tokensAt + 3));
   }
   if (cell.nonNumeric)
     NonNumericResult(cell.col, cell.row, cell.xf, cell.resultType, cell.resultValue);
@@ -280,6 +283,10 @@ void TXLSRead::Impl::HandleCell(std::uint16_t id, std::uint16_t len) {
     case rec::kShrFmla: {
       if (!r.OnFormulaCell) return;
       detail::Need(b, 10);
+      if (r.SharedFormulasByCell) {
+        KeepSharedFormula(b.Data(), len);  // its cells' FORMULA records give the texts
+        return;
+      }
       const int firstRow = b.U16(0), lastRow = b.U16(2), firstCol = b.U8(4), lastCol = b.U8(5);
       // A range of up to 16 million cells fits the record; one formula filled over more than
       // a quarter million cells is not a real workbook, and would keep the reader busy for long.
@@ -336,6 +343,48 @@ void TXLSRead::Impl::HandleCell(std::uint16_t id, std::uint16_t len) {
       return;
     default: return;
   }
+}
+
+bool TXLSRead::Impl::KeepSharedFormula(const std::uint8_t* b, std::size_t len) {
+  if (len < 10) return false;
+  const platform::ByteView v(b, len);
+  const std::uint32_t key = static_cast<std::uint32_t>(v.U16(0)) << 8 | v.U8(4);
+  if (sharedFormulas.count(key)) return true;
+  SharedFormula f;
+  f.firstRow = v.U16(0);
+  f.lastRow = v.U16(2);
+  f.firstCol = v.U8(4);
+  f.lastCol = v.U8(5);
+  f.tokenLen = std::min<std::size_t>(v.U16(8), len - 10);
+  f.bytes.assign(b + 10, b + len);
+  sharedFormulas.emplace(key, std::move(f));
+  return true;
+}
+
+void TXLSRead::Impl::SharedFormulaCell(int col, int row, int anchorRow, int anchorCol) {
+  TXLSRead& r = self;
+  const std::uint32_t key = static_cast<std::uint32_t>(anchorRow) << 8 | (anchorCol & 0xFF);
+  auto it = sharedFormulas.find(key);
+  if (it == sharedFormulas.end() && anchorRow == row && anchorCol == col) {
+    // The first cell of a shared formula comes before its SHRFMLA record: look ahead for it.
+    const std::uint64_t here = stream->Position();
+    std::uint16_t id = 0, len = 0;
+    if (stream->ReadHeader(id, len) && (id == rec::kShrFmla || id == rec::kShrFmla2)) {
+      std::vector<std::uint8_t> next(len);
+      if (stream->Read(next.data(), len) == len && KeepSharedFormula(next.data(), len))
+        it = sharedFormulas.find(key);
+    }
+    stream->SeekTo(here);
+  }
+  if (it == sharedFormulas.end()) return;
+  const SharedFormula& f = it->second;
+  if (row < f.firstRow || row > f.lastRow || col < f.firstCol || col > f.lastCol) return;
+  fctx.FuncArgSeparator = r.FuncArgSeparator;
+  fctx.StrTRUE = r.StrTRUE;
+  fctx.StrFALSE = r.StrFALSE;
+  text2 = formula::DecodeFormula(fctx, f.bytes.data(), f.tokenLen, f.bytes.size() - f.tokenLen, col,
+                                 row);
+  r.OnFormulaCell(r, col, row, text2);
 }
 
 }  // namespace reader

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/ByteView.h"
@@ -59,6 +60,20 @@ struct TXLSRead::Impl {
   detail::RepeatedErrors repeats;  // record errors already asked about in this Read
   std::string text;                // scratch for event strings, reused to avoid allocations
   std::string text2;
+  // The shared formulas of the current worksheet by their first cell (row << 8 | column), for
+  // SharedFormulasByCell: the range and the tokens, the array data after them included.
+  struct SharedFormula {
+    std::uint16_t firstRow = 0, lastRow = 0;
+    std::uint8_t firstCol = 0, lastCol = 0;
+    std::size_t tokenLen = 0;
+    std::vector<std::uint8_t> bytes;
+  };
+  std::unordered_map<std::uint32_t, SharedFormula> sharedFormulas;
+  // Keeps the SHRFMLA record of len bytes in b (unless kept already); false when too short.
+  bool KeepSharedFormula(const std::uint8_t* b, std::size_t len);
+  // The text of the shared formula that the FORMULA record of (col, row) points at with its
+  // first token (the shared formula's first cell at anchorRow, anchorCol), when known.
+  void SharedFormulaCell(int col, int row, int anchorRow, int anchorCol);
   // A STRING record already taken for its formula, passed over when the loop reaches it.
   std::uint64_t skipFrom = ~std::uint64_t{0}, skipTo = 0;
 

@@ -33,6 +33,7 @@ void TXLSRead::Impl::ResetTables() {
   r.FFirstCol = r.FLastCol = r.FFirstRow = r.FLastRow = 0;
   r.FSheetIndex = -1;
   r.FFileCodepage = 0;
+  sharedFormulas.clear();
   fctx.Reset();
   fctx.SupBooks.clear();
   fctx.ExternSheets.clear();
@@ -215,6 +216,7 @@ bool TXLSRead::Impl::HandleBof(std::uint16_t id, std::uint16_t len) {
     return true;
   }
   if (type == rec::kWorksheet) {
+    sharedFormulas.clear();
     if (r.FVersion <= 3) {
       // BIFF2-BIFF4: a worksheet substream carries its own FORMAT and XF records after its BOF,
       // and its XF records name formats by position, so nothing is renumbered.

@@ -126,6 +126,10 @@ class TXLSRead {
   std::string StrFALSE = "FALSE";
   TXLSErrorLevel ErrorLevel = xelMessage;
   char FuncArgSeparator = ',';  // between function arguments in formula text
+  // False: a shared formula's text is given for every cell of the range its SHRFMLA record
+  // names. True: only for the cells whose FORMULA record uses it, in their record order, so the
+  // events stay proportional to the cells of the file (imppret dump sets it).
+  bool SharedFormulasByCell = false;
   int Codepage() const { return FCodepage; }
   void SetCodepage(int Value) { FCodepage = Value < 0 ? 0 : Value; }
 

@@ -110,6 +110,8 @@ int Dump(const std::vector<std::string>& args) {
   reader::TXLSRead r;
   r.FileName = args[0];
   r.ErrorLevel = reader::xelMessage;
+  // A shared formula's text for the cells that use it, not for every cell its range names.
+  r.SharedFormulasByCell = true;
   // Record errors are reported and reading goes on.
   r.MessageHook = [](const std::string& text, bool) {
     std::string line = text;

@@ -14,10 +14,11 @@ namespace {
 constexpr std::size_t kEventBudget = 200'000;
 volatile std::size_t sink = 0;
 
-void ReadAll(reader::TXLSErrorLevel level) {
+void ReadAll(reader::TXLSErrorLevel level, bool sharedByCell) {
   reader::TXLSRead r;
   r.FileName = fuzzreader::ScratchPath();
   r.ErrorLevel = level;
+  r.SharedFormulasByCell = sharedByCell;
   r.MessageHook = [](const std::string&, bool) { return true; };
   std::size_t events = 0, bytes = 0;
   auto count = [&] {
@@ -67,7 +68,8 @@ void ReadAll(reader::TXLSErrorLevel level) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (!fuzzreader::WriteScratch(data, size)) return 0;
-  ReadAll(reader::xelIgnore);
-  ReadAll(reader::xelMessage);
+  // Shared formulas by range under one level, by cell (as imppret dump reads) under the other.
+  ReadAll(reader::xelIgnore, false);
+  ReadAll(reader::xelMessage, true);
   return 0;
 }

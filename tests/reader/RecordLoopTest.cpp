@@ -425,4 +425,40 @@ TEST(RecordLoop, StringResultAfterASharedFormulaRecord) {
   EXPECT_TRUE(run.rec.messages.empty()) << ::testing::PrintToString(run.rec.messages);
   EXPECT_EQ(std::count(records.begin(), records.end(), 0x04BC), 2);
   EXPECT_TRUE(std::find(records.begin(), records.end(), 0x0207) == records.end());
+
+  // Cell by cell: each FORMULA record that uses the shared formula gives its text, the first
+  // one before its string result; the SHRFMLA records give nothing of their own.
+  Reading byCell(book);
+  byCell.r.SharedFormulasByCell = true;
+  byCell.Read();
+  EXPECT_EQ(byCell.rec.log,
+            (std::vector<std::string>{"F 0,0 5", "S 0,0 comun F", "F 0,1 5", "N 0,2 0 3"}));
+  EXPECT_TRUE(byCell.rec.messages.empty()) << ::testing::PrintToString(byCell.rec.messages);
+
+  // A range of 79,600 cells used by three cells (and named by one outside it): three texts,
+  // each relative to its own cell.
+  const Bytes wide = BookStream(
+      Xfs({0}), {[](RecordStream& s) {
+        const Bytes use = {0x01, 3, 0, 1, 0};  // first cell B4
+        s.FormulaNumber(3, 1, 0, 1, use);
+        // The cell to the left of each cell of the range.
+        s.Add(0x04BC,
+              testbiff::Body().U16(3).U16(400).U8(1).U8(200).U16(0).U16(5).U8(0x4C).U16(0).U16(
+                  0xC0FF));
+        s.FormulaNumber(3, 2, 0, 2, use);
+        s.FormulaNumber(4, 1, 0, 3, use);
+        s.FormulaNumber(500, 1, 0, 4, use);
+      }});
+  Reading all(wide);
+  all.Read();
+  EXPECT_EQ(std::count_if(all.rec.log.begin(), all.rec.log.end(),
+                          [](const std::string& l) { return l[0] == 'F'; }),
+            398 * 200);
+  Reading few(wide);
+  few.r.SharedFormulasByCell = true;
+  few.Read();
+  std::vector<std::string> texts;
+  for (const auto& line : few.rec.log)
+    if (line[0] == 'F') texts.push_back(line);
+  EXPECT_EQ(texts, (std::vector<std::string>{"F 1,3 A4", "F 2,3 B4", "F 1,4 A5"}));
 }
