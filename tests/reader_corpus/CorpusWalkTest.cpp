@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
@@ -19,6 +20,7 @@
 #include <sstream>
 #include <thread>
 
+#include "reader/CellRecord.h"
 #include "support/MiniJson.h"
 #include "support/ReaderHarness.h"
 
@@ -124,22 +126,6 @@ std::map<std::string, std::string> ReadAllowList() {
     out[line.substr(0, tab)] = line.substr(tab + 1);
   }
   return out;
-}
-
-bool LookupKnows(std::uint16_t record) {
-  switch (record) {
-    case 0x0006:
-    case 0x007E:
-    case 0x00BD:
-    case 0x00D6:
-    case 0x00FD:
-    case 0x0203:
-    case 0x0204:
-    case 0x0206:
-    case 0x027E:
-    case 0x0406: return true;
-    default: return false;
-  }
 }
 
 struct Reference {
@@ -259,14 +245,13 @@ void Walk(const ManifestRow& row, const std::map<std::string, std::string>& allo
         ++f.extra;
   }
 
-  // The lookup answers what the events said, for every number and text of a record it knows.
-  std::vector<const CellEvent*> todo;
-  for (const auto& [k, e] : events) {
-    const bool number = e->kind == Kind::kNumber || e->kind == Kind::kDateTime;
-    const bool text = e->kind == Kind::kString || e->kind == Kind::kRich;
-    if ((number || text) && LookupKnows(e->record)) todo.push_back(e);
-  }
-  if (todo.empty()) return;
+  // The lookup answers what the events said, for every number and text of a record it takes
+  // a value from (the reader's own rule, for the version the file declares).
+  const bool anyValue = std::any_of(events.begin(), events.end(), [](const auto& entry) {
+    const Kind k = entry.second->kind;
+    return k == Kind::kNumber || k == Kind::kDateTime || k == Kind::kString || k == Kind::kRich;
+  });
+  if (!anyValue) return;
   reader::TXLSRead r;
   r.FileName = path;
   r.ErrorLevel = reader::xelIgnore;
@@ -278,6 +263,14 @@ void Walk(const ManifestRow& row, const std::map<std::string, std::string>& allo
     note(f.lookupProblems, "open for lookups raised", ex.what());
     return;
   }
+  std::vector<const CellEvent*> todo;
+  for (const auto& [k, e] : events) {
+    const bool number = e->kind == Kind::kNumber || e->kind == Kind::kDateTime;
+    const bool text = e->kind == Kind::kString || e->kind == Kind::kRich;
+    if ((number || text) && reader::detail::LookupTakesValue(e->record, r.Version()))
+      todo.push_back(e);
+  }
+  if (todo.empty()) return;
   const std::size_t step = std::max<std::size_t>(1, todo.size() / kLookupsPerFile);
   for (std::size_t i = 0; i < todo.size(); i += step) {
     const CellEvent& e = *todo[i];

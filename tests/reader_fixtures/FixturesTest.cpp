@@ -7,6 +7,7 @@
 #include <map>
 #include <tuple>
 
+#include "reader/CellRecord.h"
 #include "support/MiniJson.h"
 #include "support/ReaderHarness.h"
 
@@ -110,23 +111,6 @@ TEST_P(Fixture, EventsGiveTheExpectedSheetsAndValues) {
   EXPECT_GT(compared, 0);
 }
 
-// Records that GetCellValue recognises; BIFF2 cell records and BOOLERR are not among them.
-bool LookupKnows(std::uint16_t record) {
-  switch (record) {
-    case 0x0006:
-    case 0x007E:
-    case 0x00BD:
-    case 0x00D6:
-    case 0x00FD:
-    case 0x0203:
-    case 0x0204:
-    case 0x0206:
-    case 0x027E:
-    case 0x0406: return true;
-    default: return false;
-  }
-}
-
 TEST_P(Fixture, LookupFindsEveryNumberAndTextTheEventsReport) {
   testreader::Collected got = testreader::ReadAll(xls());
   ASSERT_EQ(got.openError, "");
@@ -138,7 +122,7 @@ TEST_P(Fixture, LookupFindsEveryNumberAndTextTheEventsReport) {
   for (const CellEvent& e : got.cells) {
     const bool number = e.kind == Kind::kNumber || e.kind == Kind::kDateTime;
     const bool text = e.kind == Kind::kString || e.kind == Kind::kRich;
-    if (!(number || text) || !LookupKnows(e.record)) continue;
+    if (!(number || text) || !reader::detail::LookupTakesValue(e.record, r.Version())) continue;
     // A formula's empty result reads as an empty text in both interfaces.
     reader::TCellValue v;
     bool found = false;
