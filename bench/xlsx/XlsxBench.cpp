@@ -2,7 +2,8 @@
 // (over sheets) of 6 columns, has LibreOffice save each as .xlsx and as .xls, and measures on
 // those files, each in its own process (peak memory is the measured program's own): the .xls
 // event walk, our .xlsx reading of every cell, our lookup of two cells of every row, and
-// openpyxl in read-only mode. Other modes are the measured programs:
+// openpyxl in read-only mode, and SheetJS when node finds it. Other modes are the measured
+// programs:
 //   xlsx_bench walk-xls FILE | walk-xlsx FILE | lookup-xlsx FILE | generate FILE ROWS
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -175,6 +176,13 @@ int main(int argc, char** argv) {
       const Run peer = Best({"/usr/bin/python3", IMPPRET_BENCH_OPENPYXL, xlsx.string()}, 1);
       Print("openpyxl read-only", peer);
       std::printf("  openpyxl / ours (cpu): %.1f (at least 5)\n", peer.cpu / ours.cpu);
+      const Run sheetjs = Best({"node", IMPPRET_BENCH_SHEETJS, xlsx.string()}, 1);
+      if (sheetjs.ok) {
+        Print("SheetJS", sheetjs);
+        std::printf("  SheetJS / ours (cpu): %.1f (at least 5)\n", sheetjs.cpu / ours.cpu);
+      } else {
+        std::printf("  SheetJS: not found (npm package xlsx through NODE_PATH), left out\n");
+      }
     } else {
       std::printf("  ratio 300k / 100k (cpu): %.2f (limit 3.3)\n", ours.cpu / cpu100);
     }

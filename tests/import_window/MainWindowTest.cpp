@@ -470,6 +470,15 @@ TEST_F(MainWindowTest, TheFolderListHighlightsTheFolderShownAndTheFileListFollow
   fs::remove(root_ / "A nou.xls");
   w->FilterComboBox1Change();
   EXPECT_EQ(c.FileListBox1->count(), before);
+  // The classic filter is chosen at start; the second one lists every format the import reads.
+  fs::copy_file(root_ / "Preturi furnizor.xls", root_ / "Lista.xlsx");
+  std::ofstream(root_ / "Lista.csv") << "Cod;Pret\n";
+  auto* filter = Find<imp::TFilterComboBox>(*w, "FilterComboBox1");
+  ASSERT_EQ(filter->count(), 2);
+  EXPECT_EQ(filter->currentIndex(), 0);
+  EXPECT_EQ(filter->itemText(1).toStdString(), "Liste de preturi (*.xls;*.xlsx;*.xlsm;*.csv)");
+  filter->setCurrentIndex(1);
+  EXPECT_EQ(c.FileListBox1->count(), before + 2);
 }
 
 TEST_F(MainWindowTest, TheBottomRowKeepsButtonsAndProgressApart) {
