@@ -1,14 +1,18 @@
 // Opens a table file made of the input and walks it every way a caller can: every record and
 // field as text and number, each field made the current index with a key search, a filter, and
-// an insert. Damaged input must raise DbError, never crash or hang.
+// an insert. Input bytes past the size the table's header gives become its primary index file
+// (.PX), which is checked against the blocks and then written by the insert. Damaged input must
+// raise DbError, never crash or hang.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 
 #include "platform/db/Table.h"
+#include "platform/db/TableFile.h"
 
 namespace {
 
@@ -38,10 +42,26 @@ void Walk(db::Table& t) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const auto path = Folder() / "F.DB";
+  std::size_t tableSize = size;
+  if (size >= 0x12) {
+    const std::size_t headerSize = data[2] | (data[3] << 8);
+    const std::size_t blocks = data[0x0C] | (data[0x0D] << 8);
+    tableSize = std::min(size, headerSize + blocks * std::size_t{data[5]} * 1024);
+  }
+  auto put = [](const std::filesystem::path& p, const std::uint8_t* bytes, std::size_t n) {
+    if (std::FILE* f = std::fopen(p.c_str(), "wb")) {
+      std::fwrite(bytes, 1, n, f);
+      std::fclose(f);
+    }
+  };
+  put(path, data, tableSize);
   std::filesystem::remove(Folder() / "F.PX");
-  if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
-    std::fwrite(data, 1, size, f);
-    std::fclose(f);
+  std::filesystem::remove(Folder() / "F.DB.JNL");
+  if (tableSize < size) put(Folder() / "F.PX", data + tableSize, size - tableSize);
+  try {
+    db::TableFile file(path);
+    (void)file.PrimaryIndexCurrent();
+  } catch (const db::DbError&) {
   }
   try {
     db::Table t;

@@ -70,9 +70,12 @@ std::vector<std::uint8_t> TableFile::BuildPrimaryIndex(IndexSlots& slots) const 
       starts.push_back(std::move(first));
       break;
     }
+    // Level-1 blocks keep a quarter free, so a split adds its entry where it belongs.
+    const std::size_t fill =
+        levels.size() == 1 ? std::max<std::size_t>(2, capacity - capacity / 4) : capacity;
     std::uint32_t sum = 0;
     for (std::size_t i = 0; i < level.size(); ++i) {
-      if (i - first.back() == capacity || (i > first.back() && sum + level[i].count > kMaxCount)) {
+      if (i - first.back() == fill || (i > first.back() && sum + level[i].count > kMaxCount)) {
         first.push_back(i);
         sum = 0;
       }
@@ -235,6 +238,67 @@ bool TableFile::StagePrimaryIndexEntry(std::uint16_t block) {
     const std::size_t off = headerSize + std::size_t{b - 1} * blockSize;
     StageIndex(off, pxImage_.data() + off, blockSize);
   }
+  px::Put16(pxImage_.data() + px::kChangeCount, changeCount_);
+  StageIndex(0, pxImage_.data(), px::kFixedHeader);
+  return true;
+}
+
+// After a split (or a new last block) that put `fresh` after `full` in the chain: a new entry
+// goes in after the entry of `full`, in the same index block, when that block has room.
+bool TableFile::StagePrimaryIndexSplit(std::uint16_t full, std::uint16_t fresh) {
+  if (full >= pxSlots_.data.size() || pxSlots_.data[full].block == 0 || pxImage_.empty() ||
+      blocks_[full].ids.empty() || blocks_[fresh].ids.empty())
+    return false;
+  const std::size_t keySize = static_cast<std::size_t>(header_.KeySize());
+  const std::size_t entrySize = keySize + 6;
+  const std::size_t headerSize = px::Get16(pxImage_.data() + px::kHeaderSize);
+  const std::size_t blockSize = static_cast<std::size_t>(pxImage_[px::kBlockSizeKB]) * 1024;
+  const std::size_t capacity = (blockSize - px::kBlockHeader) / entrySize;
+  const IndexSlot at = pxSlots_.data[full];
+  std::uint8_t* base = pxImage_.data() + headerSize + std::size_t{at.block - 1} * blockSize;
+  const int last = static_cast<std::int16_t>(px::Get16(base + 4));
+  if (last < 0) return false;
+  const std::size_t n = static_cast<std::size_t>(last) / entrySize + 1;
+  if (n >= capacity || at.slot >= n) return false;
+  auto entryAt = [&](IndexSlot s) {
+    return pxImage_.data() + headerSize + std::size_t{s.block - 1} * blockSize + px::kBlockHeader +
+           std::size_t{s.slot} * entrySize;
+  };
+  for (IndexSlot up = pxSlots_.parent[at.block]; up.block != 0; up = pxSlots_.parent[up.block])
+    if (px::DecodeInt(entryAt(up) + keySize + 2, 2) + 1 > 32767) return false;
+  std::uint8_t* after = base + px::kBlockHeader + (std::size_t{at.slot} + 1) * entrySize;
+  std::memmove(after + entrySize, after, (n - at.slot - 1) * entrySize);
+  if (pxSlots_.data.size() <= fresh) pxSlots_.data.resize(std::size_t{fresh} + 1);
+  for (std::size_t i = at.slot + 2u; i <= n; ++i) {
+    const std::int64_t child = px::DecodeInt(base + px::kBlockHeader + i * entrySize + keySize, 2);
+    if (child > 0 && static_cast<std::size_t>(child) < pxSlots_.data.size())
+      pxSlots_.data[static_cast<std::size_t>(child)].slot = static_cast<std::uint16_t>(i);
+  }
+  auto put = [&](std::uint8_t* e, std::uint16_t block) {
+    std::memcpy(e, Record(blocks_[block].ids[0]), keySize);
+    px::EncodeInt(block, e + keySize, 2);
+    PutShortValue(e + keySize + 2, static_cast<std::uint32_t>(blocks_[block].ids.size()));
+    PutShortValue(e + keySize + 4, 0);
+  };
+  put(entryAt(at), full);
+  put(after, fresh);
+  pxSlots_.data[fresh] = {at.block, static_cast<std::uint16_t>(at.slot + 1)};
+  px::Put16(base + 4, static_cast<std::uint32_t>(n * entrySize));
+  std::vector<std::uint32_t> touched{at.block};
+  bool first = at.slot == 0;
+  for (IndexSlot up = pxSlots_.parent[at.block]; up.block != 0; up = pxSlots_.parent[up.block]) {
+    std::uint8_t* p = entryAt(up);
+    if (first) std::memcpy(p, Record(blocks_[full].ids[0]), keySize);
+    PutShortValue(p + keySize + 2,
+                  static_cast<std::uint32_t>(px::DecodeInt(p + keySize + 2, 2) + 1));
+    first = first && up.slot == 0;
+    touched.push_back(up.block);
+  }
+  for (std::uint32_t b : touched) {
+    const std::size_t off = headerSize + std::size_t{b - 1} * blockSize;
+    StageIndex(off, pxImage_.data() + off, blockSize);
+  }
+  px::Put32(pxImage_.data() + px::kNumRecords, px::Get32(pxImage_.data() + px::kNumRecords) + 1);
   px::Put16(pxImage_.data() + px::kChangeCount, changeCount_);
   StageIndex(0, pxImage_.data(), px::kFixedHeader);
   return true;

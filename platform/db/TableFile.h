@@ -132,6 +132,7 @@ class TableFile {
   bool ChangedSinceRead() const;
   std::vector<std::uint8_t> BuildPrimaryIndex(IndexSlots& slots) const;
   bool StagePrimaryIndexEntry(std::uint16_t block);
+  bool StagePrimaryIndexSplit(std::uint16_t full, std::uint16_t fresh);
 
   std::filesystem::path path_;
   px::Header header_;

@@ -131,9 +131,11 @@ std::uint32_t TableFile::Insert(std::vector<std::uint8_t>& record) {
       WriteAt(header_.headerSize + std::uint64_t{relinked - 1u} * header_.blockSize + 2, prev, 2);
     }
     WriteHeader();
-    // A record added to a block changes that block's index entry alone; a new block changes
-    // the index's layout.
-    if (Keyed() && (toWrite.size() != 1 || !StagePrimaryIndexEntry(block))) StagePrimaryIndex();
+    // A record added to a block changes that block's index entry alone; a new block adds one
+    // entry beside its neighbour's, or the index is laid out anew when that block is full.
+    if (Keyed() && !(toWrite.size() == 1 ? StagePrimaryIndexEntry(block)
+                                         : StagePrimaryIndexSplit(block, toWrite[0])))
+      StagePrimaryIndex();
   } catch (...) {
     Discard();
     ReadIndexImage();

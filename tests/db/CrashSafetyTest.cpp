@@ -204,8 +204,10 @@ void CopyTable(const std::filesystem::path& from, const std::filesystem::path& t
   std::filesystem::remove(to / "PRETM.DB.JNL");
 }
 
-// pxlib's view: the header's count equals the rows read through the index, keys ascending.
+// pxlib's view: the header's count equals the rows read through the index, keys ascending;
+// and every index entry names its block with that block's first key and count.
 void CheckWithPxlib(const std::filesystem::path& dir) {
+  EXPECT_TRUE(db::TableFile(dir / "PRETM.DB").PrimaryIndexCurrent());
   pxo::Contents read;
   std::string error;
   ASSERT_TRUE(pxo::Read(dir / "PRETM.DB", dir / "PRETM.PX", read, error)) << error;
