@@ -154,6 +154,7 @@ void TImportRun::CloseRun(bool completed) {
   }
   articles_.reset();
   multiPrices_.reset();
+  if (options_.Outcome) *options_.Outcome = result_;
   view_.ShowProgressPanel(false);
   std::string summary = ImportSummaryText(result_.Imported, result_.Errors, result_.EmptyRows);
   if (state_.Rule.On) summary += PriceRuleSummary(state_.Rule, totalRead_, totalWritten_);

@@ -30,6 +30,8 @@ struct RunOptions {
   std::function<std::unique_ptr<PriceWorkbook>()> MakeWorkbook;
   // Told about every value before it is written (dry run: instead of the write).
   ChangeObserver* Observer = nullptr;
+  // When set, holds the counts of what the run did, also when it ends by a failure.
+  struct ImportResult* Outcome = nullptr;
 };
 
 struct ImportResult {

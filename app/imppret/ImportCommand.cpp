@@ -218,9 +218,26 @@ int RunImportCommand(const std::vector<std::string>& args) {
     };
   }
 
+  imp::ImportResult outcome;
+  options.Outcome = &outcome;
   if (!imp::CheckImportSettings(state, view, options)) return 1;
   imp::RecordedRun run(state, options, a.threshold.value_or(imp::ReadThresholdSetting()),
                        a.reportFile);
+  // The last line says what was posted, also when the run ends by a failure.
+  auto jsonLine = [&](const imp::ImportResult& r, const std::string* failure) {
+    std::string line = "{\"imported\":" + std::to_string(r.Imported) +
+                       ",\"errors\":" + std::to_string(r.Errors) + ",\"errorLines\":[";
+    for (std::size_t i = 0; i < view.lines.size(); ++i) {
+      if (i) line += ',';
+      AppendJsonString(line, view.lines[i]);
+    }
+    line += "]," + PlanWarningsJson(run.Plan());
+    if (failure) {
+      line += ",\"failure\":";
+      AppendJsonString(line, *failure);
+    }
+    std::printf("%s}\n", line.c_str());
+  };
   imp::ImportResult result;
   try {
     result = run.Run(view);
@@ -228,21 +245,13 @@ int RunImportCommand(const std::vector<std::string>& args) {
     if (!a.errorsFile.empty()) imp::SaveErrorLines(a.errorsFile, view.lines);
     std::fprintf(stderr, "%s\n", e.what());
     if (!run.RecordProblem().empty()) std::fprintf(stderr, "%s\n", run.RecordProblem().c_str());
+    const std::string failure = e.what();
+    if (a.json) jsonLine(outcome, &failure);
     return 1;
   }
   if (!result.Ran) return 1;
   if (!a.errorsFile.empty()) imp::SaveErrorLines(a.errorsFile, view.lines);
-  const imp::ChangePlan& plan = run.Plan();
-  if (a.json) {
-    std::string line = "{\"imported\":" + std::to_string(result.Imported) +
-                       ",\"errors\":" + std::to_string(result.Errors) + ",\"errorLines\":[";
-    for (std::size_t i = 0; i < view.lines.size(); ++i) {
-      if (i) line += ',';
-      AppendJsonString(line, view.lines[i]);
-    }
-    line += "]," + PlanWarningsJson(plan) + "}";
-    std::printf("%s\n", line.c_str());
-  }
+  if (a.json) jsonLine(result, nullptr);
   return 0;
 }
 

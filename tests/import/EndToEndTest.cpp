@@ -1,6 +1,8 @@
 // imppret demo and imppret import end to end; the tables are then read back with pxlib, an
 // independent Paradox implementation.
 #include <gtest/gtest.h>
+
+#include <fstream>
 extern "C" {
 #include <paradox.h>
 }
@@ -495,6 +497,26 @@ TEST_F(EndToEnd, RefusalsExitWithOne) {
   EXPECT_EQ(wide.exitCode, 1);
   ToolRun badOption = Imppret("import --company ALFA --currency euro");
   EXPECT_EQ(badOption.exitCode, 1);
+  // A run the tables refuse still ends with its JSON line, naming the failure, before any
+  // price changed.
+  std::ofstream(root_ / "ALFA" / "PretM.X02") << "";
+  std::string nart;
+  platform::ReadWholeFile(root_ / "ALFA" / "Nart.DB", nart);
+  for (const char* dry : {" --dry-run", ""}) {
+    ToolRun refused =
+        Imppret("import --company ALFA --file " + Quote(root_ / "Preturi furnizor.xls") +
+                " --id-col 1 --price-col 3 --start-row 2 --category 3 --json" + dry);
+    EXPECT_EQ(refused.exitCode, 1);
+    const std::size_t last = refused.out.rfind("{\"imported\":0,\"errors\":0,");
+    ASSERT_NE(last, std::string::npos) << refused.out;
+    EXPECT_NE(
+        refused.out.find(",\"failure\":\"Tabela \\\"PretM.DB\\\" are indexuri secundare", last),
+        std::string::npos)
+        << refused.out.substr(last);
+    std::string after;
+    platform::ReadWholeFile(root_ / "ALFA" / "Nart.DB", after);
+    EXPECT_EQ(after, nart);
+  }
 }
 
 // A workbook protected by a password is refused once, before any record is read: one Romanian
