@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/ByteView.h"
 #include "platform/cfb/Stream.h"
 
 namespace reader::detail {
@@ -32,8 +33,8 @@ class RecordStream {
       pos_ = std::max(pos_, size_);
       return false;
     }
-    id = static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-    len = static_cast<std::uint16_t>(p[2] | (p[3] << 8));
+    id = platform::LoadU16(p);
+    len = platform::LoadU16(p + 2);
     pos_ += 4;
     if (plain_ && pos_ >= size_) return false;
     return true;

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/ByteView.h"
 #include "platform/Codepage.h"
 #include "reader/Impl.h"
 #include "reader/Text.h"
@@ -70,13 +71,12 @@ class SstCursor {
   std::uint32_t TakeU16() {
     std::uint8_t b[2];
     Take(b, 2);
-    return static_cast<std::uint32_t>(b[0] | (b[1] << 8));
+    return platform::LoadU16(b);
   }
   std::uint32_t TakeU32() {
     std::uint8_t b[4];
     Take(b, 4);
-    return static_cast<std::uint32_t>(b[0]) | (static_cast<std::uint32_t>(b[1]) << 8) |
-           (static_cast<std::uint32_t>(b[2]) << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
+    return platform::LoadU32(b);
   }
 
   // Leftover bytes of the current record cannot start a field: step over them to the next
@@ -218,8 +218,7 @@ void ReadStrings(SstCursor& c, RecordStream& stream, SharedStrings& table) {
       block.assign(1, TRecREFormat{0, static_cast<std::uint16_t>(runs)});
       for (std::uint32_t r = 0; r < runs; ++r) {
         const std::uint8_t* p = &runBytes[4 * r];
-        block.push_back(TRecREFormat{static_cast<std::uint16_t>(p[0] | (p[1] << 8)),
-                                     static_cast<std::uint16_t>(p[2] | (p[3] << 8))});
+        block.push_back(TRecREFormat{platform::LoadU16(p), platform::LoadU16(p + 2)});
       }
       table.AttachRuns(table.Count() - 1, block);
       if (ext > 0) c.ReadRaw(nullptr, ext);

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 
+#include "platform/ByteView.h"
 #include "platform/Codepage.h"
 
 namespace platform::cfb {
@@ -17,12 +18,28 @@ constexpr std::size_t kHeaderSize = 512;
 constexpr std::size_t kDirEntrySize = 128;
 constexpr std::uint32_t kMiniSectorSize = 64;
 
-std::uint16_t U16(const std::uint8_t* p) {
-  return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+// Fields of the header, by offset.
+namespace hdr {
+constexpr std::size_t kMajorVersion = 0x1A, kByteOrder = 0x1C, kSectorShift = 0x1E,
+                      kMiniSectorShift = 0x20, kFatSectorCount = 0x2C, kFirstDirSector = 0x30,
+                      kMiniCutoff = 0x38, kFirstMiniFatSector = 0x3C, kFirstDifatSector = 0x44,
+                      kDifat = 0x4C;  // the first 109 FAT sector numbers
+constexpr int kDifatEntries = 109;
+}  // namespace hdr
+
+// Fields of a directory entry, by offset.
+namespace dirent {
+constexpr std::size_t kNameLength = 64, kType = 66, kLeft = 68, kRight = 72, kChild = 76,
+                      kStart = 116, kSize = 120, kSizeHigh = 124;
+}  // namespace dirent
+
+// Every view below covers a buffer of the size it is read with (the header, one sector, one
+// directory entry); a read past it would be a fault of this file, reported as damage.
+void Overrun(const void*, std::size_t, std::size_t, std::size_t) {
+  throw CfbError("Compound file structure read past its end");
 }
-std::uint32_t U32(const std::uint8_t* p) {
-  return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-         (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+ByteView View(const std::uint8_t* p, std::size_t n) {
+  return ByteView(p, n, Overrun);
 }
 
 // A stream stored in regular sectors, read as runs of consecutive sectors so that a stream
@@ -101,41 +118,45 @@ CompoundFile::CompoundFile(const std::filesystem::path& path)
   std::array<std::uint8_t, kHeaderSize> h{};
   if (file_->ReadAt(0, h.data(), h.size()) != h.size() || std::memcmp(h.data(), kSignature, 8) != 0)
     throw CfbError("Not a compound file");
-  majorVersion_ = U16(&h[0x1A]);
+  const ByteView hv = View(h.data(), h.size());
+  majorVersion_ = hv.U16(hdr::kMajorVersion);
   if (majorVersion_ != 3 && majorVersion_ != 4)
     throw CfbError("Compound file version " + std::to_string(majorVersion_) + " is not supported");
-  if (U16(&h[0x1C]) != 0xFFFE) throw CfbError("Compound file has a wrong byte order mark");
-  sectorShift_ = U16(&h[0x1E]);
+  if (hv.U16(hdr::kByteOrder) != 0xFFFE)
+    throw CfbError("Compound file has a wrong byte order mark");
+  sectorShift_ = hv.U16(hdr::kSectorShift);
   if (sectorShift_ != 9 && sectorShift_ != 12)
     throw CfbError("Compound file has a wrong sector size");
-  if (U16(&h[0x20]) != 6) throw CfbError("Compound file has a wrong mini sector size");
+  if (hv.U16(hdr::kMiniSectorShift) != 6)
+    throw CfbError("Compound file has a wrong mini sector size");
   sectorSize_ = 1u << sectorShift_;
   // The header occupies the first sector-sized block; sector n starts at (n + 1) * size.
   sectorCount_ = file_->Size() <= sectorSize_
                      ? 0
                      : (file_->Size() - sectorSize_ + sectorSize_ - 1) / sectorSize_;
-  miniCutoff_ = U32(&h[0x38]);
-  firstMiniFatSector_ = U32(&h[0x3C]);
+  miniCutoff_ = hv.U32(hdr::kMiniCutoff);
+  firstMiniFatSector_ = hv.U32(hdr::kFirstMiniFatSector);
   ReadFat(h.data());
-  ReadDirectory(U32(&h[0x30]));
+  ReadDirectory(hv.U32(hdr::kFirstDirSector));
   ListRoot();
 }
 
 CompoundFile::~CompoundFile() = default;
 
 void CompoundFile::ReadFat(const std::uint8_t* header) {
+  const ByteView hv = View(header, kHeaderSize);
   // Some writers overstate the FAT sector count; the file itself bounds it.
-  const std::uint32_t fatSectors =
-      static_cast<std::uint32_t>(std::min<std::uint64_t>(U32(header + 0x2C), sectorCount_));
+  const std::uint32_t fatSectors = static_cast<std::uint32_t>(
+      std::min<std::uint64_t>(hv.U32(hdr::kFatSectorCount), sectorCount_));
   std::vector<std::uint32_t> fatIds;
   fatIds.reserve(fatSectors);
-  for (int i = 0; i < 109 && fatIds.size() < fatSectors; ++i) {
-    const std::uint32_t s = U32(header + 0x4C + 4 * i);
+  for (int i = 0; i < hdr::kDifatEntries && fatIds.size() < fatSectors; ++i) {
+    const std::uint32_t s = hv.U32(hdr::kDifat + 4 * static_cast<std::size_t>(i));
     if (s == kFreeSect) break;
     fatIds.push_back(s);
   }
   // Further FAT sector numbers live in the DIFAT chain; its last entry links to the next one.
-  std::uint32_t difat = U32(header + 0x44);
+  std::uint32_t difat = hv.U32(hdr::kFirstDifatSector);
   std::vector<bool> seen(sectorCount_, false);
   const std::uint32_t perSector = sectorSize_ / 4 - 1;
   std::vector<std::uint8_t> buf(sectorSize_);
@@ -147,11 +168,11 @@ void CompoundFile::ReadFat(const std::uint8_t* header) {
                       sectorSize_) != sectorSize_)
       throw CfbError("Compound file DIFAT sector is cut short");
     for (std::uint32_t i = 0; i < perSector && fatIds.size() < fatSectors; ++i) {
-      const std::uint32_t s = U32(&buf[4 * i]);
+      const std::uint32_t s = View(buf.data(), buf.size()).U32(4 * std::size_t{i});
       if (s == kFreeSect) continue;
       fatIds.push_back(s);
     }
-    difat = U32(&buf[4 * perSector]);
+    difat = View(buf.data(), buf.size()).U32(4 * std::size_t{perSector});
   }
   fat_.reserve(fatIds.size() * (sectorSize_ / 4));
   for (std::uint32_t s : fatIds) {
@@ -163,7 +184,9 @@ void CompoundFile::ReadFat(const std::uint8_t* header) {
     const std::size_t got =
         file_->ReadAt((static_cast<std::uint64_t>(s) + 1) << sectorShift_, buf.data(), sectorSize_);
     std::fill(buf.begin() + static_cast<std::ptrdiff_t>(got), buf.end(), 0xFF);
-    for (std::uint32_t i = 0; i < sectorSize_ / 4; ++i) fat_.push_back(U32(&buf[4 * i]));
+    const ByteView sector = View(buf.data(), buf.size());
+    for (std::uint32_t i = 0; i < sectorSize_ / 4; ++i)
+      fat_.push_back(sector.U32(4 * std::size_t{i}));
   }
 }
 
@@ -193,25 +216,25 @@ void CompoundFile::ReadDirectory(std::uint32_t firstDirSector) {
     const std::size_t got =
         file_->ReadAt((static_cast<std::uint64_t>(s) + 1) << sectorShift_, buf.data(), sectorSize_);
     for (std::size_t off = 0; off + kDirEntrySize <= got; off += kDirEntrySize) {
-      const std::uint8_t* e = &buf[off];
+      const ByteView e = View(&buf[off], kDirEntrySize);
       DirEntry d;
-      std::size_t nameBytes = std::min<std::size_t>(U16(e + 64), 64);
+      std::size_t nameBytes = std::min<std::size_t>(e.U16(dirent::kNameLength), 64);
       std::size_t units = nameBytes >= 2 ? nameBytes / 2 - 1 : 0;
       // Stop at an embedded terminator as well.
       for (std::size_t i = 0; i < units; ++i)
-        if (U16(e + 2 * i) == 0) {
+        if (e.U16(2 * i) == 0) {
           units = i;
           break;
         }
-      platform::AppendUtf16le(d.name, e, units);
-      d.type = e[66];
-      d.left = U32(e + 68);
-      d.right = U32(e + 72);
-      d.child = U32(e + 76);
-      d.start = U32(e + 116);
-      d.size = U32(e + 120);
+      platform::AppendUtf16le(d.name, e.Data(), units);
+      d.type = e.U8(dirent::kType);
+      d.left = e.U32(dirent::kLeft);
+      d.right = e.U32(dirent::kRight);
+      d.child = e.U32(dirent::kChild);
+      d.start = e.U32(dirent::kStart);
+      d.size = e.U32(dirent::kSize);
       // Version 3 files may hold garbage in the high half of the size.
-      if (majorVersion_ == 4) d.size |= static_cast<std::uint64_t>(U32(e + 124)) << 32;
+      if (majorVersion_ == 4) d.size |= static_cast<std::uint64_t>(e.U32(dirent::kSizeHigh)) << 32;
       dir_.push_back(std::move(d));
     }
   }
@@ -264,7 +287,9 @@ std::unique_ptr<Stream> CompoundFile::OpenStream(const std::string& name) const 
       const std::size_t got = file_->ReadAt((static_cast<std::uint64_t>(s) + 1) << sectorShift_,
                                             buf.data(), sectorSize_);
       std::fill(buf.begin() + static_cast<std::ptrdiff_t>(got), buf.end(), 0xFF);
-      for (std::uint32_t i = 0; i < sectorSize_ / 4; ++i) miniFat.push_back(U32(&buf[4 * i]));
+      const ByteView sector = View(buf.data(), buf.size());
+      for (std::uint32_t i = 0; i < sectorSize_ / 4; ++i)
+        miniFat.push_back(sector.U32(4 * std::size_t{i}));
     }
     if (miniFat.size() > miniCount) miniFat.resize(static_cast<std::size_t>(miniCount));
     const auto chain =

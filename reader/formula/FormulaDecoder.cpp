@@ -4,6 +4,7 @@
 #include <cstring>
 #include <utility>
 
+#include "platform/ByteView.h"
 #include "platform/Codepage.h"
 #include "reader/formula/EncodedPath.h"
 #include "reader/formula/ExcelFunctions.h"
@@ -57,8 +58,10 @@ namespace {
 constexpr const char* kBinaryOperators[] = {"+", "-",  "*", "/",  "^", "&",
                                             "<", "<=", "=", ">=", ">", "<>"};
 
-std::uint16_t U16(const std::uint8_t* p) {
-  return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+// Token operands are read only after Has() said they lie inside the tokens.
+using platform::LoadU16;
+inline std::uint16_t U16(const std::uint8_t* p) {
+  return LoadU16(p);
 }
 
 std::string HexId(const char* prefix, std::uint8_t id) {
