@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "calculator/engine/NumberText.h"
+#include "calculator/engine/CalculatorNumbers.h"
 #include "platform/Formats.h"
 
 namespace calculator {

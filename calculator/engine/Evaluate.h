@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "calculator/engine/NumberText.h"
+#include "calculator/engine/CalculatorNumbers.h"
 
 namespace calculator {
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "calculator/engine/NumberText.h"
+#include "calculator/engine/CalculatorNumbers.h"
 #include "calculator/engine/Vat.h"
 #include "ui/forms/TitleForm.h"
 

@@ -6,9 +6,9 @@
 
 #include "platform/ByteView.h"
 #include "platform/Codepage.h"
+#include "platform/GeneralNumber.h"
 #include "reader/formula/EncodedPath.h"
 #include "reader/formula/ExcelFunctions.h"
-#include "reader/formula/NumberText.h"
 
 namespace formula {
 
@@ -54,6 +54,11 @@ std::string CellRefText(int Col, int Row, bool AbsCol, bool AbsRow) {
 }
 
 namespace {
+
+// Numeric constants of a formula: the general format, fixed down to 0.00001.
+std::string NumberText(double value) {
+  return platform::GeneralNumberText(value, -5);
+}
 
 constexpr const char* kBinaryOperators[] = {"+", "-",  "*", "/",  "^", "&",
                                             "<", "<=", "=", ">=", ">", "<>"};

@@ -1,4 +1,4 @@
-#include "calculator/engine/NumberText.h"
+#include "calculator/engine/CalculatorNumbers.h"
 
 #include <charconv>
 #include <cmath>
