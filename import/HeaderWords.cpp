@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "platform/AsciiCase.h"
+
 namespace imp {
 namespace {
 
@@ -122,7 +124,7 @@ std::string FoldHeaderText(std::string_view utf8, std::vector<bool>* boundaries)
     const bool caseChange = previous != 0 && !IsUpper(previous) && !IsDigit(previous) && IsUpper(c);
     const bool digitChange = previous != 0 && IsDigit(previous) != IsDigit(c);
     if (boundaries) boundaries->push_back(gap || caseChange || digitChange);
-    out += IsUpper(c) ? static_cast<char>(c - 'A' + 'a') : c;
+    out += platform::LowerAscii(c);
     previous = c;
     gap = false;
   }

@@ -7,6 +7,7 @@
 #include "import/NumberText.h"
 #include "import/Settings.h"
 #include "import/TextUtil.h"
+#include "platform/AsciiCase.h"
 #include "platform/Files.h"
 
 namespace imp {
@@ -189,7 +190,7 @@ void ApplyProfile(const ImportProfile& p, TImportState& s) {
 
 bool MatchesFilePattern(std::string_view pattern, std::string_view name) {
   // Greedy match that returns to the last "*": time bounded by the product of the lengths.
-  auto fold = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+  auto fold = [](char c) { return platform::LowerAscii(c); };
   std::size_t p = 0, n = 0, star = std::string_view::npos, resume = 0;
   while (n < name.size()) {
     if (p < pattern.size() && pattern[p] == '*') {

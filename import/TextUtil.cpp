@@ -1,13 +1,8 @@
 #include "import/TextUtil.h"
 
+#include "platform/AsciiCase.h"
+
 namespace imp {
-namespace {
-
-char FoldAscii(char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-}  // namespace
 
 std::string_view TrimBlanks(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
@@ -23,15 +18,12 @@ std::string_view TrimControl(std::string_view s) {
 }
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
-  return true;
+  return platform::EqualsNoCase(a, b);
 }
 
 std::string UpperAscii(std::string_view s) {
   std::string out(s);
-  for (char& c : out) c = FoldAscii(c);
+  for (char& c : out) c = platform::UpperAscii(c);
   return out;
 }
 

@@ -10,6 +10,8 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "platform/AsciiCase.h"
+
 namespace fs = std::filesystem;
 
 namespace platform {
@@ -78,12 +80,7 @@ bool ReadWholeFile(const fs::path& path, std::string& content) {
 }
 
 fs::path FindFileNoCase(const fs::path& folder, std::string_view name) {
-  auto lower = [](std::string_view s) {
-    std::string r(s);
-    for (char& c : r)
-      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return r;
-  };
+  auto lower = [](std::string_view s) { return LowerAscii(s); };
   std::error_code ec;
   fs::path exact = folder / fs::path(std::string(name));
   if (fs::exists(exact, ec)) return exact;
