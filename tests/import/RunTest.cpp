@@ -1,5 +1,6 @@
 // The import run against real tables and real workbooks: rows, error lines, counts, multiple
 // prices, currency, producer restriction, refusals, clean-up on failure, dry run.
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -300,6 +301,48 @@ TEST_F(RunTest, WriteRefusalsComeBeforeAnyByteChanges) {
   db::SetLockWaitMilliseconds(100);
   refused("este modificata acum de alt program");
   db::SetLockWaitMilliseconds(wait);
+}
+
+// Two runs on one company started together: the second waits for the first (or is refused
+// with the lock message), never sees a half-written table, and the tables end as after one
+// run and then the other.
+TEST_F(RunTest, TwoRunsStartedTogetherEndAsOneAfterTheOther) {
+  state_.PriceCategoryCode = 3;
+  pid_t children[2];
+  for (pid_t& child : children) {
+    child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      int code = 0;
+      try {
+        RecordingView view;
+        code = imp::RunImport(state_, view).Imported == 6 ? 0 : 4;
+      } catch (const std::exception& e) {
+        code =
+            std::string(e.what()).find("este modificata acum de alt program") != std::string::npos
+                ? 2
+                : 3;
+      }
+      ::_exit(code);
+    }
+  }
+  int waited = 0;
+  for (pid_t child : children) {
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_TRUE(WEXITSTATUS(status) == 0 || WEXITSTATUS(status) == 2) << WEXITSTATUS(status);
+    waited += WEXITSTATUS(status) == 0;
+  }
+  const auto together = MultiPrices();
+  const double price = ArticlePrice(1, "PretVanzare");
+  // The same runs one after the other on a fresh copy of the company.
+  TearDown();
+  SetUp();
+  state_.PriceCategoryCode = 3;
+  for (int i = 0; i < waited; ++i) imp::RunImport(state_, view_);
+  EXPECT_EQ(MultiPrices(), together);
+  EXPECT_DOUBLE_EQ(ArticlePrice(1, "PretVanzare"), price);
 }
 
 // A list shaped like a real supplier's, against a catalogue where an article has blank codes
