@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QLocale>
 #include <QScreen>
 #include <exception>
 
@@ -57,6 +58,12 @@ void TEMainImportPret::Guarded(const std::function<void()>& handler) {
 void TEMainImportPret::FormCreate() {
   notebook_->setCurrentIndex(0);
   platform::FixProgramFormats();
+  // The threshold shows the program's decimal separator, as every price does.
+  QLocale numbers = platform::Formats().DecimalSeparator == ','
+                        ? QLocale(QLocale::Romanian, QLocale::Romania)
+                        : QLocale::c();
+  numbers.setNumberOptions(QLocale::OmitGroupSeparator);
+  thresholdEdit_->setLocale(numbers);
   // Without a usable alias there is no data root: the company list stays empty rather than
   // show the companies of whatever folder the program was started in.
   const AliasFolder alias = FindAliasFolder("Tarvex");

@@ -30,7 +30,7 @@ constexpr int kLineHeight = 20;
 
 // Columns wide enough for their usual contents; the rest of the width goes to the warnings.
 constexpr int kColumnWidths[TPlanTableModel::kColumnCount] = {40, 48,  56,  92, 128, 76,
-                                                              72, 100, 420, 96, 150, 160};
+                                                              72, 116, 420, 96, 150, 160};
 
 // A number in the markup: a blank after the colour code keeps its digits apart from the code.
 std::string Count(int n) {
@@ -43,13 +43,14 @@ void TEMainImportPret::BuildPreviewPage(QWidget* page) {
   planTitle_ =
       Markup(page, "FPlanTitlu", "%Apasati @9Verifica@0 pentru a vedea modificarile", 8, 6);
   warningCounts_ = Markup(page, "FAvertismente", "", 8, 30);
-  thresholdCaption_ = Markup(page, "FPrag", "Prag avertizare", 440, 6);
+  // Between the page's two buttons: the title line above needs the page's whole width.
+  thresholdCaption_ = Markup(page, "FPrag", "Prag avertizare", 262, kButtonTop + 9);
   thresholdEdit_ = new QDoubleSpinBox(page);
   thresholdEdit_->setObjectName("SPrag");
   thresholdEdit_->setDecimals(1);
   thresholdEdit_->setRange(0.1, 1000000.0);
   thresholdEdit_->setSuffix(" %");
-  thresholdEdit_->setGeometry(560, 3, 94, 22);
+  thresholdEdit_->setGeometry(384, kButtonTop + 6, 94, 22);
   thresholdEdit_->setValue(ReadThresholdSetting());
 
   planModel_ = new TPlanTableModel(this);
