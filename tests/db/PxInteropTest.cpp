@@ -294,6 +294,49 @@ TEST_F(PxInterop, DamagedFilesRaiseInsteadOfCrashing) {
   }
 }
 
+// A valid index is kept whatever its change counter says: with the .PX counter one below or
+// one above the table's, an update in place leaves the .PX byte for byte.
+TEST_F(PxInterop, IndexCounterOffByOneLeavesAValidIndexAlone) {
+  for (int offset : {-1, 1}) {
+    SCOPED_TRACE(offset);
+    const std::string name = offset < 0 ? "JOS" : "SUS";
+    db::CreateTable(dir.path(), name, dbtest::PretMFields(), 2);
+    {
+      db::Table t;
+      dbtest::OpenTable(t, dir.path(), name);
+      for (int r = 0; r < 200; ++r) {
+        t.Append();
+        t.Fields(0).SetAsInteger(r);
+        t.Fields(1).SetAsInteger(1);
+        t.Post();
+      }
+    }
+    auto read = [&](const std::string& file) {
+      std::ifstream in(dir.path() / file, std::ios::binary);
+      return std::vector<char>((std::istreambuf_iterator<char>(in)), {});
+    };
+    const auto table = read(name + ".DB");
+    const int counter = static_cast<unsigned char>(table[db::px::kChangeCount]) |
+                        static_cast<unsigned char>(table[db::px::kChangeCount + 1]) << 8;
+    {
+      std::fstream f(dir.path() / (name + ".PX"), std::ios::in | std::ios::out | std::ios::binary);
+      f.seekp(db::px::kChangeCount);
+      f.put(static_cast<char>((counter + offset) & 0xFF));
+      f.put(static_cast<char>(((counter + offset) >> 8) & 0xFF));
+    }
+    const auto index = read(name + ".PX");
+    db::Table t;
+    dbtest::OpenTable(t, dir.path(), name);
+    ASSERT_TRUE(t.FindKey({db::KeyValue{std::int64_t{150}}, db::KeyValue{std::int64_t{1}}}));
+    t.Edit();
+    t.FieldByName("Lei").SetAsFloat(7.5);
+    t.Post();
+    t.Close();
+    EXPECT_TRUE(read(name + ".PX") == index);
+    EXPECT_FALSE(read(name + ".DB") == table);
+  }
+}
+
 // Indexes of large tables, which need two levels whose upper entries count more records than
 // one short integer holds when packed full: pxlib reads every row through them.
 TEST_F(PxInterop, LargeTablesGetIndexesPxlibAccepts) {
