@@ -13,6 +13,7 @@
 #include "reader/CellRecord.h"
 #include "reader/FormatRenumbering.h"
 #include "reader/LookupPasses.h"
+#include "reader/Messages.h"
 #include "reader/RecordIds.h"
 #include "reader/RecordStream.h"
 #include "reader/RepeatedErrors.h"
@@ -25,7 +26,7 @@ namespace reader {
 
 namespace detail {
 
-inline constexpr const char* kEncryptedMessage = "Can not read, file is encrypted";
+inline constexpr const char* kEncryptedMessage = msg::kEncrypted;
 
 // Latin-1 (BIFF8 8-bit text) to UTF-8.
 void AppendLatin1Fast(std::string& out, const std::uint8_t* p, std::size_t n);

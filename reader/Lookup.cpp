@@ -6,6 +6,7 @@
 // the sheet's cell positions once per sheet (SheetDirectory.cpp); every answer, error and final
 // stream position stays what a fresh pass from the same starting position gives.
 #include "reader/Impl.h"
+#include "reader/Messages.h"
 
 namespace reader {
 
@@ -36,7 +37,7 @@ std::string TXLSRead::Impl::FormulaStringResult(int version, int mrs,
 }
 
 bool TXLSRead::GetCellValue(int SheetIndex, int Col, int Row, TCellValue& Value) {
-  if (!FImpl->stream) throw EXLSError("File is not open");
+  if (!FImpl->stream) throw EXLSError(msg::kFileNotOpen);
   // Past the encryption record every cell would be read from ciphertext.
   if (IsEncrypted()) throw EXLSError(detail::kEncryptedMessage);
   return FImpl->Lookup(SheetIndex, Col, Row, Value);
@@ -86,7 +87,7 @@ bool TXLSRead::Impl::Lookup(int sheetIndex, int col, int row, TCellValue& value)
           decided = true;
         } else {
           s.SeekTo(ev.position);
-          throw EXLSError("Can not find the sheet");
+          throw EXLSError(msg::kSheetNotFound);
         }
       } else {
         s.SeekTo(0);
@@ -112,7 +113,7 @@ bool TXLSRead::Impl::Lookup(int sheetIndex, int col, int row, TCellValue& value)
         // Some writers store a wrong offset: the sheets' substreams follow the globals in the
         // order of the sheet list, so count them from there.
         const std::uint64_t found = detail::FindSubstream(s, globals->globalsEnd, sheetIndex);
-        if (found == SheetDirectory::kNone) throw EXLSError("File has no data");
+        if (found == SheetDirectory::kNone) throw EXLSError(msg::kNoData);
         s.SeekTo(found);
         s.ReadHeader(id, len);
         offset = static_cast<std::uint32_t>(found);

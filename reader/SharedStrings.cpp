@@ -7,6 +7,7 @@
 #include "platform/ByteView.h"
 #include "platform/Codepage.h"
 #include "reader/Impl.h"
+#include "reader/Messages.h"
 #include "reader/Text.h"
 
 namespace reader::detail {
@@ -64,7 +65,7 @@ class SstCursor {
   std::uint32_t Remain() const { return remain_; }
 
   void Take(std::uint8_t* dst, std::uint32_t n) {
-    if (remain_ < n) throw EXLSError("SST Buffer owerflow (" + std::to_string(n) + ")");
+    if (remain_ < n) throw EXLSError(msg::kSstOverflowStart + std::to_string(n) + ")");
     if (s_.Read(dst, n) != n) throw EXLSError("Unexpected end of the stream in SST");
     remain_ -= n;
   }
@@ -84,7 +85,7 @@ class SstCursor {
   // When the next record is not a CONTINUE, the stream is left at its header, so that the
   // record loop goes on at a record boundary.
   void NextRecord() {
-    if (!TryNextRecord()) throw EXLSError("CONTINUE record missing");
+    if (!TryNextRecord()) throw EXLSError(msg::kContinueMissing);
   }
   bool TryNextRecord() {
     if (remain_ > 0) s_.SeekBy(remain_);
@@ -122,7 +123,7 @@ class SstCursor {
         wide = true;
         b = units * 2;
       } else {
-        throw EXLSError("Unknown string [" + Hex2(g) + "] in SST");
+        throw EXLSError(msg::kUnknownStringStart + Hex2(g) + "] in SST");
       }
     }
   }
@@ -228,7 +229,7 @@ void ReadStrings(SstCursor& c, RecordStream& stream, SharedStrings& table) {
       table.Add(text);
       if (ext > 0) c.ReadRaw(nullptr, ext);
     } else {
-      throw EXLSError("Unhandled string in SST [" + Hex2(flags) + "]");
+      throw EXLSError(msg::kUnhandledSstStart + Hex2(flags) + "]");
     }
   }
   // The stream stands after the last string; bytes the SST record still holds past it are

@@ -9,6 +9,7 @@
 
 #include "platform/AsciiCase.h"
 #include "reader/Impl.h"
+#include "reader/Messages.h"
 #include "reader/formula/FormulaDecoder.h"
 
 namespace reader {
@@ -182,7 +183,7 @@ void TXLSRead::Impl::CloseFile() {
 
 void TXLSRead::Open() {
   std::size_t a = FileName.find_first_not_of(" \t\r\n");
-  if (a == std::string::npos) throw EXLSError("Filename is missing");
+  if (a == std::string::npos) throw EXLSError(msg::kFilenameMissing);
   Impl& m = *FImpl;
   // A second Open replaces whatever the first one left open.
   m.CloseFile();
@@ -213,7 +214,7 @@ void TXLSRead::Open() {
           }
         }
       }
-      if (!book && !workbook) throw EXLSError("File is not a Excel Workbook");
+      if (!book && !workbook) throw EXLSError(msg::kNotAWorkbook);
       FVersion = workbook ? 6 : 5;
       FMaxRecordSize = workbook ? 8224 : 2080;
       FBookVersion = FVersion;
@@ -246,7 +247,7 @@ void TXLSRead::Open() {
         default: break;
       }
     }
-    if (version == 0) throw EXLSError("File is not a Excel file");
+    if (version == 0) throw EXLSError(msg::kNotAnExcelFile);
     std::uint8_t bof[4] = {};
     const bool typed = len >= 4 && m.stream->Read(bof, 4) == 4;
     const std::uint16_t type = typed ? platform::LoadU16(bof + 2) : 0;

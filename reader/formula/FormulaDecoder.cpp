@@ -7,6 +7,7 @@
 #include "platform/ByteView.h"
 #include "platform/Codepage.h"
 #include "platform/GeneralNumber.h"
+#include "reader/Messages.h"
 #include "reader/formula/EncodedPath.h"
 #include "reader/formula/ExcelFunctions.h"
 
@@ -210,7 +211,7 @@ class Decoder {
       default: break;
     }
     if (id >= 0x20 && id < 0x60) return Operand(id, static_cast<std::uint8_t>(id & 0x1F));
-    Push(HexId("Unknown ptg", id));
+    Push(HexId(reader::msg::kUnknownPtgStart, id));
     return false;
   }
 
@@ -220,7 +221,7 @@ class Decoder {
   }
 
   bool Unknown(std::uint8_t id) {
-    Push(HexId("Unknown ptg", id));
+    Push(HexId(reader::msg::kUnknownPtgStart, id));
     return false;
   }
 
