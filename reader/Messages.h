@@ -6,19 +6,17 @@
 // fixed start the caller compares.
 namespace reader::msg {
 
-// clang-format off: one text per line, aligned, so a changed letter stands out in review
-inline constexpr const char* kFilenameMissing    = "Filename is missing";
-inline constexpr const char* kNotAWorkbook       = "File is not a Excel Workbook";
-inline constexpr const char* kNotAnExcelFile     = "File is not a Excel file";
-inline constexpr const char* kFileNotOpen        = "File is not open";
-inline constexpr const char* kSheetNotFound      = "Can not find the sheet";
-inline constexpr const char* kNoData             = "File has no data";
-inline constexpr const char* kEncrypted          = "Can not read, file is encrypted";
-inline constexpr const char* kSstOverflowStart   = "SST Buffer owerflow (";  // + count + ")"
-inline constexpr const char* kContinueMissing    = "CONTINUE record missing";
+inline constexpr const char* kFilenameMissing = "Filename is missing";
+inline constexpr const char* kNotAWorkbook = "File is not a Excel Workbook";
+inline constexpr const char* kNotAnExcelFile = "File is not a Excel file";
+inline constexpr const char* kFileNotOpen = "File is not open";
+inline constexpr const char* kSheetNotFound = "Can not find the sheet";
+inline constexpr const char* kNoData = "File has no data";
+inline constexpr const char* kEncrypted = "Can not read, file is encrypted";
+inline constexpr const char* kSstOverflowStart = "SST Buffer owerflow (";  // + count + ")"
+inline constexpr const char* kContinueMissing = "CONTINUE record missing";
 inline constexpr const char* kUnknownStringStart = "Unknown string [";  // + hex + "] in SST"
-inline constexpr const char* kUnhandledSstStart  = "Unhandled string in SST [";  // + hex + "]"
-inline constexpr const char* kUnknownPtgStart    = "Unknown ptg";  // + "[XX]"
-// clang-format on
+inline constexpr const char* kUnhandledSstStart = "Unhandled string in SST [";  // + hex + "]"
+inline constexpr const char* kUnknownPtgStart = "Unknown ptg";                  // + "[XX]"
 
 }  // namespace reader::msg

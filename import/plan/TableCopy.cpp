@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "platform/Files.h"
+#include "platform/db/Table.h"
 
 namespace fs = std::filesystem;
 
@@ -72,14 +73,20 @@ std::string TableFingerprint(const fs::path& folder, const std::string& table) {
   return text;
 }
 
-bool RestoreTableCopy(const fs::path& folder, const std::string& table, const fs::path& copyBase) {
+bool RestoreTableCopy(const fs::path& folder, const std::string& table, const fs::path& copyBase,
+                      const std::string& expectedFingerprint) {
   fs::path files[2];
   std::string bytes[2];
   if (!TableFiles(folder, table, files)) return false;
   for (int i = 0; i < 2; ++i)
     if (!platform::ReadWholeFile(CopyFile(copyBase, kExtensions[i]), bytes[i])) return false;
-  for (int i = 0; i < 2; ++i) platform::WriteFileAtomically(files[i], bytes[i]);
-  return true;
+  // Through the engine: under the table's lock (no other run writes meanwhile, no reader sees
+  // it half made) and journaled (a stop in the middle leaves the table as the run left it).
+  const std::vector<std::uint8_t> data(bytes[0].begin(), bytes[0].end());
+  const std::vector<std::uint8_t> index(bytes[1].begin(), bytes[1].end());
+  return db::ReplaceTableFiles(files[0], data, index, [&] {
+    return TableFingerprint(folder, table) == expectedFingerprint;
+  });
 }
 
 void RemoveTableCopy(const fs::path& copyBase) {

@@ -17,10 +17,13 @@ bool SaveTableCopy(const std::filesystem::path& folder, const std::string& table
 // Size and content hash of both files as one line of text; "" when they cannot be read.
 std::string TableFingerprint(const std::filesystem::path& folder, const std::string& table);
 
-// Puts the copy back over the table's files, each replaced whole at once; false when the copy
-// is missing or cannot be read (the table is then left as it is).
+// Puts the copy back over the table's files as one post of the table engine, when the table
+// still has `expectedFingerprint` once its lock is held; false when it has not, or the copy is
+// missing or cannot be read (the table is then left as it is). Raises DbError when the table
+// cannot be written.
 bool RestoreTableCopy(const std::filesystem::path& folder, const std::string& table,
-                      const std::filesystem::path& copyBase);
+                      const std::filesystem::path& copyBase,
+                      const std::string& expectedFingerprint);
 
 void RemoveTableCopy(const std::filesystem::path& copyBase);
 

@@ -303,8 +303,7 @@ UndoResult UndoLastImport(const fs::path& companyFolder, const fs::path& journal
   // Nobody wrote to the multiple-price table since the run: its copy goes back whole.
   const bool wholeCopy =
       journal.MultiPriceCopy && !journal.MultiPriceAfterRun.empty() &&
-      TableFingerprint(companyFolder, kMultiPriceTable) == journal.MultiPriceAfterRun &&
-      RestoreTableCopy(companyFolder, kMultiPriceTable, journalFile);
+      RestoreTableCopy(companyFolder, kMultiPriceTable, journalFile, journal.MultiPriceAfterRun);
   auto articles = OpenCompanyTable("Nart", companyFolder);
   std::unique_ptr<db::Table> multi;
   for (auto it = journal.Entries.rbegin(); it != journal.Entries.rend(); ++it) {

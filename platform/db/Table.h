@@ -2,6 +2,7 @@
 // A Paradox table opened by name in a folder (the "database name"). Post writes the record to
 // the file at once; a writer holds an operating-system lock on the table.
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -82,5 +83,14 @@ class Table {
  private:
   std::unique_ptr<Impl> impl_;
 };
+
+// Puts saved images of a table's data file and primary index back over the table at
+// `dbFile`, as one journaled post under the table's lock (see TableFile::ReplaceContents).
+// False, with nothing written, when `unchanged` (asked under the lock) says the table is no
+// longer as expected. Raises DbError when the table cannot be written or an image is not one
+// of this table's.
+bool ReplaceTableFiles(const std::filesystem::path& dbFile, const std::vector<std::uint8_t>& data,
+                       const std::vector<std::uint8_t>& index,
+                       const std::function<bool()>& unchanged);
 
 }  // namespace db

@@ -11,6 +11,7 @@
 // A table whose header and blocks disagree without such a journal is damaged and refused.
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -79,6 +80,14 @@ class TableFile {
 
   // Flushes what this table object wrote to stable storage.
   void Flush();
+
+  // Puts whole images of the data file and the primary index (saved earlier from this table)
+  // back as one post: under the writer's lock and journaled like any other, so a reader never
+  // sees it half made and a stop in the middle leaves the table as it was. `unchanged` is asked
+  // once the lock is held; when it says no, nothing is written and the answer is false.
+  bool ReplaceContents(const std::vector<std::uint8_t>& data,
+                       const std::vector<std::uint8_t>& index,
+                       const std::function<bool()>& unchanged);
 
  private:
   struct Block {

@@ -10,6 +10,7 @@
 #include "import/plan/ChangeReport.h"
 #include "import/plan/UndoJournal.h"
 #include "platform/Files.h"
+#include "platform/db/TableFile.h"
 #include "support/WorkbookWriter.h"
 
 namespace importtest {
@@ -356,6 +357,27 @@ TEST_F(PlanTest, UndoPutsBackWhatTheRunWroteAndLeavesLaterChanges) {
       edit("PretM", {db::KeyValue(std::int64_t{2}), db::KeyValue(std::int64_t{1})}, "Lei", 9.0);
     }
   }
+  // Another writer holds the multiple-price table: the undo waits, refuses and changes neither
+  // table; once the lock is gone it goes through.
+  run({});
+  const std::string multiAfterRun = Bytes(folder_, "PretM.DB"),
+                    nartAfterRun = Bytes(folder_, "Nart.DB");
+  {
+    db::Table holder;
+    holder.TableName = "PretM";
+    holder.DatabaseName = folder_;
+    holder.Open();
+    holder.CheckWritable({}, false, true);
+    const int wait = db::LockWaitMilliseconds();
+    db::SetLockWaitMilliseconds(100);
+    EXPECT_THROW(undo(), db::DbError);
+    db::SetLockWaitMilliseconds(wait);
+    EXPECT_EQ(Bytes(folder_, "PretM.DB"), multiAfterRun);
+    EXPECT_EQ(Bytes(folder_, "Nart.DB"), nartAfterRun);
+  }
+  undo();
+  EXPECT_EQ(TakeSnapshot(folder_), before);
+
   imp::UndoJournal none;
   std::string error;
   EXPECT_FALSE(imp::ReadUndoJournal(file, none, error));
