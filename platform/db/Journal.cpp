@@ -16,12 +16,6 @@ constexpr std::size_t kFixed = 8 + 8 + 8 + 1 + 8 + 2 + 4;  // magic, length, siz
 constexpr std::size_t kRegionHead = 1 + 8 + 4;
 constexpr std::size_t kMaxRegion = std::size_t{1} << 27;  // no region of a table is this large
 
-std::uint64_t Checksum(const std::uint8_t* p, std::size_t n) {
-  std::uint64_t h = 0xCBF29CE484222325ull;  // 64-bit FNV-1a
-  for (std::size_t i = 0; i < n; ++i) h = (h ^ p[i]) * 0x100000001B3ull;
-  return h;
-}
-
 void Put64(std::vector<std::uint8_t>& out, std::uint64_t v) {
   for (int i = 0; i < 8; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
 }
@@ -30,6 +24,12 @@ void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
 }
 
 }  // namespace
+
+std::uint64_t JournalChecksum(const std::uint8_t* p, std::size_t n) {
+  std::uint64_t h = 0xCBF29CE484222325ull;  // 64-bit FNV-1a
+  for (std::size_t i = 0; i < n; ++i) h = (h ^ p[i]) * 0x100000001B3ull;
+  return h;
+}
 
 std::filesystem::path JournalPath(const std::filesystem::path& table) {
   const std::string ext = table.extension().string();
@@ -58,7 +58,7 @@ std::vector<std::uint8_t> EncodeJournal(const Journal& j) {
   }
   const std::uint64_t length = out.size() + 8;
   for (int i = 0; i < 8; ++i) out[8 + i] = static_cast<std::uint8_t>(length >> (8 * i));
-  Put64(out, Checksum(out.data(), out.size()));
+  Put64(out, JournalChecksum(out.data(), out.size()));
   return out;
 }
 
@@ -79,7 +79,7 @@ bool DecodeJournal(const std::uint8_t* data, std::size_t size, Journal& out) {
   if (length < kFixed + 8 || length > size) return false;
   const platform::ByteView v = all.Sub(0, static_cast<std::size_t>(length));
   const std::size_t end = v.Size() - 8;
-  if (v.U64(end) != Checksum(data, end)) return false;
+  if (v.U64(end) != JournalChecksum(data, end)) return false;
   out.dataSize = v.U64(16);
   out.indexExisted = v.U8(24) != 0;
   out.indexSize = v.U64(25);

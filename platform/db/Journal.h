@@ -33,6 +33,8 @@ struct Journal {
 std::filesystem::path JournalPath(const std::filesystem::path& table);
 
 std::vector<std::uint8_t> EncodeJournal(const Journal& j);
+// The checksum a journal's last 8 bytes hold, over the bytes before them.
+std::uint64_t JournalChecksum(const std::uint8_t* p, std::size_t n);
 // Whether the first bytes of a journal file belong to a post not yet finished; a finished post
 // overwrites them with JournalDone() (the file keeps its size, so no post changes metadata).
 bool JournalIsPending(const std::uint8_t* data, std::size_t size);
