@@ -60,13 +60,16 @@ std::size_t TXLSRead::Impl::TableEntries(std::uint16_t id) const {
   }
 }
 
+std::string TXLSRead::Impl::TableFull(std::uint16_t id) const {
+  if (TableEntries(id) < kMaxTableEntries) return {};
+  char b[64];
+  std::snprintf(b, sizeof b, "Too many %.4X records", static_cast<unsigned>(id));
+  return b;
+}
+
 void TXLSRead::Impl::HandleGlobals(std::uint16_t id, std::uint16_t len) {
   TXLSRead& r = self;
-  if (TableEntries(id) >= kMaxTableEntries) {
-    char b[64];
-    std::snprintf(b, sizeof b, "Too many %.4X records", static_cast<unsigned>(id));
-    throw EXLSError(b);
-  }
+  if (std::string full = TableFull(id); !full.empty()) throw EXLSError(full);
   const platform::ByteView b = detail::RecordBody(id, buf.data(), len);
   auto need = [&](std::size_t n) { detail::Need(b, n); };
   switch (id) {

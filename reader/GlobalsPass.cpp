@@ -20,6 +20,9 @@ std::unique_ptr<GlobalsPass> PassGlobals(RecordStream& s, int version, int maxRe
   g->effectiveVersion = version;
   g->effectiveMaxRecordSize = maxRecordSize;
   std::uint8_t head[8];
+  // Sheets are named by 16-bit indexes: later BOUNDSHEET records cost no memory.
+  constexpr std::size_t kMaxSheets = 0x10000;
+  std::size_t sheets = 0;
   for (;;) {
     std::uint16_t id = 0, len = 0;
     if (!s.ReadHeader(id, len)) {
@@ -51,7 +54,10 @@ std::unique_ptr<GlobalsPass> PassGlobals(RecordStream& s, int version, int maxRe
       }
     } else if (workbook4 && id == rec::kBoundSheet) {
       s.SeekBy(len);  // a name only
+    } else if (id == rec::kBoundSheet && sheets >= kMaxSheets) {
+      s.SeekBy(len);  // no sheet index names it (the record loop keeps as many)
     } else if (id == rec::kBoundSheet) {
+      ++sheets;
       // A BOUNDSHEET body longer than the buffer keeps the offset of nothing: take it as 0.
       std::uint32_t offset = 0;
       if (len <= maxRecordSize && len >= 4) {

@@ -98,6 +98,10 @@ struct TXLSRead::Impl {
   void HandleGlobals(std::uint16_t id, std::uint16_t len);
   // Entries of the workbook table that records `id` fill (0 for other records).
   std::size_t TableEntries(std::uint16_t id) const;
+  // The error of a record `id` whose table is full, or empty when it has room.
+  std::string TableFull(std::uint16_t id) const;
+  // The error policy for a record error: false when the loop must end.
+  bool RecordFault(const std::string& what);
   void HandleCell(std::uint16_t id, std::uint16_t len);
   void HandleFormula(std::uint16_t id, std::uint16_t len);
   void HandleValueCell(std::uint16_t id, const platform::ByteView& body);

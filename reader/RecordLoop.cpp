@@ -85,14 +85,7 @@ void TXLSRead::Impl::RunLoop() {
         }
       }
     } catch (const std::exception& e) {
-      const std::string what = OwnMessage(e);
-      if (r.ErrorLevel == xelException) {
-        ShowError(what);
-        break;
-      }
-      if (r.ErrorLevel == xelMessage && !repeats.Seen(what) &&
-          !AskContinue(what + "\rRec# " + std::to_string(recordCount) + "\rContinue?"))
-        break;
+      if (!RecordFault(OwnMessage(e))) break;
     }
   }
   // Errors met again after the reader was told to go on: once each, with the count.
@@ -104,6 +97,16 @@ void TXLSRead::Impl::RunLoop() {
   buf.shrink_to_fit();
   if (r.OnProgress) r.OnProgress(r, 100);
   ApplyPalette();
+}
+
+bool TXLSRead::Impl::RecordFault(const std::string& what) {
+  TXLSRead& r = self;
+  if (r.ErrorLevel == xelException) {
+    ShowError(what);
+    return false;
+  }
+  return r.ErrorLevel != xelMessage || repeats.Seen(what) ||
+         AskContinue(what + "\rRec# " + std::to_string(recordCount) + "\rContinue?");
 }
 
 bool TXLSRead::Impl::Dispatch(std::uint16_t id, std::uint16_t len, bool inMemory) {
@@ -154,6 +157,9 @@ bool TXLSRead::Impl::Dispatch(std::uint16_t id, std::uint16_t len, bool inMemory
     case rec::kSupBook:
     case rec::kFormat2:
       if (!inMemory) throw EXLSError("Record is longer than the record buffer");
+      // A full table is the one error a file can repeat for every record it holds: handled
+      // without an exception, so that such a file costs what reading its records costs.
+      if (std::string full = TableFull(id); !full.empty()) return RecordFault(full);
       HandleGlobals(id, len);
       return true;
     case rec::kSheetHeader4:
@@ -162,6 +168,9 @@ bool TXLSRead::Impl::Dispatch(std::uint16_t id, std::uint16_t len, bool inMemory
         return true;
       }
       if (!inMemory) throw EXLSError("Record is longer than the record buffer");
+      // A full table is the one error a file can repeat for every record it holds: handled
+      // without an exception, so that such a file costs what reading its records costs.
+      if (std::string full = TableFull(id); !full.empty()) return RecordFault(full);
       HandleGlobals(id, len);
       return true;
     case rec::kInteger2:

@@ -14,25 +14,29 @@ namespace reader::detail {
 
 void SharedStrings::Clear() {
   blocks_.clear();
+  ends_.clear();
   used_ = kBlockSize;
-  meta_.clear();
-  meta_.shrink_to_fit();
+  starts_.clear();
+  starts_.shrink_to_fit();
   rich_.clear();
   runs_.clear();
 }
 
 void SharedStrings::Add(std::string_view text) {
   // A string is at most 32767 UTF-16 units, so it always fits one block; longer input (never
-  // produced by the table reader) is cut rather than spilled.
+  // produced by the table reader) is cut rather than spilled. A block is never filled to its
+  // last byte, so every start names its own block.
   if (text.size() > kBlockSize / 2) text = text.substr(0, kBlockSize / 2);
-  if (blocks_.empty() || kBlockSize - used_ < text.size()) {
+  if (blocks_.empty() || used_ + text.size() >= kBlockSize) {
+    if (blocks_.size() >= kMaxBlocks) throw EXLSError("Too many strings in SST");
+    if (!blocks_.empty())
+      ends_.push_back(static_cast<std::uint32_t>(((blocks_.size() - 1) << kBlockBits) + used_));
     blocks_.push_back(std::make_unique_for_overwrite<char[]>(kBlockSize));
     used_ = 0;
   }
   if (!text.empty()) std::memcpy(blocks_.back().get() + used_, text.data(), text.size());
-  const std::uint64_t start = ((blocks_.size() - 1) << kBlockBits) + used_;
+  starts_.push_back(static_cast<std::uint32_t>(((blocks_.size() - 1) << kBlockBits) + used_));
   used_ += text.size();
-  meta_.push_back((start << kLenBits) | text.size());
 }
 
 PRecREFormatArray SharedStrings::Runs(std::size_t i) const {

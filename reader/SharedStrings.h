@@ -18,12 +18,16 @@ namespace reader::detail {
 class SharedStrings {
  public:
   void Clear();
-  std::size_t Count() const { return meta_.size(); }
+  std::size_t Count() const { return starts_.size(); }
   std::string_view Get(std::size_t i) const {
-    const std::uint64_t v = meta_[i];
-    const std::uint64_t start = v >> kLenBits;
-    return std::string_view(blocks_[start >> kBlockBits].get() + (start & (kBlockSize - 1)),
-                            static_cast<std::size_t>(v & ((1u << kLenBits) - 1)));
+    const std::uint32_t start = starts_[i];
+    const std::size_t block = start >> kBlockBits;
+    // A string ends where the next one starts, unless that one opened a new block.
+    std::uint32_t end = block + 1 < blocks_.size()
+                            ? ends_[block]
+                            : static_cast<std::uint32_t>(used_ + (block << kBlockBits));
+    if (i + 1 < starts_.size() && (starts_[i + 1] >> kBlockBits) == block) end = starts_[i + 1];
+    return std::string_view(blocks_[block].get() + (start & (kBlockSize - 1)), end - start);
   }
   // The block of string i (entry 0 holds the run count), or null when it has none.
   PRecREFormatArray Runs(std::size_t i) const;
@@ -33,18 +37,20 @@ class SharedStrings {
   // Room for `strings` in all; grows by doubling, so a workbook of many SST records reserving
   // a little more each time costs no copy per record.
   void Reserve(std::size_t strings) {
-    if (strings > meta_.capacity()) meta_.reserve(std::max(strings, 2 * meta_.capacity()));
+    if (strings > starts_.capacity()) starts_.reserve(std::max(strings, 2 * starts_.capacity()));
   }
 
  private:
   // Text lives in 1 MiB blocks that never move, so growing the table copies nothing; a string
-  // never crosses a block. Each string is one word: start (40 bits) and length (24 bits).
+  // never crosses a block. Each string costs one 32-bit start (block and offset), so a table of
+  // empty strings costs little more than its 3-byte entries in the file; 4,096 blocks at most.
   static constexpr unsigned kBlockBits = 20;
   static constexpr std::size_t kBlockSize = std::size_t{1} << kBlockBits;
-  static constexpr unsigned kLenBits = 24;
+  static constexpr std::size_t kMaxBlocks = std::size_t{1} << (32 - kBlockBits);
   std::vector<std::unique_ptr<char[]>> blocks_;
-  std::size_t used_ = kBlockSize;  // bytes used in the last block
-  std::vector<std::uint64_t> meta_;
+  std::vector<std::uint32_t> ends_;  // per block before the last: where its last string ends
+  std::size_t used_ = kBlockSize;    // bytes used in the last block
+  std::vector<std::uint32_t> starts_;
   std::vector<std::pair<std::uint32_t, std::uint32_t>> rich_;  // (string, first entry), ascending
   std::vector<TRecREFormat> runs_;
 };

@@ -1,0 +1,270 @@
+// What hostile workbooks cost: each is generated at two sizes, the larger twice the smaller,
+// and read in a child process, whose CPU time and peak memory come from getrusage. Reading
+// must cost time linear in the file (the ratio of the two times, not an absolute time) and
+// memory a small multiple of the file, and a record error met a million times is reported a
+// bounded number of times.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+
+#include "reader/TXLSRead.h"
+#include "reader_fixtures/BookBuilder.h"
+#include "support/TempFile.h"
+
+namespace {
+
+using namespace testbiff;
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitized = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+#else
+constexpr bool kSanitized = false;
+#endif
+
+// How a workbook is read: every sheet through the events, as `imppret dump` reads it, or the
+// globals and then one lookup, as `imppret cell` does.
+enum class Path { kEveryCell, kLookup };
+
+struct Cost {
+  double cpuSeconds = 0;
+  long peakKiB = 0;
+  long messages = -1;  // message-hook calls, -1 when the child failed
+};
+
+// Reads `path` in a child; the child reports its message count through a pipe.
+Cost ReadInChild(const std::string& path, Path how) {
+  int fds[2];
+  if (pipe(fds) != 0) return {};
+  const pid_t pid = fork();
+  if (pid == 0) {
+    close(fds[0]);
+    long messages = 0;
+    reader::TXLSRead r;
+    r.FileName = path;
+    r.ErrorLevel = reader::xelMessage;
+    r.MessageHook = [&](const std::string&, bool) {
+      ++messages;
+      return true;
+    };
+    long cells = 0;
+    try {
+      if (how == Path::kEveryCell) {
+        r.SharedFormulasByCell = true;
+        r.OnSheet = [](reader::TXLSRead&, const std::string&, int, bool& readIt) { readIt = true; };
+        r.OnNumberCell = [&](reader::TXLSRead&, int, int, int, double, bool) { ++cells; };
+        r.OnStringCell = [&](reader::TXLSRead&, int, int, int, const std::string&, bool) {
+          ++cells;
+        };
+        r.Read();
+      } else {
+        r.Read();
+        r.Open();
+        reader::TCellValue v;
+        r.GetCellValue(0, 0, 0, v);
+        r.Close();
+      }
+    } catch (const std::exception&) {
+      ++messages;  // refused: one message, as the commands print it
+    }
+    const ssize_t w = write(fds[1], &messages, sizeof messages);
+    _exit(w == sizeof messages ? 0 : 1);
+  }
+  close(fds[1]);
+  Cost c;
+  long messages = -1;
+  const bool got = read(fds[0], &messages, sizeof messages) == sizeof messages;
+  close(fds[0]);
+  int status = 0;
+  rusage u{};
+  if (pid < 0 || wait4(pid, &status, 0, &u) != pid || !WIFEXITED(status) ||
+      WEXITSTATUS(status) != 0 || !got)
+    return c;
+  c.cpuSeconds = static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+                 static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+  c.peakKiB = u.ru_maxrss;
+  c.messages = messages;
+  return c;
+}
+
+// The best of a few runs: the machine is shared, so one run may be slowed by others.
+Cost BestOf(const std::string& path, Path how, int tries) {
+  Cost best;
+  for (int i = 0; i < tries; ++i) {
+    const Cost c = ReadInChild(path, how);
+    if (c.messages < 0) return c;
+    if (i == 0 || c.cpuSeconds < best.cpuSeconds) best.cpuSeconds = c.cpuSeconds;
+    if (i == 0 || c.peakKiB < best.peakKiB) best.peakKiB = c.peakKiB;
+    best.messages = c.messages;
+  }
+  return best;
+}
+
+Bytes Book(const RecordsFn& globals, const std::vector<HandSheet>& sheets) {
+  return Biff8Book(globals, sheets);
+}
+
+HandSheet OneCellSheet(std::string name) {
+  return {std::move(name), [](RecordStream& s) { s.Number(0, 0, 15, 1.0); }};
+}
+
+// ---- the hostile workbooks, each made of n units ---------------------------------------------
+
+// n worksheets, n FORMAT records and n XFs naming them: every BOF renumbers the XFs.
+Bytes SheetsTimesFormats(std::size_t n) {
+  std::vector<HandSheet> sheets;
+  for (std::size_t k = 0; k < n; ++k) sheets.push_back(OneCellSheet("S" + std::to_string(k)));
+  return Book(
+      [n](RecordStream& s) {
+        for (std::size_t k = 0; k < n; ++k)
+          s.Format(static_cast<std::uint16_t>(164 + k), "0.0" + std::to_string(k % 10));
+        StandardXfs(s);
+        for (std::size_t k = 0; k < n; ++k) s.Xf(static_cast<std::uint16_t>(164 + k));
+      },
+      sheets);
+}
+
+// n shared-string tables of one string each, its characters split into a CONTINUE record.
+Bytes ManySstRecords(std::size_t n) {
+  return Book(
+      [n](RecordStream& s) {
+        StandardXfs(s);
+        for (std::size_t k = 0; k < n; ++k) {
+          s.Add(rec::kSst, Body().U32(1).U32(1).U16(6).U8(0).Raw("abc"));
+          s.Add(rec::kContinue, Body().U8(0).Raw("def"));
+        }
+      },
+      {{"S", [](RecordStream& s) { s.LabelSst(0, 0, 15, 0); }}});
+}
+
+// One table of n empty strings.
+Bytes EmptyStrings(std::size_t n) {
+  return Book(
+      [n](RecordStream& s) {
+        StandardXfs(s);
+        SstWriter w(static_cast<std::uint32_t>(n), static_cast<std::uint32_t>(n));
+        for (std::size_t k = 0; k < n; ++k) w.Add("");
+        w.WriteTo(s);
+      },
+      {{"S", [](RecordStream& s) { s.LabelSst(0, 0, 15, 0); }}});
+}
+
+// n records of one workbook table, far more than its 16-bit indexes can name.
+Bytes TableRecords(std::size_t n, const std::function<void(RecordStream&, std::size_t)>& one) {
+  return Book(
+      [n, one](RecordStream& s) {
+        StandardXfs(s);
+        for (std::size_t k = 0; k < n; ++k) one(s, k);
+      },
+      {OneCellSheet("S")});
+}
+
+Bytes BoundSheets(std::size_t n) {
+  return TableRecords(n, [](RecordStream& s, std::size_t k) {
+    s.BoundSheet("B" + std::to_string(k % 1000), 0, 0);
+  });
+}
+Bytes Formats(std::size_t n) {
+  return TableRecords(n, [](RecordStream& s, std::size_t k) {
+    s.Format(static_cast<std::uint16_t>(164 + k % 60000), "0.00");
+  });
+}
+Bytes Names(std::size_t n) {
+  return TableRecords(n, [](RecordStream& s, std::size_t) {
+    s.Add(rec::kName, Body().U16(0).U8(0).U8(3).U16(0).U16(0).U16(0).Zeros(4).U8(0).Raw("Nom"));
+  });
+}
+Bytes Fonts(std::size_t n) {
+  return TableRecords(n, [](RecordStream& s, std::size_t) { s.Font("Arial"); });
+}
+Bytes Xfs(std::size_t n) {
+  return TableRecords(n, [](RecordStream& s, std::size_t) { s.Xf(0); });
+}
+
+// BOUNDSHEET records of 4 bytes, too short for a name: n record errors.
+Bytes ShortBoundSheets(std::size_t n) {
+  return TableRecords(n,
+                      [](RecordStream& s, std::size_t) { s.Add(rec::kBoundSheet, Body().U32(0)); });
+}
+
+// A sheet that starts with an INDEX, followed by n DBCELL records; the lookup keeps where they
+// are.
+Bytes DbCells(std::size_t n) {
+  return Book(StandardXfs, {{"S", [n](RecordStream& s) {
+                               s.Index(0, 1, {});
+                               s.Row(0, 0, 1);
+                               s.Number(0, 0, 15, 1.0);
+                               const std::vector<std::uint16_t> rows(16, 0);
+                               for (std::size_t k = 0; k < n; ++k) s.DbCell(0, rows);
+                             }}});
+}
+
+struct Case {
+  const char* name;
+  std::function<Bytes(std::size_t)> make;
+  std::size_t units;  // of the smaller file
+  Path path;
+  // Memory of a table full at its 65,536 entries, beyond a multiple of the file: a FORMAT
+  // entry is a parsed mask of a few hundred bytes.
+  long fullTableKiB = 0;
+};
+
+// Reads each case at two sizes. The time ratio allows for noise over the exact 2; a cost
+// growing with the square of the file gives 4.
+TEST(ReaderHostile, CostGrowsWithTheFileAndMemoryStaysBounded) {
+  const std::vector<Case> cases = {
+      {"sheets x XF x FORMAT", SheetsTimesFormats, 12000, Path::kEveryCell},
+      {"SST and CONTINUE records", ManySstRecords, 60000, Path::kEveryCell},
+      {"SST of empty strings", EmptyStrings, 600000, Path::kEveryCell},
+      {"BOUNDSHEET records", BoundSheets, 120000, Path::kEveryCell},
+      {"BOUNDSHEET records, lookup", BoundSheets, 120000, Path::kLookup},
+      {"FORMAT records", Formats, 120000, Path::kEveryCell, 32 * 1024},
+      {"NAME records", Names, 120000, Path::kEveryCell},
+      {"FONT records", Fonts, 120000, Path::kEveryCell},
+      {"XF records", Xfs, 120000, Path::kEveryCell},
+      {"DBCELL records, lookup", DbCells, 60000, Path::kLookup},
+      {"4-byte BOUNDSHEET records", ShortBoundSheets, 150000, Path::kEveryCell},
+      {"4-byte BOUNDSHEET records, lookup", ShortBoundSheets, 150000, Path::kLookup},
+  };
+  // The sanitizer build reads a small file of each kind once: no crash, few messages.
+  const int sizes = kSanitized ? 1 : 2;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Cost cost[2];
+    std::uintmax_t bytes[2] = {0, 0};
+    for (int k = 0; k < sizes; ++k) {
+      const std::size_t units = kSanitized ? c.units / 20 : c.units << k;
+      TempFile f(c.make(units));
+      bytes[k] = std::filesystem::file_size(f.path());
+      cost[k] = BestOf(f.path(), c.path, kSanitized ? 1 : 3);
+      ASSERT_GE(cost[k].messages, 0) << "the child failed";
+      // Every repeated error is reported once, with its count.
+      EXPECT_LE(cost[k].messages, 8);
+      std::printf("[ cost     ] %-36s %9ju bytes %7.3f s %7ld KiB\n", c.name, bytes[k],
+                  cost[k].cpuSeconds, cost[k].peakKiB);
+    }
+    if (kSanitized) continue;
+    // A floor of 10 ms keeps timer granularity out of the ratio.
+    const double ratio = cost[1].cpuSeconds / std::max(cost[0].cpuSeconds, 0.010);
+    EXPECT_LE(ratio, 2.6) << cost[0].cpuSeconds << " s, then " << cost[1].cpuSeconds << " s";
+    for (int k = 0; k < 2; ++k) {
+      // The file read through its 64 KiB window, the tables it fills and the test program.
+      const long boundKiB = static_cast<long>(2 * bytes[k] / 1024) + 24 * 1024 + c.fullTableKiB;
+      EXPECT_LE(cost[k].peakKiB, boundKiB) << bytes[k] << " bytes";
+      EXPECT_LT(cost[k].peakKiB, 256 * 1024);
+    }
+  }
+}
+
+}  // namespace
