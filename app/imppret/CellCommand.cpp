@@ -33,13 +33,7 @@ int Cell(const std::vector<std::string>& args) {
   if (IsBookFile(args[0])) return CellFromBook(args[0], sheet, col, row);
   reader::TXLSRead r;
   r.FileName = args[0];
-  r.MessageHook = [](const std::string& text, bool) {
-    std::string line = text;
-    for (char& c : line)
-      if (c == '\r') c = ' ';
-    std::fprintf(stderr, "%s\n", line.c_str());
-    return true;
-  };
+  r.MessageHook = PrintReaderMessage;
   reader::TCellValue value;
   bool found = false;
   try {

@@ -13,6 +13,10 @@ struct CommandRegistration {
   CommandRegistration(const char* name, const char* usage, CommandFn fn);
 };
 
+// The reader's message hook of dump and cell: one line on stderr per message (its CRs shown as
+// blanks), after what stdout holds so far; reading goes on.
+bool PrintReaderMessage(const std::string& text, bool question);
+
 }  // namespace imppret
 
 #define IMPPRET_COMMAND_CAT2(a, b) a##b

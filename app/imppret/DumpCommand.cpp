@@ -113,14 +113,7 @@ int Dump(const std::vector<std::string>& args) {
   // A shared formula's text for the cells that use it, not for every cell its range names.
   r.SharedFormulasByCell = true;
   // Record errors are reported and reading goes on.
-  r.MessageHook = [](const std::string& text, bool) {
-    std::string line = text;
-    for (char& c : line)
-      if (c == '\r') c = ' ';
-    std::fflush(stdout);
-    std::fprintf(stderr, "%s\n", line.c_str());
-    return true;
-  };
+  r.MessageHook = PrintReaderMessage;
   Dumper d(r);
   try {
     r.Read();

@@ -33,6 +33,15 @@ CommandRegistration::CommandRegistration(const char* name, const char* usage, Co
   Registry()[name] = Entry{usage, fn};
 }
 
+bool PrintReaderMessage(const std::string& text, bool) {
+  std::string line = text;
+  for (char& c : line)
+    if (c == '\r') c = ' ';
+  std::fflush(stdout);
+  std::fprintf(stderr, "%s\n", line.c_str());
+  return true;
+}
+
 }  // namespace imppret
 
 int main(int argc, char** argv) {

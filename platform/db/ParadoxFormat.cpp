@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/AsciiCase.h"
 #include "platform/Codepage.h"
 #include "platform/db/DbError.h"
 
@@ -26,6 +27,12 @@ int Header::KeySize() const {
   int size = 0;
   for (int i = 0; i < keyFields && i < static_cast<int>(fields.size()); ++i) size += fields[i].size;
   return size;
+}
+
+int FieldIndex(const Header& h, std::string_view name) {
+  for (std::size_t i = 0; i < h.fields.size(); ++i)
+    if (platform::EqualsNoCase(h.fields[i].name, name)) return static_cast<int>(i);
+  return -1;
 }
 
 bool TypeFromCode(int code, FieldType& type) {

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/db/Field.h"
@@ -94,6 +95,8 @@ struct Header {
 Header ParseHeader(const std::uint8_t* data, std::size_t size, const std::string& fileName = {});
 
 // Type code <-> field type; size in the record for a descriptor.
+// The number of the field named `name` (ASCII letter case ignored), or -1.
+int FieldIndex(const Header& h, std::string_view name);
 bool TypeFromCode(int code, FieldType& type);
 int CodeFromType(FieldType type);
 int RecordBytes(FieldType type, int descriptorSize);

@@ -246,9 +246,7 @@ bool Table::Locate(const std::string& fieldList, const std::vector<KeyValue>& va
     std::string name = fieldList.substr(start, semi - start);
     while (!name.empty() && name.front() == ' ') name.erase(name.begin());
     while (!name.empty() && name.back() == ' ') name.pop_back();
-    int found = -1;
-    for (std::size_t i = 0; i < t.H().fields.size(); ++i)
-      if (platform::EqualsNoCase(t.H().fields[i].name, name)) found = static_cast<int>(i);
+    const int found = px::FieldIndex(t.H(), name);
     if (found < 0)
       throw DbError("Campul \"" + name + "\" nu exista in tabela \"" + TableName + "\"");
     fieldIndexes.push_back(found);
@@ -414,8 +412,7 @@ void Table::CheckWritable(const std::vector<std::string>& updated, bool inserts,
   t.CheckBrowseMode();
   std::vector<int> fields;
   for (const std::string& name : updated)
-    for (std::size_t i = 0; i < t.H().fields.size(); ++i)
-      if (platform::EqualsNoCase(t.H().fields[i].name, name)) fields.push_back(static_cast<int>(i));
+    if (const int i = px::FieldIndex(t.H(), name); i >= 0) fields.push_back(i);
   t.file->CheckWritable(fields, inserts);
   if (hold) t.BeginWrite();
 }

@@ -218,8 +218,7 @@ struct Table::Impl {
     filterField = -1;
     if (!filtered || filterText.empty() || !file) return;
     FilterExpr e = ParseFilter(filterText);
-    for (std::size_t i = 0; i < H().fields.size(); ++i)
-      if (platform::EqualsNoCase(H().fields[i].name, e.field)) filterField = static_cast<int>(i);
+    filterField = px::FieldIndex(H(), e.field);
     if (filterField < 0)
       throw DbError("Campul \"" + e.field + "\" din filtru nu exista in tabela \"" +
                     owner.TableName + "\"");
@@ -237,14 +236,12 @@ struct Table::Impl {
         for (int i = 0; i < H().keyFields; ++i) indexFields.push_back(i);
       return;
     }
-    for (std::size_t i = 0; i < H().fields.size(); ++i)
-      if (platform::EqualsNoCase(H().fields[i].name, indexName)) {
-        FieldType t = H().fields[i].type;
-        if (value::IsBlobType(t)) break;
-        indexFields.push_back(static_cast<int>(i));
-        secondary = true;
-        return;
-      }
+    if (const int i = px::FieldIndex(H(), indexName);
+        i >= 0 && !value::IsBlobType(H().fields[static_cast<std::size_t>(i)].type)) {
+      indexFields.push_back(i);
+      secondary = true;
+      return;
+    }
     throw DbError("Indexul \"" + indexName + "\" nu exista in tabela \"" + owner.TableName + "\"");
   }
 };
