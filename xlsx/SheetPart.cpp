@@ -8,6 +8,7 @@
 #include "xlsx/Parts.h"
 #include "xlsx/XlsxError.h"
 #include "xlsx/Xml.h"
+#include "xlsx/XmlScan.h"
 
 namespace xlsx {
 namespace {
@@ -238,8 +239,18 @@ class SheetHandler final : public XmlHandler {
 }  // namespace
 
 void ReadSheet(ZipPackage& zip, std::string_view part, const SheetContext& ctx, Sheet& sheet) {
-  SheetHandler h(ctx, sheet);
-  ParseXmlPart(zip, part, h);
+  bool scanned = false;
+  {
+    SheetHandler h(ctx, sheet);
+    scanned = ScanXmlPart(zip, part, h);
+  }
+  if (!scanned) {
+    // A shape the sheet reader does not take: expat reads the part again from the start.
+    sheet.dimension.clear();
+    sheet.cells = SheetCells();
+    SheetHandler h(ctx, sheet);
+    ParseXmlPart(zip, part, h);
+  }
   sheet.cells.Finish();
 }
 

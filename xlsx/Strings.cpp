@@ -5,6 +5,7 @@
 #include "xlsx/Parts.h"
 #include "xlsx/XlsxError.h"
 #include "xlsx/Xml.h"
+#include "xlsx/XmlScan.h"
 
 namespace xlsx {
 namespace {
@@ -91,6 +92,12 @@ void AppendEscapedText(std::string& out, std::string_view t) {
 }
 
 void ReadSharedStrings(ZipPackage& zip, std::string_view part, SharedStrings& out) {
+  {
+    SharedStringsHandler h(out);
+    if (ScanXmlPart(zip, part, h)) return;
+  }
+  // Not a shape the own reader takes: expat reads the part again from the start.
+  out.Clear();
   SharedStringsHandler h(out);
   ParseXmlPart(zip, part, h);
 }

@@ -12,6 +12,7 @@
 #include "xlsx/PackageWriter.h"
 #include "xlsx/XlsxError.h"
 #include "xlsx/XlsxReader.h"
+#include "xlsx/XmlTrace.h"
 
 namespace {
 
@@ -127,6 +128,54 @@ TEST(XlsxCells, StrictNamespaceMissingReferencesAndEscapesReadLikeTransitional) 
     EXPECT_EQ(s.cells.LastCol(), 4);
     EXPECT_EQ(s.cells.LastRow(), 2);
   }
+}
+
+TEST(XlsxCells, OwnXmlReaderGivesExpatsCallsOrHandsTheBytesOver) {
+  // Taken by the own reader: the same handler calls as expat, however the bytes are cut.
+  const char* taken[] = {
+      "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"yes\"?>\r\n<!-- c -->"
+      "<?pi x?><x:w a=\"1&amp;&#x41;&#66;\t\r\nz\"><x:c r=\"A1\"><is><t><![CDATA[a\r\nb]]>"
+      "&lt;&gt;&quot;&apos;\xC3\xA9\r\r\n\xF0\x9F\x98\x80</t></is></x:c></x:w >\n",
+      "<a b='x\"y' c=\"&#10;&#13;\"><b/>x]y]]z<!----><?x-y?></a \r\n><!-- after -->",
+  };
+  for (const char* xml : taken)
+    for (std::size_t piece : {1, 3, 64, 100000}) {
+      const testxlsx::XmlVerdict v = testxlsx::CompareXmlReaders(xml, piece);
+      EXPECT_TRUE(v.scanned && v.agrees) << xml << " in pieces of " << piece;
+    }
+  // Handed over to expat, which reads them or refuses them as before.
+  const char* handed[] = {
+      "<!DOCTYPE a [<!ENTITY e \"x\">]><a>&e;</a>",
+      "\xFF\xFE<\0a\0/\0>\0",
+      "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a>\xE9</a>",
+      "<a>&nbsp;</a>",
+      "<a></b>",
+      "<a>]]></a>",
+      "<a b=\"1\" b=\"2\"/>",
+      "<a b=\"1\"c=\"2\"/>",
+      "<a b=\"<\"/>",
+      "<a>\xFF</a>",
+      "<a>\x01</a>",
+      "<a>\xED\xA0\x80</a>",
+      "<a>\xEF\xBF\xBE</a>",
+      "<a>&#0;</a>",
+      "<a/><b/>",
+      "<a>",
+      "x<a/>",
+      "<a><!-- a--b --></a>",
+      " <?xml version=\"1.0\"?><a/>",
+      "<a><?xml x?></a>",
+      "<\xC3\xA9/>",
+  };
+  for (const char* xml : handed)
+    for (std::size_t piece : {1, 100000})
+      EXPECT_FALSE(testxlsx::CompareXmlReaders(xml, piece).scanned) << xml;
+  // A sheet handed over late is read again from its start: its cells once, in order.
+  const std::string data = "<row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"B1\"><v>2</v></c></row>";
+  const xlsx::Book book = ReadBytes(WriteZip(MinimalBook(data + "<x\xC3\xA9/>")), false);
+  ASSERT_EQ(book.sheets.size(), 1u);
+  ASSERT_EQ(book.sheets[0].cells.Cells().size(), 2u);
+  EXPECT_EQ(book.sheets[0].cells.Find(0, 1)->number, 2);
 }
 
 TEST(XlsxCells, BlanksCountForTheRangeButTakeNoMemory) {

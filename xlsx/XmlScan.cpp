@@ -1,0 +1,528 @@
+// The worksheet's own XML reader: one pass over the inflated bytes, a token at a time. A token
+// cut by the end of a piece waits in `carry_` for the next piece; plain text goes to the handler
+// at once. Whatever is not plainly well-formed UTF-8 XML without a document type is not ours.
+#include "xlsx/XmlScan.h"
+
+#include <array>
+#include <cstring>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "xlsx/XlsxError.h"
+
+namespace xlsx {
+namespace {
+
+struct NotMine {};
+[[noreturn]] void Hand() {
+  throw NotMine{};
+}
+
+constexpr std::size_t kMore = static_cast<std::size_t>(-1);  // the token goes on past the data
+constexpr std::size_t kMaxPending = 4u << 20;                // a token longer goes to expat
+constexpr std::size_t kMaxAttrs = 32;
+
+using Byte = unsigned char;
+
+constexpr std::array<bool, 256> MakePlain() {
+  std::array<bool, 256> t{};
+  for (int c = 0x20; c < 0x80; ++c) t[static_cast<std::size_t>(c)] = true;
+  t['<'] = t['&'] = t[']'] = false;
+  t['\t'] = t['\n'] = true;
+  return t;
+}
+constexpr std::array<bool, 256> kPlain = MakePlain();
+
+bool IsSpace(Byte c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+bool NameStart(Byte c) {
+  const Byte l = static_cast<Byte>(c | 0x20);
+  return (l >= 'a' && l <= 'z') || c == '_' || c == ':';
+}
+bool NameChar(Byte c) {
+  return NameStart(c) || (c >= '0' && c <= '9') || c == '.' || c == '-';
+}
+
+// The length of the XML character encoded in UTF-8 at p: 0 when it is none, kMore when cut.
+std::size_t Utf8Char(const Byte* p, std::size_t n) {
+  const Byte c = p[0];
+  std::size_t len = 0;
+  Byte lo = 0x80, hi = 0xBF;
+  if (c >= 0xC2 && c <= 0xDF) {
+    len = 2;
+  } else if (c >= 0xE0 && c <= 0xEF) {
+    len = 3;
+    if (c == 0xE0) lo = 0xA0;
+    if (c == 0xED) hi = 0x9F;  // no surrogates
+  } else if (c >= 0xF0 && c <= 0xF4) {
+    len = 4;
+    if (c == 0xF0) lo = 0x90;
+    if (c == 0xF4) hi = 0x8F;
+  } else {
+    return 0;
+  }
+  if (n < len) return kMore;
+  if (p[1] < lo || p[1] > hi) return 0;
+  for (std::size_t i = 2; i < len; ++i)
+    if (p[i] < 0x80 || p[i] > 0xBF) return 0;
+  if (c == 0xEF && p[1] == 0xBF && p[2] >= 0xBE) return 0;  // U+FFFE, U+FFFF
+  return len;
+}
+
+// Every byte of [p, p + n) belongs to an XML character.
+void CheckChars(const Byte* p, std::size_t n) {
+  for (std::size_t i = 0; i < n;) {
+    if (kPlain[p[i]] || p[i] == '\r' || p[i] == '<' || p[i] == '&' || p[i] == ']') {
+      ++i;
+      continue;
+    }
+    const std::size_t l = p[i] >= 0x80 ? Utf8Char(p + i, n - i) : 0;
+    if (l == 0 || l == kMore) Hand();
+    i += l;
+  }
+}
+
+std::size_t Find(const Byte* p, std::size_t from, std::size_t n, const char* what) {
+  const std::size_t w = std::strlen(what);
+  for (std::size_t i = from; i + w <= n; ++i) {
+    const void* hit = std::memchr(p + i, what[0], n - i);
+    if (!hit) return kMore;
+    i = static_cast<std::size_t>(static_cast<const Byte*>(hit) - p);
+    if (i + w <= n && std::memcmp(p + i, what, w) == 0) return i;
+  }
+  return kMore;
+}
+
+void AppendUtf8(std::string& out, std::uint32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+// The reference at p ("&amp;", "&#233;", "&#xE9;") appended to `out`; its length or kMore.
+std::size_t Reference(const Byte* p, std::size_t n, std::string& out) {
+  constexpr std::size_t kLongest = 16;
+  std::size_t end = 1;
+  while (end < n && end < kLongest && p[end] != ';') ++end;
+  if (end == n) return n < kLongest ? kMore : (Hand(), 0);
+  if (p[end] != ';') Hand();
+  const std::string_view body(reinterpret_cast<const char*>(p + 1), end - 1);
+  if (body == "amp") {
+    out += '&';
+  } else if (body == "lt") {
+    out += '<';
+  } else if (body == "gt") {
+    out += '>';
+  } else if (body == "quot") {
+    out += '"';
+  } else if (body == "apos") {
+    out += '\'';
+  } else if (body.size() >= 2 && body[0] == '#') {
+    const bool hex = body[1] == 'x';
+    std::string_view digits = body.substr(hex ? 2 : 1);
+    if (digits.empty()) Hand();
+    std::uint32_t cp = 0;
+    for (char ch : digits) {
+      std::uint32_t d = 0;
+      if (ch >= '0' && ch <= '9')
+        d = static_cast<std::uint32_t>(ch - '0');
+      else if (hex && ((ch | 0x20) >= 'a' && (ch | 0x20) <= 'f'))
+        d = static_cast<std::uint32_t>((ch | 0x20) - 'a' + 10);
+      else
+        Hand();
+      cp = cp * (hex ? 16 : 10) + d;
+      if (cp > 0x10FFFF) Hand();
+    }
+    const bool ok = cp == 0x9 || cp == 0xA || cp == 0xD || (cp >= 0x20 && cp <= 0xD7FF) ||
+                    (cp >= 0xE000 && cp <= 0xFFFD) || cp >= 0x10000;
+    if (!ok) Hand();
+    AppendUtf8(out, cp);
+  } else {
+    Hand();  // no entity but the predefined ones exists without a document type
+  }
+  return end + 1;
+}
+
+std::string_view Local(std::string_view name) {
+  const std::size_t colon = name.rfind(':');
+  return colon == std::string_view::npos ? name : name.substr(colon + 1);
+}
+
+class Scanner {
+ public:
+  explicit Scanner(XmlHandler& h) : h_(h) {}
+
+  void Feed(const char* d, std::size_t n) {
+    while (n > 0) {
+      if (carry_.empty()) {
+        const std::size_t used = Process(reinterpret_cast<const Byte*>(d), n);
+        carry_.assign(d + used, n - used);
+        if (carry_.size() > kMaxPending) Hand();
+        return;
+      }
+      // The cut token is completed from the new piece; the piece's rest is read in place.
+      const std::size_t old = carry_.size();
+      const std::size_t take = n < old ? n : (old < 4096 ? (n < 4096 ? n : 4096) : old);
+      carry_.append(d, take);
+      const std::size_t used = Process(reinterpret_cast<const Byte*>(carry_.data()), carry_.size());
+      if (used >= old) {
+        const std::size_t off = used - old;
+        carry_.clear();
+        d += off;
+        n -= off;
+      } else {
+        carry_.erase(0, used);
+        if (carry_.size() > kMaxPending) Hand();
+        d += take;
+        n -= take;
+      }
+    }
+  }
+
+  void Finish() const {
+    if (!carry_.empty() || state_ != State::After) Hand();
+  }
+
+ private:
+  enum class State { Start, Prolog, Content, After };
+
+  std::size_t Process(const Byte* p, std::size_t n) {
+    std::size_t i = 0;
+    while (i < n) {
+      const std::size_t used = state_ == State::Content ? Content(p + i, n - i)
+                               : state_ == State::Start ? Declaration(p + i, n - i)
+                                                        : Misc(p + i, n - i);
+      if (used == kMore) break;
+      i += used;
+    }
+    return i;
+  }
+
+  // The byte order mark and the XML declaration: version 1.0, UTF-8, standalone or not.
+  std::size_t Declaration(const Byte* p, std::size_t n) {
+    if (p[0] == 0xEF && !bom_) {
+      if (n < 3) return kMore;
+      if (p[1] != 0xBB || p[2] != 0xBF) Hand();
+      bom_ = true;
+      return 3;
+    }
+    if (n < 6) return kMore;
+    if (std::memcmp(p, "<?xml", 5) != 0 || !IsSpace(p[5])) {
+      state_ = State::Prolog;
+      return 0;
+    }
+    const std::size_t end = Find(p, 5, n, "?>");
+    if (end == kMore) return kMore;
+    state_ = State::Prolog;
+    const std::string_view body(reinterpret_cast<const char*>(p + 5), end - 5);
+    int field = 0;
+    std::size_t j = 0;
+    for (;;) {
+      const std::size_t s = j;
+      while (j < body.size() && IsSpace(static_cast<Byte>(body[j]))) ++j;
+      if (j == body.size()) break;
+      if (j == s) Hand();
+      const std::size_t a = j;
+      while (j < body.size() && body[j] >= 'a' && body[j] <= 'z') ++j;
+      const std::string_view name = body.substr(a, j - a);
+      while (j < body.size() && IsSpace(static_cast<Byte>(body[j]))) ++j;
+      if (j == body.size() || body[j] != '=') Hand();
+      ++j;
+      while (j < body.size() && IsSpace(static_cast<Byte>(body[j]))) ++j;
+      if (j == body.size() || (body[j] != '"' && body[j] != '\'')) Hand();
+      const std::size_t close = body.find(body[j], j + 1);
+      if (close == std::string_view::npos) Hand();
+      const std::string_view value = body.substr(j + 1, close - j - 1);
+      j = close + 1;
+      std::string lower(value);
+      for (char& ch : lower) ch = static_cast<char>(ch >= 'A' && ch <= 'Z' ? ch + 32 : ch);
+      if (name == "version" && field == 0 && value == "1.0")
+        field = 1;
+      else if (name == "encoding" && field == 1 && lower == "utf-8")
+        field = 2;
+      else if (name == "standalone" && field >= 1 && field < 3 && (value == "yes" || value == "no"))
+        field = 3;
+      else
+        Hand();
+    }
+    if (field == 0) Hand();
+    return end + 2;
+  }
+
+  // Outside the root element: white space, comments, processing instructions; the root.
+  std::size_t Misc(const Byte* p, std::size_t n) {
+    std::size_t j = 0;
+    while (j < n && IsSpace(p[j])) ++j;
+    if (j > 0) return j;
+    if (p[0] != '<') Hand();
+    if (n < 4) return kMore;
+    if (p[1] == '?') return Instruction(p, n);
+    if (p[1] == '!') {
+      if (p[2] != '-' || p[3] != '-') Hand();  // a document type or misplaced CDATA
+      return Comment(p, n);
+    }
+    if (state_ == State::After) Hand();
+    return StartTag(p, n);
+  }
+
+  std::size_t Content(const Byte* p, std::size_t n) {
+    std::size_t j = 0;
+    while (j < n) {
+      if (kPlain[p[j]]) {
+        ++j;
+      } else if (p[j] >= 0x80) {
+        const std::size_t l = Utf8Char(p + j, n - j);
+        if (l == 0 || l == kMore) break;
+        j += l;
+      } else {
+        break;
+      }
+    }
+    if (j > 0) {
+      if (h_.capture) h_.Text(reinterpret_cast<const char*>(p), j);
+      return j;
+    }
+    const Byte c = p[0];
+    if (c == '<') {
+      if (n < 4) return kMore;
+      if (p[1] == '/') return EndTag(p, n);
+      if (p[1] == '?') return Instruction(p, n);
+      if (p[1] == '!') {
+        if (p[2] == '-' && p[3] == '-') return Comment(p, n);
+        if (n < 9) return kMore;
+        if (std::memcmp(p, "<![CDATA[", 9) == 0) return Cdata(p, n);
+        Hand();
+      }
+      return StartTag(p, n);
+    }
+    if (c == '&') {
+      piece_.clear();
+      const std::size_t used = Reference(p, n, piece_);
+      if (used != kMore && h_.capture) h_.Text(piece_.data(), piece_.size());
+      return used;
+    }
+    if (c == '\r') {
+      if (n < 2) return kMore;
+      if (h_.capture) h_.Text("\n", 1);
+      return p[1] == '\n' ? 2 : 1;
+    }
+    if (c == ']') {
+      if (n < 3) return kMore;
+      if (p[1] == ']' && p[2] == '>') Hand();
+      if (h_.capture) h_.Text("]", 1);
+      return 1;
+    }
+    if (c >= 0x80 && Utf8Char(p, n) == kMore) return kMore;
+    Hand();
+  }
+
+  std::size_t Comment(const Byte* p, std::size_t n) {
+    const std::size_t dash = Find(p, 4, n, "--");
+    if (dash == kMore || dash + 2 >= n) return kMore;
+    if (p[dash + 2] != '>') Hand();
+    CheckChars(p + 4, dash - 4);
+    return dash + 3;
+  }
+
+  std::size_t Instruction(const Byte* p, std::size_t n) {
+    if (!NameStart(p[2]) || p[2] == ':') Hand();
+    std::size_t j = 3;
+    while (j < n && NameChar(p[j]) && p[j] != ':') ++j;
+    if (j == n) return kMore;
+    if (j == 5 && (p[2] | 0x20) == 'x' && (p[3] | 0x20) == 'm' && (p[4] | 0x20) == 'l') Hand();
+    if (p[j] != '?' && !IsSpace(p[j])) Hand();
+    const std::size_t end = Find(p, j, n, "?>");
+    if (end == kMore) return kMore;
+    CheckChars(p + j, end - j);
+    return end + 2;
+  }
+
+  std::size_t Cdata(const Byte* p, std::size_t n) {
+    const std::size_t end = Find(p, 9, n, "]]>");
+    if (end == kMore) return kMore;
+    CheckChars(p + 9, end - 9);
+    if (h_.capture) {
+      piece_.assign(reinterpret_cast<const char*>(p + 9), end - 9);
+      std::size_t w = 0;
+      for (std::size_t r = 0; r < piece_.size(); ++r) {
+        if (piece_[r] == '\r') {
+          piece_[w++] = '\n';
+          if (r + 1 < piece_.size() && piece_[r + 1] == '\n') ++r;
+        } else {
+          piece_[w++] = piece_[r];
+        }
+      }
+      if (w > 0) h_.Text(piece_.data(), w);
+    }
+    return end + 3;
+  }
+
+  std::size_t EndTag(const Byte* p, std::size_t n) {
+    if (!NameStart(p[2])) Hand();
+    std::size_t j = 3;
+    while (j < n && NameChar(p[j])) ++j;
+    const std::string_view name(reinterpret_cast<const char*>(p + 2), j - 2);
+    while (j < n && IsSpace(p[j])) ++j;
+    if (j == n) return kMore;
+    if (p[j] != '>' || open_.empty()) Hand();
+    if (std::string_view(names_).substr(open_.back()) != name) Hand();
+    names_.resize(open_.back());
+    open_.pop_back();
+    if (open_.empty()) state_ = State::After;
+    h_.End(Local(name));
+    return j + 1;
+  }
+
+  std::size_t StartTag(const Byte* p, std::size_t n) {
+    if (!NameStart(p[1])) Hand();
+    std::size_t j = 2;
+    while (j < n && NameChar(p[j])) ++j;
+    const std::string_view name(reinterpret_cast<const char*>(p + 1), j - 1);
+    attrText_.clear();
+    attrAt_.clear();
+    bool empty = false;
+    for (;;) {
+      const std::size_t s = j;
+      while (j < n && IsSpace(p[j])) ++j;
+      if (j == n) return kMore;
+      if (p[j] == '>') {
+        ++j;
+        break;
+      }
+      if (p[j] == '/') {
+        if (j + 1 == n) return kMore;
+        if (p[j + 1] != '>') Hand();
+        j += 2;
+        empty = true;
+        break;
+      }
+      if (j == s || !NameStart(p[j]) || attrAt_.size() >= 2 * kMaxAttrs) Hand();
+      const std::size_t a = j;
+      while (j < n && NameChar(p[j])) ++j;
+      const std::string_view attr(reinterpret_cast<const char*>(p + a), j - a);
+      for (std::size_t k = 0; k < attrAt_.size(); k += 2)
+        if (attr == std::string_view(attrText_).substr(attrAt_[k], attrAt_[k + 1] - attrAt_[k] - 1))
+          Hand();
+      while (j < n && IsSpace(p[j])) ++j;
+      if (j == n) return kMore;
+      if (p[j] != '=') Hand();
+      ++j;
+      while (j < n && IsSpace(p[j])) ++j;
+      if (j == n) return kMore;
+      const Byte q = p[j++];
+      if (q != '"' && q != '\'') Hand();
+      attrAt_.push_back(attrText_.size());
+      attrText_.append(attr);
+      attrText_ += '\0';
+      attrAt_.push_back(attrText_.size());
+      const std::size_t used = Value(p + j, n - j, q);
+      if (used == kMore) return kMore;
+      j += used;
+      attrText_ += '\0';
+    }
+    attrPtrs_.clear();
+    for (std::size_t at : attrAt_) attrPtrs_.push_back(attrText_.c_str() + at);
+    attrPtrs_.push_back(nullptr);
+    if (!empty) {
+      open_.push_back(names_.size());
+      names_.append(name);
+    }
+    state_ = empty && open_.empty() ? State::After : State::Content;
+    h_.Start(Local(name), XmlAttrs(attrPtrs_.data()));
+    if (empty) h_.End(Local(name));
+    return j;
+  }
+
+  // An attribute value up to its closing quote, normalised into attrText_; the bytes read.
+  std::size_t Value(const Byte* p, std::size_t n, Byte q) {
+    std::size_t j = 0;
+    for (;;) {
+      const std::size_t s = j;
+      while (j < n && p[j] >= 0x20 && p[j] < 0x80 && p[j] != q && p[j] != '<' && p[j] != '&') ++j;
+      attrText_.append(reinterpret_cast<const char*>(p + s), j - s);
+      if (j == n) return kMore;
+      const Byte c = p[j];
+      if (c == q) return j + 1;
+      if (c == '&') {
+        const std::size_t used = Reference(p + j, n - j, attrText_);
+        if (used == kMore) return kMore;
+        j += used;
+      } else if (c == '\t' || c == '\n') {
+        attrText_ += ' ';
+        ++j;
+      } else if (c == '\r') {
+        if (j + 1 == n) return kMore;
+        attrText_ += ' ';
+        j += p[j + 1] == '\n' ? 2 : 1;
+      } else if (c >= 0x80) {
+        const std::size_t l = Utf8Char(p + j, n - j);
+        if (l == kMore) return kMore;
+        if (l == 0) Hand();
+        attrText_.append(reinterpret_cast<const char*>(p + j), l);
+        j += l;
+      } else {
+        Hand();  // '<' or a control character
+      }
+    }
+  }
+
+  XmlHandler& h_;
+  State state_ = State::Start;
+  bool bom_ = false;
+  std::string carry_;
+  std::string names_;              // the open elements' names, one after the other
+  std::vector<std::size_t> open_;  // where each starts in names_
+  std::string attrText_, piece_;   // name\0value\0... of the tag being read; decoded text
+  std::vector<std::size_t> attrAt_;
+  std::vector<const char*> attrPtrs_;
+};
+
+template <class F>
+bool Run(F&& f) {
+  try {
+    f();
+    return true;
+  } catch (const NotMine&) {
+    return false;
+  } catch (const XlsxError&) {
+    throw;
+  } catch (const std::exception& e) {
+    throw XlsxError(FailReason::Limit, e.what());
+  }
+}
+
+}  // namespace
+
+bool ScanXmlPart(ZipPackage& zip, std::string_view name, XmlHandler& handler) {
+  return Run([&] {
+    Scanner s(handler);
+    zip.Read(name, [&](const char* d, std::size_t n) { s.Feed(d, n); });
+    s.Finish();
+  });
+}
+
+bool ScanXmlBytes(std::string_view bytes, XmlHandler& handler, std::size_t piece) {
+  return Run([&] {
+    Scanner s(handler);
+    if (piece == 0) piece = 1;
+    for (std::size_t at = 0; at < bytes.size(); at += piece)
+      s.Feed(bytes.data() + at, bytes.size() - at < piece ? bytes.size() - at : piece);
+    s.Finish();
+  });
+}
+
+}  // namespace xlsx
