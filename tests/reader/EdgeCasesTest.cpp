@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <chrono>
 
-#include "reader_fixtures/BookBuilder.h"
-#include "reader_fixtures/ReadBytes.h"
+#include "BookBuilder.h"
+#include "ReadBytes.h"
 #include "support/ReaderHarness.h"
 #include "support/TempFile.h"
 

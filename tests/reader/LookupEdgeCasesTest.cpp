@@ -2,7 +2,7 @@
 // not hold, and the values of each cell kind.
 #include <gtest/gtest.h>
 
-#include "reader_fixtures/BookBuilder.h"
+#include "BookBuilder.h"
 #include "support/ReaderHarness.h"
 #include "support/TempFile.h"
 #include "support/WorkbookWriter.h"

@@ -13,8 +13,8 @@
 #include <filesystem>
 #include <functional>
 
+#include "BookBuilder.h"
 #include "reader/TXLSRead.h"
-#include "reader_fixtures/BookBuilder.h"
 #include "support/TempFile.h"
 
 namespace {

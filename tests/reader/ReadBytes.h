@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <string>
 
-#include "reader_fixtures/BookBuilder.h"
+#include "BookBuilder.h"
 #include "support/ReaderHarness.h"
 #include "support/TempFile.h"
 

@@ -2,8 +2,8 @@
 // a buffer (the sanitizer build runs these too).
 #include <gtest/gtest.h>
 
-#include "reader_fixtures/BookBuilder.h"
-#include "reader_fixtures/ReadBytes.h"
+#include "BookBuilder.h"
+#include "ReadBytes.h"
 #include "support/ReaderHarness.h"
 #include "support/TempFile.h"
 
