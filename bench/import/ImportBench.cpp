@@ -5,30 +5,30 @@
 // change report beside the plain run, the undo of that run; and the detection of the list's
 // layout.
 //   import_bench [WORKDIR]
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
-#include "import/DemoData.h"
+#include "bench/BenchTools.h"
+#include "bench/ImportFixture.h"
 #include "import/HeaderDetect.h"
 #include "import/ImportRun.h"
 #include "import/plan/RecordedRun.h"
 #include "import/plan/UndoJournal.h"
 #include "platform/Formats.h"
-#include "support/WorkbookWriter.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int kArticles = 100000;
-constexpr int kRowsPerSheet = 50000;
+using bench::CpuSeconds;
+using bench::kArticles;
+using bench::kRowsPerSheet;
+using bench::Seconds;
 
 class QuietView : public imp::ImportView {
  public:
@@ -43,69 +43,6 @@ class QuietView : public imp::ImportView {
   void ProcessPendingMessages() override {}
   int lines = 0;
 };
-
-std::string ExternalCode(int n) {
-  if (n % 2 == 0) return std::to_string(100000 + n);  // a number cell in the workbook
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "P-%06d", n);  // a shared string
-  return buf;
-}
-
-// Processor time of this process (user + system): on a machine shared with other work the
-// wall-clock figure includes time spent waiting for a processor.
-double CpuSeconds() {
-  rusage u{};
-  getrusage(RUSAGE_SELF, &u);
-  return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-         static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
-double Seconds(std::chrono::steady_clock::time_point since) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
-
-void BuildCatalogue(const fs::path& folder) {
-  fs::create_directories(folder);
-  imp::CreateCompanyTables(folder);
-  std::vector<imp::DemoArticle> articles;
-  std::vector<imp::DemoMultiPrice> multi;
-  articles.reserve(kArticles);
-  for (int n = 1; n <= kArticles; ++n) {
-    const bool several = n % 5 == 0;
-    articles.push_back({n, ExternalCode(n), "I" + std::to_string(n), "Articol " + std::to_string(n),
-                        "Producator " + std::to_string(n % 40), 10.0, 2.0, several ? "M" : ""});
-    if (several) {
-      multi.push_back({n, 1, 1, 10.0, 2.0});
-      multi.push_back({n, 2, 2, 9.0, 1.8});
-    }
-  }
-  imp::AddArticles(folder, articles);
-  imp::AddMultiPrices(folder, multi);
-  imp::AddCategories(folder, {{1, "Lista", 1}, {2, "Distribuitor", 1}});
-}
-
-void WriteWorkbook(const fs::path& file, int sheets) {
-  testbiff::WorkbookWriter writer;
-  int n = 0;
-  for (int s = 0; s < sheets; ++s) {
-    testbiff::SheetData& sheet = writer.AddSheet("Preturi " + std::to_string(s + 1));
-    sheet.Text(0, 0, "Cod");
-    sheet.Text(0, 1, "Pret");
-    for (int r = 1; r <= kRowsPerSheet; ++r) {
-      n = n % kArticles + 1;
-      const auto row = static_cast<std::uint16_t>(r);
-      if (n % 2 == 0)
-        sheet.Number(row, 0, 100000 + n);
-      else
-        sheet.Text(row, 0, ExternalCode(n));
-      sheet.Number(row, 1, 10.0 + (n % 1000) / 100.0);
-    }
-  }
-  const testbiff::Bytes bytes = writer.File();
-  std::ofstream(file, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()),
-             static_cast<std::streamsize>(bytes.size()));
-}
 
 void CopyCatalogue(const fs::path& from, const fs::path& to) {
   fs::remove_all(to);
@@ -192,14 +129,7 @@ double TimedRecordedRun(const fs::path& pristine, const fs::path& work, const fs
 double TimedRun(const fs::path& pristine, const fs::path& work, const fs::path& book, int rows,
                 const imp::PriceRule& rule = {}) {
   CopyCatalogue(pristine, work);
-  imp::TImportState state;
-  state.CurrentCompany = state.SelectedCompany = "BENCH";
-  state.CompanyFolder = work;
-  state.FileName = book;
-  state.IdColumn = 1;
-  state.PriceColumn = 2;
-  state.StartRow = 2;
-  state.PriceCategoryCode = 2;
+  imp::TImportState state = BenchState(work, book);
   state.Rule = rule;
   QuietView view;
   const auto start = std::chrono::steady_clock::now();
@@ -251,13 +181,13 @@ int main(int argc, char** argv) {
   auto start = std::chrono::steady_clock::now();
   if (!fs::exists(pristine / "Nart.DB")) {
     fs::remove_all(pristine);
-    BuildCatalogue(pristine);
+    bench::BuildCatalogue(pristine);
   }
   std::printf("catalogue of %d articles ready in %.1f s\n", kArticles, Seconds(start));
   start = std::chrono::steady_clock::now();
   const fs::path book100 = dir / "preturi-100k.xls", book200 = dir / "preturi-200k.xls";
-  WriteWorkbook(book100, 2);
-  WriteWorkbook(book200, 4);
+  bench::WritePriceWorkbook(book100, 2);
+  bench::WritePriceWorkbook(book200, 4);
   std::printf("workbooks written in %.1f s (%ju and %ju bytes)\n", Seconds(start),
               static_cast<std::uintmax_t>(fs::file_size(book100)),
               static_cast<std::uintmax_t>(fs::file_size(book200)));

@@ -4,48 +4,22 @@
 // cells of every row (what the import does), `imppret dump` with its output discarded, FreeXL
 // and xlrd reading every cell. Prints one table. Other modes are the measured programs:
 //   reader_bench walk FILE | lookup FILE | generate FILE ROWS
-#include <fcntl.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "bench/BenchTools.h"
 #include "bench/reader/PriceListWriter.h"
 #include "reader/TXLSRead.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-int Walk(const std::string& path) {
-  reader::TXLSRead r;
-  r.FileName = path;
-  r.ErrorLevel = reader::xelIgnore;
-  std::size_t cells = 0, bytes = 0;
-  r.OnSheet = [](reader::TXLSRead&, const std::string&, int, bool& readIt) { readIt = true; };
-  r.OnNumberCell = [&](reader::TXLSRead&, int, int, int, double, bool) { ++cells; };
-  r.OnDateTimeCell = [&](reader::TXLSRead&, int, int, int, double, bool) { ++cells; };
-  r.OnStringCell = [&](reader::TXLSRead&, int, int, int, const std::string& v, bool) {
-    ++cells;
-    bytes += v.size();
-  };
-  r.OnRichCell = [&](reader::TXLSRead&, int, int, int, const std::string& v,
-                     reader::PRecREFormatArray) {
-    ++cells;
-    bytes += v.size();
-  };
-  r.OnBoolCell = [&](reader::TXLSRead&, int, int, int, bool, bool) { ++cells; };
-  r.Read();
-  std::printf("%zu cells, %zu text bytes\n", cells, bytes);
-  return cells > 0 ? 0 : 1;
-}
 
 // As the import does: Read for the sheet list, Open, then for every sheet from row 1 the
 // identifier and the price cell until a row lacks the identifier.
@@ -67,42 +41,15 @@ int Lookup(const std::string& path) {
   return found > 0 ? 0 : 1;
 }
 
-struct Run {
-  double seconds = -1;
-  long peakKiB = 0;
-  int status = -1;
-};
-
-// Runs a program with its output discarded; wall time and the child's peak memory.
-Run Measure(const std::vector<std::string>& argv) {
-  Run out;
-  const auto start = std::chrono::steady_clock::now();
-  pid_t pid = fork();
-  if (pid == 0) {
-    int devnull = open("/dev/null", O_WRONLY);
-    dup2(devnull, 1);
-    std::vector<char*> args;
-    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    execv(args[0], args.data());
-    _exit(127);
-  }
-  int status = 0;
-  rusage usage{};
-  if (pid < 0 || wait4(pid, &status, 0, &usage) < 0) return out;
-  out.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  out.peakKiB = usage.ru_maxrss;
-  out.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  return out;
-}
+using Run = bench::ChildRun;
 
 // Best of `repeat` runs (time); memory of the same run.
 Run Best(const std::vector<std::string>& argv, int repeat) {
   Run best;
   for (int i = 0; i < repeat; ++i) {
-    Run r = Measure(argv);
+    Run r = bench::RunChild(argv, true);
     if (r.status != 0) return r;
-    if (best.seconds < 0 || r.seconds < best.seconds) best = r;
+    if (i == 0 || r.wall < best.wall) best = r;
   }
   return best;
 }
@@ -126,7 +73,7 @@ int All(int argc, char** argv) {
   for (int rows : sizes) {
     const std::string file = (dir / ("prices-" + std::to_string(rows) + ".xls")).string();
     // Generated in a child so the writer's memory is not counted anywhere.
-    Run gen = Measure({self, "generate", file, std::to_string(rows)});
+    Run gen = bench::RunChild({self, "generate", file, std::to_string(rows)}, true);
     if (gen.status != 0) {
       std::fprintf(stderr, "cannot generate %s\n", file.c_str());
       return 1;
@@ -156,19 +103,18 @@ int All(int argc, char** argv) {
     for (const auto& r : runs) {
       results.push_back(Best(r.argv, std::string(r.name) == "xlrd" ? 1 : repeat));
       if (std::string(r.name) == "FreeXL" && results.back().status == 0)
-        freexl = results.back().seconds;
+        freexl = results.back().wall;
     }
     for (std::size_t i = 0; i < runs.size(); ++i) {
       const Run& r = results[i];
       char ratio[32] = "";
-      if (freexl > 0 && r.status == 0)
-        std::snprintf(ratio, sizeof ratio, "%.2fx", freexl / r.seconds);
+      if (freexl > 0 && r.status == 0) std::snprintf(ratio, sizeof ratio, "%.2fx", freexl / r.wall);
       if (r.status != 0)
         std::printf("%-8d %8.1f %8.1f | %-14s %9s %8s %9s | exit %d\n", rows, mb, sstMb,
                     runs[i].name, "-", "-", "-", r.status);
       else
         std::printf("%-8d %8.1f %8.1f | %-14s %9.3f %8.1f %9.1f | %s\n", rows, mb, sstMb,
-                    runs[i].name, r.seconds, mb / r.seconds, r.peakKiB / 1024.0, ratio);
+                    runs[i].name, r.wall, mb / r.wall, r.peakKiB / 1024.0, ratio);
     }
     std::fflush(stdout);
     fs::remove(file);
@@ -183,7 +129,7 @@ int All(int argc, char** argv) {
 int main(int argc, char** argv) {
   try {
     const std::string mode = argc > 1 ? argv[1] : "all";
-    if (mode == "walk" && argc == 3) return Walk(argv[2]);
+    if (mode == "walk" && argc == 3) return bench::WalkXls(argv[2]);
     if (mode == "lookup" && argc == 3) return Lookup(argv[2]);
     if (mode == "generate" && argc == 4) {
       bench::PriceListInfo info = bench::WritePriceList(argv[2], std::atoi(argv[3]));

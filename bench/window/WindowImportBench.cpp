@@ -19,27 +19,18 @@
 #include <sstream>
 #include <string>
 
+#include "bench/BenchTools.h"
+#include "bench/ImportFixture.h"
 #include "import/DemoData.h"
 #include "import/Settings.h"
 #include "import/window/MainImportPret.h"
 #include "import/window/PlanTableModel.h"
 #include "platform/db/Session.h"
-#include "support/WorkbookWriter.h"
 #include "ui/dialogs/MessageDlg.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr int kArticles = 100000;
-constexpr int kRows = 100000;
-
-double Cpu(int who) {
-  rusage u{};
-  getrusage(who, &u);
-  return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-         double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
 
 // User + system time of another process, from /proc (0 when unknown).
 double ProcessCpuSeconds(long pid) {
@@ -58,53 +49,6 @@ double ProcessCpuSeconds(long pid) {
   return double(utime + stime) / double(sysconf(_SC_CLK_TCK));
 }
 
-std::string Code(int n) {
-  if (n % 2 == 0) return std::to_string(100000 + n);
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "P-%06d", n);
-  return buf;
-}
-
-void BuildCatalogue(const fs::path& folder) {
-  fs::create_directories(folder);
-  imp::CreateCompanyTables(folder);
-  std::vector<imp::DemoArticle> articles;
-  std::vector<imp::DemoMultiPrice> multi;
-  for (int n = 1; n <= kArticles; ++n) {
-    const bool several = n % 5 == 0;
-    articles.push_back({n, Code(n), "I" + std::to_string(n), "Articol " + std::to_string(n),
-                        "Producator " + std::to_string(n % 40), 10.0, 2.0, several ? "M" : ""});
-    if (several) {
-      multi.push_back({n, 1, 1, 10.0, 2.0});
-      multi.push_back({n, 2, 2, 9.0, 1.8});
-    }
-  }
-  imp::AddArticles(folder, articles);
-  imp::AddMultiPrices(folder, multi);
-  imp::AddCategories(folder, {{1, "Lista", 1}, {2, "Distribuitor", 1}});
-}
-
-void WriteWorkbook(const fs::path& file) {
-  testbiff::WorkbookWriter writer;
-  for (int s = 0, n = 0; s < 2; ++s) {
-    testbiff::SheetData& sheet = writer.AddSheet("Preturi " + std::to_string(s + 1));
-    sheet.Text(0, 0, "Cod");
-    sheet.Text(0, 1, "Pret");
-    for (int r = 1; r <= kRows / 2; ++r) {
-      n = n % kArticles + 1;
-      const auto row = static_cast<std::uint16_t>(r);
-      if (n % 2 == 0)
-        sheet.Number(row, 0, 100000 + n);
-      else
-        sheet.Text(row, 0, Code(n));
-      sheet.Number(row, 1, 10.0 + (n % 1000) / 100.0);
-    }
-  }
-  const testbiff::Bytes bytes = writer.File();
-  std::ofstream(file, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-}
-
 void FreshCompany(const fs::path& pristine, const fs::path& root) {
   fs::remove_all(root / "BENCH");
   fs::copy(pristine, root / "BENCH", fs::copy_options::recursive);
@@ -117,12 +61,11 @@ double ToolRun(const fs::path& root, const fs::path& book) {
                               "\" --id-col 1 --price-col 2 --start-row 2 --category 2 "
                               "--data-root \"" +
                               root.string() + "\" > /dev/null";
-  const double before = Cpu(RUSAGE_CHILDREN);
+  const double before = bench::CpuSeconds(RUSAGE_CHILDREN);
   const auto start = std::chrono::steady_clock::now();
   const int status = std::system(command.c_str());
-  const double wall =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  const double cpu = Cpu(RUSAGE_CHILDREN) - before;
+  const double wall = bench::Seconds(start);
+  const double cpu = bench::CpuSeconds(RUSAGE_CHILDREN) - before;
   std::printf("imppret import: %.3f s cpu, %.3f s wall%s\n", cpu, wall,
               status == 0 ? "" : "  (FAILED)");
   return cpu;
@@ -145,9 +88,9 @@ int main(int argc, char** argv) {
   ::setenv("IMPPRET_HOME", (dir / "home").c_str(), 1);
   fs::create_directories(dir / "home");
   std::ofstream(db::AliasConfigPath()) << "[Tarvex]\r\nPATH=" << root.string() << "\r\n";
-  if (!fs::exists(pristine / "Nart.DB")) BuildCatalogue(pristine);
+  if (!fs::exists(pristine / "Nart.DB")) bench::BuildCatalogue(pristine);
   if (!fs::exists(root / "Firme.DB")) imp::CreateCompanyList(root, {{"BENCH", "Firma de test"}});
-  if (!fs::exists(book)) WriteWorkbook(book);
+  if (!fs::exists(book)) bench::WritePriceWorkbook(book, 2);
 
   FreshCompany(pristine, root);
   const double tool = ToolRun(root, book);
@@ -171,12 +114,11 @@ int main(int argc, char** argv) {
   QApplication::processEvents();
   auto* files = window.findChild<imp::TFileListBox*>("FileListBox1");
   files->SetFileName(QString::fromStdString(book.string()));
-  const double before = Cpu(RUSAGE_SELF), xBefore = ProcessCpuSeconds(xserver);
+  const double before = bench::CpuSeconds(), xBefore = ProcessCpuSeconds(xserver);
   const auto start = std::chrono::steady_clock::now();
   window.NiceButton1Click();
-  const double wall =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  const double cpu = Cpu(RUSAGE_SELF) - before, xCpu = ProcessCpuSeconds(xserver) - xBefore;
+  const double wall = bench::Seconds(start);
+  const double cpu = bench::CpuSeconds() - before, xCpu = ProcessCpuSeconds(xserver) - xBefore;
   std::printf("window import:  %.3f s cpu, %.3f s wall", cpu, wall);
   if (xserver > 0) std::printf(", X server %.3f s cpu", xCpu);
   std::printf("\n  summary: %s\n", summary.c_str());
@@ -185,9 +127,6 @@ int main(int argc, char** argv) {
 
   // "&Verifica" over the same list, then the preview page with all its rows: shown, painted,
   // sorted by percent and painted again.
-  auto seconds = [](std::chrono::steady_clock::time_point since) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-  };
   auto* notebook = window.findChild<QTabWidget*>("TBN");
   auto* table = window.findChild<QTableView*>("GPlan");
   notebook->setCurrentIndex(imp::kSettingsPage);
@@ -197,18 +136,18 @@ int main(int argc, char** argv) {
   QApplication::processEvents();
   table->viewport()->repaint();
   std::printf("Verifica (dry run, plan, page shown): %.3f s wall, %d rows in the table\n",
-              seconds(mark), table->model()->rowCount());
+              bench::Seconds(mark), table->model()->rowCount());
   notebook->setCurrentIndex(imp::kSettingsPage);
   QApplication::processEvents();
   mark = std::chrono::steady_clock::now();
   notebook->setCurrentIndex(imp::kPreviewPage);
   QApplication::processEvents();
   table->viewport()->repaint();
-  std::printf("preview page shown and painted: %.3f s wall\n", seconds(mark));
+  std::printf("preview page shown and painted: %.3f s wall\n", bench::Seconds(mark));
   mark = std::chrono::steady_clock::now();
   table->sortByColumn(imp::TPlanTableModel::colPercent, Qt::DescendingOrder);
   QApplication::processEvents();
   table->viewport()->repaint();
-  std::printf("sorted by percent and painted: %.3f s wall\n", seconds(mark));
+  std::printf("sorted by percent and painted: %.3f s wall\n", bench::Seconds(mark));
   return 0;
 }

@@ -5,17 +5,15 @@
 // openpyxl in read-only mode, and SheetJS when node finds it. Other modes are the measured
 // programs:
 //   xlsx_bench walk-xls FILE | walk-xlsx FILE | lookup-xlsx FILE | generate FILE ROWS
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "bench/BenchTools.h"
 #include "bench/reader/PriceListWriter.h"
 #include "import/BookWorkbook.h"
 #include "reader/TXLSRead.h"
@@ -24,29 +22,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-int WalkXls(const std::string& path) {
-  reader::TXLSRead r;
-  r.FileName = path;
-  r.ErrorLevel = reader::xelIgnore;
-  std::size_t cells = 0, bytes = 0;
-  r.OnSheet = [](reader::TXLSRead&, const std::string&, int, bool& readIt) { readIt = true; };
-  r.OnNumberCell = [&](reader::TXLSRead&, int, int, int, double, bool) { ++cells; };
-  r.OnDateTimeCell = [&](reader::TXLSRead&, int, int, int, double, bool) { ++cells; };
-  r.OnStringCell = [&](reader::TXLSRead&, int, int, int, const std::string& v, bool) {
-    ++cells;
-    bytes += v.size();
-  };
-  r.OnRichCell = [&](reader::TXLSRead&, int, int, int, const std::string& v,
-                     reader::PRecREFormatArray) {
-    ++cells;
-    bytes += v.size();
-  };
-  r.OnBoolCell = [&](reader::TXLSRead&, int, int, int, bool, bool) { ++cells; };
-  r.Read();
-  std::printf("%zu cells, %zu text bytes\n", cells, bytes);
-  return cells > 0 ? 0 : 1;
-}
 
 // Every cell read into the compact form, then every value touched.
 int WalkXlsx(const std::string& path) {
@@ -85,25 +60,8 @@ struct Run {
 };
 
 Run Measure(const std::vector<std::string>& argv) {
-  Run out;
-  const auto start = std::chrono::steady_clock::now();
-  const pid_t pid = fork();
-  if (pid == 0) {
-    std::vector<char*> a;
-    for (const std::string& s : argv) a.push_back(const_cast<char*>(s.c_str()));
-    a.push_back(nullptr);
-    execvp(a[0], a.data());
-    _exit(127);
-  }
-  int status = 0;
-  rusage usage{};
-  if (pid < 0 || wait4(pid, &status, 0, &usage) < 0) return out;
-  out.wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  out.cpu = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-            static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-  out.rssMiB = usage.ru_maxrss / 1024;
-  out.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-  return out;
+  const bench::ChildRun c = bench::RunChild(argv, false);
+  return {c.ok(), c.wall, c.cpu, c.peakKiB / 1024};
 }
 
 // The best of three runs (processor time; the machine is shared).
@@ -137,7 +95,7 @@ int main(int argc, char** argv) {
   }
   if (argc == 3) {
     const std::string mode = argv[1];
-    if (mode == "walk-xls") return WalkXls(argv[2]);
+    if (mode == "walk-xls") return bench::WalkXls(argv[2]);
     if (mode == "walk-xlsx") return WalkXlsx(argv[2]);
     if (mode == "lookup-xlsx") return LookupXlsx(argv[2]);
   }

@@ -1,0 +1,94 @@
+#pragma once
+// What every benchmark program measures with: processor time, wall time, and a measured program
+// run as a child (its own peak memory and processor time), plus the .xls event walk over every
+// cell that the reader and .xlsx tables both time.
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstddef>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "reader/TXLSRead.h"
+
+namespace bench {
+
+inline double CpuSeconds(const rusage& u) {
+  return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+         static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+// User + system time of this process (RUSAGE_SELF) or of its waited-for children
+// (RUSAGE_CHILDREN): on a shared machine the wall-clock figure includes waiting for a processor.
+inline double CpuSeconds(int who = RUSAGE_SELF) {
+  rusage u{};
+  getrusage(who, &u);
+  return CpuSeconds(u);
+}
+
+inline double Seconds(std::chrono::steady_clock::time_point since) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+struct ChildRun {
+  int status = -1;  // exit status, 128 + signal, or -1 when it could not be run
+  double wall = 0, cpu = 0;
+  long peakKiB = 0;
+  bool ok() const { return status == 0; }
+};
+
+// Runs argv[0] (looked up in PATH) and waits for it; with quiet its output goes to /dev/null.
+inline ChildRun RunChild(const std::vector<std::string>& argv, bool quiet) {
+  ChildRun out;
+  const auto start = std::chrono::steady_clock::now();
+  const pid_t pid = fork();
+  if (pid == 0) {
+    if (quiet) {
+      const int devnull = open("/dev/null", O_WRONLY);
+      dup2(devnull, 1);
+    }
+    std::vector<char*> args;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    execvp(args[0], args.data());
+    _exit(127);
+  }
+  int status = 0;
+  rusage usage{};
+  if (pid < 0 || wait4(pid, &status, 0, &usage) < 0) return out;
+  out.wall = Seconds(start);
+  out.cpu = CpuSeconds(usage);
+  out.peakKiB = usage.ru_maxrss;
+  out.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  return out;
+}
+
+// The reader's event walk over every cell of every sheet; prints the cell and text byte counts.
+inline int WalkXls(const std::string& path) {
+  reader::TXLSRead r;
+  r.FileName = path;
+  r.ErrorLevel = reader::xelIgnore;
+  std::size_t cells = 0, bytes = 0;
+  r.OnSheet = [](reader::TXLSRead&, const std::string&, int, bool& readIt) { readIt = true; };
+  r.OnNumberCell = [&](reader::TXLSRead&, int, int, int, double, bool) { ++cells; };
+  r.OnDateTimeCell = [&](reader::TXLSRead&, int, int, int, double, bool) { ++cells; };
+  r.OnStringCell = [&](reader::TXLSRead&, int, int, int, const std::string& v, bool) {
+    ++cells;
+    bytes += v.size();
+  };
+  r.OnRichCell = [&](reader::TXLSRead&, int, int, int, const std::string& v,
+                     reader::PRecREFormatArray) {
+    ++cells;
+    bytes += v.size();
+  };
+  r.OnBoolCell = [&](reader::TXLSRead&, int, int, int, bool, bool) { ++cells; };
+  r.Read();
+  std::printf("%zu cells, %zu text bytes\n", cells, bytes);
+  return cells > 0 ? 0 : 1;
+}
+
+}  // namespace bench
