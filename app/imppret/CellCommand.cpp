@@ -1,12 +1,11 @@
 // imppret cell FILE SHEET COL ROW: one lookup, the way the import asks for a cell.
 #include <cstdio>
 #include <string>
-#include <variant>
 #include <vector>
 
 #include "app/imppret/BookDump.h"
 #include "app/imppret/Command.h"
-#include "app/imppret/Json.h"
+#include "app/imppret/DumpLines.h"
 #include "reader/TXLSRead.h"
 
 namespace imppret {
@@ -47,20 +46,7 @@ int Cell(const std::vector<std::string>& args) {
     std::fprintf(stderr, "%s\n", e.what());
     return 1;
   }
-  std::string out;
-  if (!found) {
-    out = "{\"found\":false}\n";
-  } else {
-    out = "{\"found\":true,\"value\":";
-    if (const double* d = std::get_if<double>(&value))
-      AppendJsonNumber(out, *d);
-    else if (const std::string* s = std::get_if<std::string>(&value))
-      AppendJsonString(out, *s);
-    else
-      out += "null";
-    out += "}\n";
-  }
-  std::fwrite(out.data(), 1, out.size(), stdout);
+  PrintCellAnswer(found, value);
   return 0;
 }
 

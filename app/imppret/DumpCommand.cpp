@@ -5,98 +5,57 @@
 
 #include "app/imppret/BookDump.h"
 #include "app/imppret/Command.h"
-#include "app/imppret/Json.h"
+#include "app/imppret/DumpLines.h"
 #include "reader/TXLSRead.h"
 
 namespace imppret {
 namespace {
 
+// The reader's events as dump lines.
 class Dumper {
  public:
   explicit Dumper(reader::TXLSRead& r) : r_(r) {
-    line_.reserve(256);
     r.OnSheet = [this](reader::TXLSRead&, const std::string& name, int index, bool& readIt) {
       readIt = true;
-      line_.assign("{\"event\":\"sheet\",\"index\":");
-      line_ += std::to_string(index);
-      line_ += ",\"name\":";
-      AppendJsonString(line_, name);
-      line_ += "}\n";
-      Emit();
+      out_.Sheet(index, name);
     };
     r.OnNumberCell = [this](reader::TXLSRead&, int c, int row, int, double v, bool f) {
-      Number(c, row, "number", v, f);
+      out_.Number(r_.SheetIndex(), row, c, "number", v, f);
     };
     r.OnDateTimeCell = [this](reader::TXLSRead&, int c, int row, int, double v, bool f) {
-      Number(c, row, "datetime", v, f);
+      out_.Number(r_.SheetIndex(), row, c, "datetime", v, f);
     };
     r.OnStringCell = [this](reader::TXLSRead&, int c, int row, int, const std::string& v, bool f) {
-      Text(c, row, "string", v, f);
+      out_.Text(r_.SheetIndex(), row, c, "string", v, f);
     };
     r.OnRichCell = [this](reader::TXLSRead&, int c, int row, int, const std::string& v,
-                          reader::PRecREFormatArray) { Text(c, row, "rich", v, false); };
+                          reader::PRecREFormatArray) {
+      out_.Text(r_.SheetIndex(), row, c, "rich", v, false);
+    };
     r.OnFormulaCell = [this](reader::TXLSRead&, int c, int row, const std::string& v) {
-      Text(c, row, "formula", v, true);
+      out_.Text(r_.SheetIndex(), row, c, "formula", v, true);
     };
     r.OnBoolCell = [this](reader::TXLSRead&, int c, int row, int, bool v, bool f) {
-      Start(c, row, "bool");
-      line_ += v ? "true" : "false";
-      Finish(f);
+      out_.Cell(r_.SheetIndex(), row, c, "bool");
+      out_.Line() += v ? "true" : "false";
+      out_.EndCell(f);
     };
     r.OnBlankCell = [this](reader::TXLSRead&, int c, int row, int) {
-      Start(c, row, "blank");
-      line_ += "null";
-      Finish(false);
+      out_.Cell(r_.SheetIndex(), row, c, "blank");
+      out_.Line() += "null";
+      out_.EndCell(false);
     };
   }
 
   void End() {
-    line_.assign("{\"event\":\"end\",\"sheets\":[");
-    bool first = true;
-    for (const auto& s : r_.SheetNames()) {
-      if (!first) line_ += ',';
-      first = false;
-      line_ += "{\"name\":";
-      AppendJsonString(line_, s.Name);
-      line_ += ",\"offset\":" + std::to_string(s.Offset) + "}";
-    }
-    line_ += "],\"firstRow\":" + std::to_string(r_.FirstRow()) +
-             ",\"lastRow\":" + std::to_string(r_.LastRow()) +
-             ",\"firstCol\":" + std::to_string(r_.FirstCol()) +
-             ",\"lastCol\":" + std::to_string(r_.LastCol()) + "}\n";
-    Emit();
+    out_.BeginEnd();
+    for (const auto& s : r_.SheetNames()) out_.SheetEntry(s.Name, s.Offset);
+    out_.EndEnd(r_.FirstRow(), r_.LastRow(), r_.FirstCol(), r_.LastCol());
   }
 
  private:
-  void Start(int c, int row, const char* type) {
-    line_.assign("{\"event\":\"cell\",\"sheet\":");
-    line_ += std::to_string(r_.SheetIndex());
-    line_ += ",\"row\":";
-    line_ += std::to_string(row);
-    line_ += ",\"col\":";
-    line_ += std::to_string(c);
-    line_ += ",\"type\":\"";
-    line_ += type;
-    line_ += "\",\"value\":";
-  }
-  void Finish(bool formula) {
-    line_ += formula ? ",\"formula\":true}\n" : ",\"formula\":false}\n";
-    Emit();
-  }
-  void Number(int c, int row, const char* type, double v, bool f) {
-    Start(c, row, type);
-    AppendJsonNumber(line_, v);
-    Finish(f);
-  }
-  void Text(int c, int row, const char* type, const std::string& v, bool f) {
-    Start(c, row, type);
-    AppendJsonString(line_, v);
-    Finish(f);
-  }
-  void Emit() { std::fwrite(line_.data(), 1, line_.size(), stdout); }
-
   reader::TXLSRead& r_;
-  std::string line_;
+  DumpLines out_;
 };
 
 int Dump(const std::vector<std::string>& args) {
