@@ -1,147 +1,21 @@
 // imppret demo and imppret import end to end; the tables are then read back with pxlib, an
 // independent Paradox implementation.
-#include <gtest/gtest.h>
-
-#include <fstream>
-extern "C" {
-#include <paradox.h>
-}
-
-#include <unistd.h>
+#include <sys/wait.h>
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
+#include <fstream>
 #include <map>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "EndToEnd.h"
 #include "platform/Files.h"
 
+namespace e2e {
 namespace {
-
-namespace fs = std::filesystem;
-
-struct PxTable {
-  std::vector<std::string> names;
-  std::vector<std::map<std::string, std::string>> textRows;  // alpha fields
-  std::vector<std::map<std::string, double>> numberRows;     // numeric fields
-};
-
-// Every record of a table in file order, through pxlib.
-PxTable ReadWithPxlib(const fs::path& file) {
-  PxTable out;
-  pxdoc_t* doc = PX_new();
-  if (!doc) return out;
-  if (PX_open_file(doc, file.c_str()) < 0) {
-    PX_delete(doc);
-    ADD_FAILURE() << "pxlib cannot open " << file;
-    return out;
-  }
-  const int fieldCount = PX_get_num_fields(doc);
-  pxfield_t* fields = PX_get_fields(doc);
-  std::vector<char> record(static_cast<std::size_t>(doc->px_head->px_recordsize));
-  for (int r = 0; r < PX_get_num_records(doc); ++r) {
-    if (!PX_get_record(doc, r, record.data())) {
-      ADD_FAILURE() << "pxlib cannot read record " << r << " of " << file;
-      break;
-    }
-    std::map<std::string, std::string> texts;
-    std::map<std::string, double> numbers;
-    int offset = 0;
-    for (int f = 0; f < fieldCount; ++f) {
-      const pxfield_t& field = fields[f];
-      char* data = record.data() + offset;
-      switch (field.px_ftype) {
-        case pxfAlpha: {
-          char* value = nullptr;
-          if (PX_get_data_alpha(doc, data, field.px_flen, &value) > 0 && value) {
-            texts[field.px_fname] = value;
-            doc->free(doc, value);
-          } else {
-            texts[field.px_fname] = "";
-          }
-          break;
-        }
-        case pxfLong: {
-          long v = 0;
-          numbers[field.px_fname] = PX_get_data_long(doc, data, field.px_flen, &v) > 0 ? v : 0;
-          break;
-        }
-        case pxfShort: {
-          short v = 0;
-          numbers[field.px_fname] = PX_get_data_short(doc, data, field.px_flen, &v) > 0 ? v : 0;
-          break;
-        }
-        case pxfNumber: {
-          double v = 0;
-          numbers[field.px_fname] = PX_get_data_double(doc, data, field.px_flen, &v) > 0 ? v : 0;
-          break;
-        }
-        default: break;
-      }
-      offset += field.px_flen;
-    }
-    out.textRows.push_back(std::move(texts));
-    out.numberRows.push_back(std::move(numbers));
-  }
-  PX_close(doc);
-  PX_delete(doc);
-  return out;
-}
-
-// The demo catalogue's price rule, as the sample workbook script writes it.
-double SupplierPrice(int n) {
-  return std::round((4.5 + (n * 37) % 480 + (n % 100) / 100.0) * 100.0) / 100.0;
-}
-double DemoPrice(int n) {
-  return std::round(SupplierPrice(n) * 0.95 * 100.0) / 100.0;
-}
-
-struct ToolRun {
-  int exitCode = -1;
-  std::string out;
-};
-
-ToolRun Imppret(const std::string& arguments) {
-  ToolRun run;
-  std::string command = std::string("\"") + IMPPRET_EXE + "\" " + arguments + " 2>/dev/null";
-  std::FILE* pipe = ::popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char buf[4096];
-  std::size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0) run.out.append(buf, n);
-  int status = ::pclose(pipe);
-  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
-}
-
-std::string Quote(const fs::path& p) {
-  return "\"" + p.string() + "\"";
-}
-
-class EndToEnd : public ::testing::Test {
- protected:
-  void SetUp() override {
-    base_ = fs::temp_directory_path() / ("imppret-e2e-" + std::to_string(::getpid()));
-    fs::remove_all(base_);
-    fs::create_directories(base_ / "home");
-    ::setenv("IMPPRET_HOME", (base_ / "home").c_str(), 1);
-    ::unsetenv("IMPPRET_ALIASES");
-    root_ = base_ / "date tarvex";
-    ToolRun demo = Imppret("demo " + Quote(root_) + " --workbooks " +
-                           Quote(fs::path(IMPPRET_TEST_DATA) / "demo"));
-    ASSERT_EQ(demo.exitCode, 0) << demo.out;
-  }
-  void TearDown() override {
-    ::unsetenv("IMPPRET_HOME");
-    std::error_code ec;
-    fs::remove_all(base_, ec);
-  }
-  fs::path base_, root_;
-};
 
 TEST_F(EndToEnd, DemoRootImportsThroughTheAliasAndReadsBackWithPxlib) {
   const fs::path alfa = root_ / "ALFA";
@@ -366,99 +240,6 @@ TEST_F(EndToEnd, SupplierShapedListChangesOnlyItsArticles) {
   EXPECT_EQ(ReadWithPxlib(alfa / "PretM.DB").numberRows, pretmBefore.numberRows);
 }
 
-// One price list saved by LibreOffice as .xls, .xlsx and .csv, and the .xlsx again under a .xls
-// name: each imports to the same tables with the same summary, the format told by the content.
-TEST_F(EndToEnd, OneListInEveryFormatImportsToTheSameTables) {
-  const fs::path data = fs::path(IMPPRET_TEST_DATA) / ".." / "import" / "data";
-  const fs::path alfa = root_ / "ALFA", kept = base_ / "ALFA as made";
-  fs::copy(alfa, kept, fs::copy_options::recursive);
-  fs::copy_file(data / "price_list.xlsx", base_ / "really an xlsx.xls");
-  std::string firstOut;
-  PxTable firstNart, firstPretm;
-  for (const fs::path& file : {data / "price_list.xls", data / "price_list.xlsx",
-                               data / "price_list.csv", base_ / "really an xlsx.xls"}) {
-    SCOPED_TRACE(file.filename().string());
-    fs::remove_all(alfa);
-    fs::copy(kept, alfa, fs::copy_options::recursive);
-    ToolRun run = Imppret("import --company ALFA --file " + Quote(file) +
-                          " --id-col 1 --price-col 2 --start-row 3 --category 0 --json");
-    ASSERT_EQ(run.exitCode, 0) << run.out;
-    const PxTable nart = ReadWithPxlib(alfa / "Nart.DB"), pretm = ReadWithPxlib(alfa / "PretM.DB");
-    if (firstOut.empty()) {
-      EXPECT_NE(run.out.find("{\"imported\":4,\"errors\":1,"), std::string::npos) << run.out;
-      firstOut = run.out, firstNart = nart, firstPretm = pretm;
-      continue;
-    }
-    EXPECT_EQ(run.out, firstOut);
-    EXPECT_EQ(nart.numberRows, firstNart.numberRows);
-    EXPECT_EQ(nart.textRows, firstNart.textRows);
-    EXPECT_EQ(pretm.numberRows, firstPretm.numberRows);
-  }
-}
-
-// Every generation of the format imports: plain BIFF2, BIFF3 and BIFF4 worksheet files written by
-// SheetJS (one sheet, no sheet list, the price beyond the columns the first row fills), a bare
-// BIFF8 workbook stream identified by names that only UTF-16 holds, a BIFF4 workbook of three
-// sheets made byte by byte, and the demo's BIFF5 list by its names (stored as UTF-16 bytes under
-// code page 1200).
-TEST_F(EndToEnd, EveryGenerationImportsItsPricesAndNothingElse) {
-  struct Case {
-    fs::path file;
-    std::string arguments;
-    std::map<int, double> listed;
-    std::string counts;
-  };
-  const fs::path data = fs::path(IMPPRET_TEST_DATA) / ".." / "import" / "data";
-  const std::string oldColumns = " --id-col 1 --price-col 3 --start-row 2";
-  const std::map<int, double> oldListed = {{2, 21.5}, {3, 30.25}, {4, 44}};
-  const Case cases[] = {
-      {data / "old_biff2.xls", oldColumns, oldListed, "{\"imported\":3,\"errors\":2,"},
-      {data / "old_biff3.xls", oldColumns, oldListed, "{\"imported\":3,\"errors\":2,"},
-      {data / "old_biff4.xls", oldColumns, oldListed, "{\"imported\":3,\"errors\":2,"},
-      {data / "bare_biff8.xls",
-       " --identify denumire --id-col 2 --price-col 3 --start-row 2",
-       {{2, 21.5}, {3, 30.25}, {4, 44}, {10, 9.5}},
-       "{\"imported\":4,\"errors\":2,"},
-      {data / "biff4_workbook.xls",
-       " --id-col 1 --price-col 2 --start-row 2",
-       {{11, 17.5}, {12, 3}, {13, 8.75}, {14, 120.4}},
-       "{\"imported\":4,\"errors\":1,"},
-      {root_ / "Preturi valuta BIFF5.xls",
-       " --identify denumire --currency valuta --id-col 1 --price-col 3 --start-row 3",
-       {},
-       ""},
-  };
-  const fs::path alfa = root_ / "ALFA", kept = base_ / "ALFA as made";
-  fs::copy(alfa, kept, fs::copy_options::recursive);
-  const PxTable nartBefore = ReadWithPxlib(alfa / "Nart.DB");
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.file.filename().string());
-    fs::remove_all(alfa);
-    fs::copy(kept, alfa, fs::copy_options::recursive);
-    ToolRun run = Imppret("import --company ALFA --file " + Quote(c.file) + c.arguments +
-                          " --category 0 --json");
-    ASSERT_EQ(run.exitCode, 0) << run.out;
-    std::map<int, double> listed = c.listed;
-    std::string field = "PretVanzare", counts = c.counts;
-    if (listed.empty()) {
-      // The BIFF5 list: articles 200 to 240 at the demo price in foreign currency, one unknown.
-      field = "PretValuta";
-      for (int n = 200; n <= 240; ++n) listed[n] = std::round(SupplierPrice(n) / 4.97 * 100) / 100;
-      counts = "{\"imported\":41,\"errors\":1,";
-    }
-    EXPECT_NE(run.out.find(counts), std::string::npos) << run.out;
-    const PxTable nart = ReadWithPxlib(alfa / "Nart.DB");
-    ASSERT_EQ(nart.numberRows.size(), nartBefore.numberRows.size());
-    for (std::size_t i = 0; i < nart.numberRows.size(); ++i) {
-      const int code = static_cast<int>(nart.numberRows[i].at("CodArt"));
-      std::map<std::string, double> expected = nartBefore.numberRows[i];
-      if (auto price = listed.find(code); price != listed.end()) expected[field] = price->second;
-      EXPECT_EQ(nart.numberRows[i], expected) << code;
-      EXPECT_EQ(nart.textRows[i], nartBefore.textRows[i]) << code;
-    }
-  }
-}
-
 // Without a usable alias the tool refuses instead of writing into a company folder that
 // happens to lie under the current folder.
 TEST_F(EndToEnd, NoUsableAliasIsRefused) {
@@ -601,3 +382,4 @@ TEST_F(EndToEnd, DetectionProfilesAndThePriceRuleThroughTheTool) {
 }
 
 }  // namespace
+}  // namespace e2e
