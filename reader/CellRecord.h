@@ -3,6 +3,7 @@
 // single-cell lookup, so that a rule about a cell record is written once.
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "platform/ByteView.h"
 #include "reader/RecordIds.h"
@@ -10,6 +11,8 @@
 namespace reader::detail {
 
 [[noreturn]] void RecordTooShort(std::uint16_t id, std::size_t length);
+// The text of that error, in `out`.
+void TooShortText(std::string& out, std::uint16_t id, std::size_t length);
 
 // A record body whose reads past its end raise "Record XXXX is too short (n bytes)".
 platform::ByteView RecordBody(std::uint16_t id, const std::uint8_t* body, std::size_t len);

@@ -7,10 +7,17 @@ using detail::ValueCell;
 
 void TXLSRead::Impl::NumberOrDate(int col, int row, int xf, double value, bool isFormula) {
   TXLSRead& r = self;
-  if (r.OnDateTimeCell && r.IsDateTimeXF(xf))
-    r.OnDateTimeCell(r, col, row, xf, value, isFormula);
-  else if (r.OnNumberCell)
-    r.OnNumberCell(r, col, row, xf, value, isFormula);
+  if (r.OnDateTimeCell) {
+    if (xf < 0 || static_cast<std::size_t>(xf) >= r.FXFRecords.size()) {
+      Fault(detail::ListIndexError(xf));  // what IsDateTimeXF raises, without raising it
+      return;
+    }
+    if (IsDateXf(static_cast<std::size_t>(xf))) {
+      r.OnDateTimeCell(r, col, row, xf, value, isFormula);
+      return;
+    }
+  }
+  if (r.OnNumberCell) r.OnNumberCell(r, col, row, xf, value, isFormula);
 }
 
 void TXLSRead::Impl::LongStringResult(detail::RecordStream& in, std::uint8_t* b,
@@ -59,11 +66,11 @@ void TXLSRead::Impl::StringResultText(detail::RecordStream& in, std::uint16_t id
     const std::size_t count = body.U16(0);
     if (self.FBookVersion == 6 && len >= 3 && 3 + (b[2] != 0 ? 2 : 1) * count > len)
       LongStringResult(in, b, bufSize, out, len, count);
-    else
-      RecordText(out, bt, body, 2, count, id);
+    else if (!RecordText(out, bt, body, 2, count, id))
+      RaiseFault();
   } else {
     detail::Need(body, 1);
-    RecordText(out, bt, body, 1, body.U8(0), id);
+    if (!RecordText(out, bt, body, 1, body.U8(0), id)) RaiseFault();
   }
 }
 
@@ -144,7 +151,10 @@ void TXLSRead::Impl::HandleFormula(std::uint16_t id, std::uint16_t len) {
   const std::uint8_t* b = buf.data();
   const platform::ByteView body = detail::RecordBody(id, b, len);
   ValueCell cell;
-  if (!detail::DecodeValueCell(id, body, r.FVersion, cell)) detail::RecordTooShort(id, len);
+  if (!detail::DecodeValueCell(id, body, r.FVersion, cell)) {
+    TooShort(id, len);
+    return;
+  }
   auto decode = [&](std::size_t tokensAt, std::size_t tokenLen) {
     // Clamp the token count to what the record holds; the rest is array data.
     tokenLen = std::min<std::size_t>(tokenLen, len > tokensAt ? len - tokensAt : 0);
@@ -186,7 +196,10 @@ void TXLSRead::Impl::HandleFormula(std::uint16_t id, std::uint16_t len) {
 void TXLSRead::Impl::HandleValueCell(std::uint16_t id, const platform::ByteView& body) {
   TXLSRead& r = self;
   ValueCell cell;
-  if (!detail::DecodeValueCell(id, body, r.FVersion, cell)) detail::RecordTooShort(id, body.Size());
+  if (!detail::DecodeValueCell(id, body, r.FVersion, cell)) {
+    TooShort(id, body.Size());
+    return;
+  }
   switch (cell.kind) {
     case ValueCell::Number:
       if (cell.xf >= 0)
@@ -195,7 +208,10 @@ void TXLSRead::Impl::HandleValueCell(std::uint16_t id, const platform::ByteView&
         r.OnNumberCell(r, cell.col, cell.row, -1, cell.number, false);
       return;
     case ValueCell::SharedString: {
-      if (cell.index >= sst.Count()) throw EXLSError(detail::ListIndexError(cell.index));
+      if (cell.index >= sst.Count()) {
+        Fault(detail::ListIndexError(cell.index));
+        return;
+      }
       PRecREFormatArray runs = sst.Runs(cell.index);
       if (runs && r.OnRichCell) {
         text.assign(sst.Get(cell.index));
@@ -208,12 +224,12 @@ void TXLSRead::Impl::HandleValueCell(std::uint16_t id, const platform::ByteView&
     }
     case ValueCell::Text:
       if (id == rec::kRString) {
-        RecordText(text, body, cell.textAt, cell.textCount, id);
+        if (!RecordText(text, body, cell.textAt, cell.textCount, id)) return;
         if (r.OnRichCell) {
           const std::size_t count = cell.textCount;
-          detail::Need(body, 9 + count);
+          if (Short(id, body, 9 + count)) return;
           const std::size_t runs = body.U8(8 + count);
-          detail::Need(body, 9 + count + 2 * runs);
+          if (Short(id, body, 9 + count + 2 * runs)) return;
           std::vector<TRecREFormat> block(1, TRecREFormat{0, static_cast<std::uint16_t>(runs)});
           for (std::size_t k = 0; k < runs; ++k)
             block.push_back(TRecREFormat{body.U8(9 + count + 2 * k), body.U8(10 + count + 2 * k)});
@@ -222,7 +238,7 @@ void TXLSRead::Impl::HandleValueCell(std::uint16_t id, const platform::ByteView&
           r.OnStringCell(r, cell.col, cell.row, cell.xf, text, false);
         }
       } else if (r.OnStringCell) {
-        RecordText(text, body, cell.textAt, cell.textCount, id);
+        if (!RecordText(text, body, cell.textAt, cell.textCount, id)) return;
         r.OnStringCell(r, cell.col, cell.row, cell.xf, text, false);
       }
       return;
@@ -244,11 +260,11 @@ void TXLSRead::Impl::HandleCell(std::uint16_t id, std::uint16_t len) {
     case rec::kNumber2:
     case rec::kLabel2: HandleValueCell(id, b); return;
     case rec::kBlank:
-      detail::Need(b, 6);
+      if (Short(id, b, 6)) return;
       if (r.OnBlankCell) r.OnBlankCell(r, b.U16(2), b.U16(0), b.U16(4));
       return;
     case rec::kBoolErr:
-      detail::Need(b, 8);
+      if (Short(id, b, 8)) return;
       if (b.U8(7) == 0) {
         if (r.OnBoolCell) r.OnBoolCell(r, b.U16(2), b.U16(0), b.U16(4), b.U8(6) != 0, false);
       } else if (r.OnStringCell) {
@@ -257,7 +273,7 @@ void TXLSRead::Impl::HandleCell(std::uint16_t id, std::uint16_t len) {
       }
       return;
     case rec::kMulBlank: {
-      detail::Need(b, 6);
+      if (Short(id, b, 6)) return;
       if (!r.OnBlankCell) return;
       const int row = b.U16(0), first = b.U16(2);
       const std::size_t n = (len - 6) / 2;
@@ -266,12 +282,12 @@ void TXLSRead::Impl::HandleCell(std::uint16_t id, std::uint16_t len) {
       return;
     }
     case rec::kMulRk: {
-      detail::Need(b, 6);
+      if (Short(id, b, 6)) return;
       // Also examined for an owner that takes only date/time cells.
       if (!r.OnNumberCell && !r.OnDateTimeCell) return;
       const int row = b.U16(0), first = b.U16(2);
       const std::size_t n = detail::MulRkCount(b);
-      for (std::size_t k = 0; k < n; ++k)
+      for (std::size_t k = 0; k < n && !faulted; ++k)  // the first error ends the record
         NumberOrDate(first + static_cast<int>(k), row, detail::MulRkXf(b, k),
                      DecodeRK(detail::MulRkValue(b, k)), false);
       return;
@@ -282,7 +298,7 @@ void TXLSRead::Impl::HandleCell(std::uint16_t id, std::uint16_t len) {
     case rec::kShrFmla2:
     case rec::kShrFmla: {
       if (!r.OnFormulaCell) return;
-      detail::Need(b, 10);
+      if (Short(id, b, 10)) return;
       if (r.SharedFormulasByCell) {
         KeepSharedFormula(b.Data(), len);  // its cells' FORMULA records give the texts
         return;
@@ -306,7 +322,7 @@ void TXLSRead::Impl::HandleCell(std::uint16_t id, std::uint16_t len) {
       return;
     }
     case rec::kBoolErr2:  // value byte at 7, error flag byte at 8
-      detail::Need(b, 9);
+      if (Short(id, b, 9)) return;
       if (b.U8(8) == 0) {
         if (r.OnBoolCell) r.OnBoolCell(r, b.U8(2), b.U16(0), -1, b.U8(7) != 0, false);
       } else if (r.OnStringCell) {
@@ -315,11 +331,11 @@ void TXLSRead::Impl::HandleCell(std::uint16_t id, std::uint16_t len) {
       }
       return;
     case rec::kColInfo:
-      detail::Need(b, 8);
+      if (Short(id, b, 8)) return;
       if (r.OnCol) r.OnCol(r, b.U16(0), b.U16(2), b.U16(6), b.U16(4));
       return;
     case rec::kRow: {
-      detail::Need(b, 16);
+      if (Short(id, b, 16)) return;
       if (!r.OnRow) return;
       const int xf = (b.U16(12) & 0x0080) ? (b.U16(14) & 0x0FFF) : -1;
       const int height = (b.U16(6) & 0x8000) ? -1 : b.U16(6);
@@ -328,13 +344,13 @@ void TXLSRead::Impl::HandleCell(std::uint16_t id, std::uint16_t len) {
     }
     case rec::kDimensions:
       if (r.FVersion == 6) {
-        detail::Need(b, 12);
+        if (Short(id, b, 12)) return;
         r.FFirstRow = static_cast<int>(b.U32(0));
         r.FLastRow = static_cast<int>(b.U32(4) - 1);
         r.FFirstCol = b.U16(8);
         r.FLastCol = b.U16(10) - 1;
       } else {
-        detail::Need(b, 8);
+        if (Short(id, b, 8)) return;
         r.FFirstRow = b.U16(0);
         r.FLastRow = b.U16(2) - 1;
         r.FFirstCol = b.U16(4);

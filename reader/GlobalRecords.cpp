@@ -5,29 +5,38 @@
 
 namespace reader {
 
-void TXLSRead::Impl::RecordText(std::string& out, const detail::ByteText& bt,
+bool TXLSRead::Impl::RecordText(std::string& out, const detail::ByteText& bt,
                                 const platform::ByteView& body, std::size_t offset,
-                                std::size_t count, std::uint16_t id) const {
+                                std::size_t count, std::uint16_t id) {
   out.clear();
   const std::size_t len = body.Size();
-  if (offset >= len) {
-    if (count == 0) return;
-    detail::RecordTooShort(id, len);
-  }
+  if (offset >= len) return count == 0 || TooShort(id, len);
   const std::uint8_t* p = body.Data() + offset;
   if (*p == 0) {
-    if (offset + 1 + count > len) detail::RecordTooShort(id, len);
+    if (offset + 1 + count > len) return TooShort(id, len);
     if (self.FBookVersion == 6)
       detail::AppendLatin1Fast(out, p + 1, count);
     else
       bt.Append(out, p + 1, count);
   } else if (self.FBookVersion == 6) {
-    if (offset + 1 + 2 * count > len) detail::RecordTooShort(id, len);
+    if (offset + 1 + 2 * count > len) return TooShort(id, len);
     platform::AppendUtf16le(out, p + 1, count);
   } else {
-    if (offset + count > len) detail::RecordTooShort(id, len);
+    if (offset + count > len) return TooShort(id, len);
     bt.Append(out, p, count);
   }
+  return true;
+}
+
+bool TXLSRead::Impl::TooShort(std::uint16_t id, std::size_t len) {
+  detail::TooShortText(faultText, id, len);
+  faulted = true;
+  return false;
+}
+
+void TXLSRead::Impl::RaiseFault() {
+  faulted = false;
+  throw EXLSError(faultText);
 }
 
 namespace {
@@ -35,6 +44,12 @@ namespace {
 // Cell, formula and format records name the workbook tables by 16-bit indexes, so no entry past
 // the 65,536th can ever be used; a file of nothing but such records would only fill memory.
 constexpr std::size_t kMaxTableEntries = 0x10000;
+
+// A format text is kept unparsed; one the mask refuses (over 255 characters) is refused here
+// with the mask's own error. No text of 255 bytes or fewer can be refused.
+void CheckMaskLength(const std::string& text) {
+  if (text.size() > masks::TExcelMask::MaxMaskLength) masks::TExcelMask().SetMask(text);
+}
 
 }  // namespace
 
@@ -61,43 +76,62 @@ std::size_t TXLSRead::Impl::TableEntries(std::uint16_t id) const {
 }
 
 std::string TXLSRead::Impl::TableFull(std::uint16_t id) const {
-  if (TableEntries(id) < kMaxTableEntries) return {};
+  // A FORMAT record after a worksheet BOF costs a rebuild of the renumbering: taken only while
+  // the file has paid for it (FormatRenumbering::Affords).
+  const bool format = id == rec::kFormat || id == rec::kFormat2;
+  if (TableEntries(id) < kMaxTableEntries &&
+      (!format ||
+       renumbering.Affords(self.FXFRecords.size(), self.FFormats.size(), stream->Position())))
+    return {};
   char b[64];
   std::snprintf(b, sizeof b, "Too many %.4X records", static_cast<unsigned>(id));
   return b;
+}
+
+void TXLSRead::Impl::FormatAdded() {
+  const std::size_t at = self.FFormats.size() - 1;
+  const int number = self.FFormats[at].FormatIndex;
+  if (number >= 0 && number < 256 &&
+      firstSmallFormat[static_cast<std::size_t>(number)] == kNoFormat)
+    firstSmallFormat[static_cast<std::size_t>(number)] = static_cast<std::uint32_t>(at);
 }
 
 void TXLSRead::Impl::HandleGlobals(std::uint16_t id, std::uint16_t len) {
   TXLSRead& r = self;
   if (std::string full = TableFull(id); !full.empty()) throw EXLSError(full);
   const platform::ByteView b = detail::RecordBody(id, buf.data(), len);
-  auto need = [&](std::size_t n) { detail::Need(b, n); };
+  // True, with the error noted for the record loop, when the body is shorter than n bytes.
+  auto shortOf = [&](std::size_t n) {
+    if (len >= n) return false;
+    TooShort(id, len);
+    return true;
+  };
   switch (id) {
     case rec::kBoundSheet: {  // BOUNDSHEET
       std::string name;
       if (r.FVersion == 6) {
-        need(8);
+        if (shortOf(8)) return;
         const std::size_t n = b.U8(6);
         if (b.U8(7) == 0) {
-          need(8 + n);
+          if (shortOf(8 + n)) return;
           platform::AppendLatin1(name, b.Sub(8, n).Data(), n);
         } else {
-          need(8 + 2 * n);
+          if (shortOf(8 + 2 * n)) return;
           detail::AppendUtf16Codepage(name, b.Sub(8, 2 * n).Data(), n, r.FCodepage);
         }
       } else if (workbook4) {
         // A BIFF4 workbook names its sheets here; where each starts, its SHEETHDR says.
-        need(1);
+        if (shortOf(1)) return;
         const std::size_t n = b.U8(0);
-        need(1 + n);
+        if (shortOf(1 + n)) return;
         byteText.Append(name, b.Sub(1, n).Data(), n);
         r.FSheetNames.push_back(TSheetEntry{name, 0});
         fctx.SheetNames.push_back(std::move(name));
         break;
       } else {
-        need(7);
+        if (shortOf(7)) return;
         const std::size_t n = b.U8(6);
-        need(7 + n);
+        if (shortOf(7 + n)) return;
         byteText.Append(name, b.Sub(7, n).Data(), n);
       }
       r.FSheetNames.push_back(TSheetEntry{name, b.U32(0)});
@@ -112,9 +146,9 @@ void TXLSRead::Impl::HandleGlobals(std::uint16_t id, std::uint16_t len) {
         break;
       }
       // No BOUNDSHEET named it: its own name serves.
-      need(5);
+      if (shortOf(5)) return;
       const std::size_t n = b.U8(4);
-      need(5 + n);
+      if (shortOf(5 + n)) return;
       std::string name;
       byteText.Append(name, b.Sub(5, n).Data(), n);
       r.FSheetNames.push_back(TSheetEntry{name, at});
@@ -122,37 +156,38 @@ void TXLSRead::Impl::HandleGlobals(std::uint16_t id, std::uint16_t len) {
       break;
     }
     case rec::kFormat: {  // FORMAT
-      need(3);
+      if (shortOf(3)) return;
       std::string fmt;
       if (r.FBookVersion < 6) {
         const std::size_t n = b.U8(2);
-        need(3 + n);
+        if (shortOf(3 + n)) return;
         byteText.Append(fmt, b.Sub(3, n).Data(), n);
       } else {
-        need(5);
-        RecordText(fmt, b, 4, b.U16(2), id);
+        if (shortOf(5)) return;
+        if (!RecordText(fmt, b, 4, b.U16(2), id)) return;
       }
-      masks::TExcelMask mask(fmt);
+      CheckMaskLength(fmt);
       // BIFF4 leaves the first two bytes unused: its formats are numbered in record order.
-      mask.FormatIndex = r.FBookVersion <= 3 ? static_cast<int>(r.FFormats.size()) : b.U16(0);
-      r.FFormats.push_back(std::move(mask));
+      r.FFormats.emplace_back(std::move(fmt),
+                              r.FBookVersion <= 3 ? static_cast<int>(r.FFormats.size()) : b.U16(0));
+      FormatAdded();
       break;
     }
     case rec::kFormat2: {  // FORMAT of BIFF2-BIFF3: the string alone, numbered in record order
-      need(1);
+      if (shortOf(1)) return;
       const std::size_t n = b.U8(0);
-      need(1 + n);
+      if (shortOf(1 + n)) return;
       std::string fmt;
       byteText.Append(fmt, b.Sub(1, n).Data(), n);
-      masks::TExcelMask mask(fmt);
-      mask.FormatIndex = static_cast<int>(r.FFormats.size());
-      r.FFormats.push_back(std::move(mask));
+      CheckMaskLength(fmt);
+      r.FFormats.emplace_back(std::move(fmt), static_cast<int>(r.FFormats.size()));
+      FormatAdded();
       break;
     }
     case rec::kXf3:
     case rec::kXf4:   // XF of BIFF3 and BIFF4: the format number is the byte at offset 1
     case rec::kXf: {  // XF
-      need(4);
+      if (shortOf(4)) return;
       TXFRecord xf;
       xf.Size = static_cast<std::uint8_t>(r.FBookVersion == 6 ? 20 : 16);
       const platform::ByteView kept = b.Sub(0, std::min<std::size_t>(len, xf.Size));
@@ -166,13 +201,13 @@ void TXLSRead::Impl::HandleGlobals(std::uint16_t id, std::uint16_t len) {
       // later layout would take name bytes for the weight.
       TXLSFont f;
       std::size_t nameAt = 15, lenAt = 14;
-      need(4);
+      if (shortOf(4)) return;
       const std::uint16_t flags = b.U16(2);
       f.Size = b.U16(0) / 20;
       f.Italic = (flags & 0x0002) != 0;
       f.StrikeOut = (flags & 0x0008) != 0;
       if (id == rec::kFont3) {
-        need(6);
+        if (shortOf(6)) return;
         f.Color = b.U16(4);
         lenAt = 6;
         nameAt = 7;
@@ -184,38 +219,38 @@ void TXLSRead::Impl::HandleGlobals(std::uint16_t id, std::uint16_t len) {
         f.Bold = (flags & 0x0001) != 0;
         f.Underline = (flags & 0x0004) != 0;
       } else {
-        need(15);
+        if (shortOf(15)) return;
         f.Color = b.U16(4);
         f.Bold = b.U16(6) >= 700;
         f.Underline = b.U8(10) != 0;
         f.Charset = b.U8(12);
       }
-      need(lenAt + 1);
-      RecordText(f.Name, b, nameAt, b.U8(lenAt), id);
+      if (shortOf(lenAt + 1)) return;
+      if (!RecordText(f.Name, b, nameAt, b.U8(lenAt), id)) return;
       r.FFonts.push_back(std::move(f));
       if (r.FFonts.size() == 4) r.FFonts.push_back(r.FFonts[0]);
       break;
     }
     case rec::kPalette: {  // PALETTE
-      need(2);
+      if (shortOf(2)) return;
       const std::size_t n = b.U16(0);
-      need(2 + 4 * n);
+      if (shortOf(2 + 4 * n)) return;
       r.FPalette.clear();
       for (std::size_t i = 0; i < n; ++i) r.FPalette.push_back(b.U32(2 + 4 * i));
       break;
     }
     case rec::kCodepage:  // CODEPAGE
-      need(2);
+      if (shortOf(2)) return;
       r.FFileCodepage = b.U16(0);
       byteText.SetCodepage(detail::TextCodepage(r.FFileCodepage));
       fctx.Codepage = byteText.Codepage();
       break;
     case rec::kName2:
     case rec::kName: {  // NAME
-      need(4);
+      if (shortOf(4)) return;
       const std::size_t n = b.U8(3);
       std::string name;
-      RecordText(name, b, r.FBookVersion < 4 ? 6 : 14, n, id);
+      if (!RecordText(name, b, r.FBookVersion < 4 ? 6 : 14, n, id)) return;
       r.FNames.push_back(TNameEntry{name, b.U16(0)});
       fctx.Names.push_back(std::move(name));
       break;
@@ -223,9 +258,9 @@ void TXLSRead::Impl::HandleGlobals(std::uint16_t id, std::uint16_t len) {
     case rec::kExternName2:
     case rec::kExternName: {  // EXTERNNAME
       const std::size_t lenAt = r.FBookVersion < 4 ? 2 : 6;
-      need(lenAt + 1);
+      if (shortOf(lenAt + 1)) return;
       std::string name;
-      RecordText(name, b, lenAt + 1, b.U8(lenAt), id);
+      if (!RecordText(name, b, lenAt + 1, b.U8(lenAt), id)) return;
       r.FExternNames.push_back(name);
       fctx.ExternNames.push_back(std::move(name));
       if (r.FBookVersion == 6 && !fctx.SupBooks.empty()) ++fctx.SupBooks.back().ExternNameCount;

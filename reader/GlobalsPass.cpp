@@ -26,7 +26,7 @@ std::unique_ptr<GlobalsPass> PassGlobals(RecordStream& s, int version, int maxRe
   for (;;) {
     std::uint16_t id = 0, len = 0;
     if (!s.ReadHeader(id, len)) {
-      g->events.push_back({GlobalsPass::Event::End, s.Position(), 0, 0, {}});
+      g->events.push_back({GlobalsPass::Event::End, false, 0, s.Position(), 0});
       return g;
     }
     if (rec::IsBof(id) && len >= 2 && len <= maxRecordSize) {
@@ -40,11 +40,8 @@ std::unique_ptr<GlobalsPass> PassGlobals(RecordStream& s, int version, int maxRe
       // The sheet's BOF follows; its records belong to the sheet, not to the globals.
       s.SeekBy(len);
       const std::uint64_t at = s.Position();
-      g->events.push_back({GlobalsPass::Event::Sheet,
-                           at,
-                           static_cast<std::uint32_t>(std::min<std::uint64_t>(at, ~0u)),
-                           0,
-                           {}});
+      g->events.push_back({GlobalsPass::Event::Sheet, false,
+                           static_cast<std::uint32_t>(std::min<std::uint64_t>(at, ~0u)), at, 0});
       std::uint16_t bid = 0, blen = 0;
       if (s.ReadHeader(bid, blen) && rec::IsBof(bid)) {
         s.SeekBy(blen);
@@ -67,17 +64,24 @@ std::unique_ptr<GlobalsPass> PassGlobals(RecordStream& s, int version, int maxRe
       } else {
         s.SeekBy(len);
       }
-      g->events.push_back({GlobalsPass::Event::Sheet, s.Position(), offset, 0, {}});
+      g->events.push_back({GlobalsPass::Event::Sheet, false, offset, s.Position(), 0});
     } else if (id == rec::kSst) {
+      bool failed = false;
       try {
         ReadSharedStrings(s, len, codepage, g->sst);
       } catch (const std::exception& e) {
-        g->events.push_back({GlobalsPass::Event::Sst, s.Position(), 0, g->sst.Count(), e.what()});
-        return g;  // no lookup from this start gets past this point
+        g->error = e.what();
+        failed = true;
       }
-      g->events.push_back({GlobalsPass::Event::Sst, s.Position(), 0, g->sst.Count(), {}});
+      const std::size_t n = g->events.size();
+      // The middle of a run of SST events is replaced; see GlobalsPass::events.
+      if (n >= 2 && g->events[n - 1].kind == GlobalsPass::Event::Sst &&
+          g->events[n - 2].kind == GlobalsPass::Event::Sst)
+        g->events.pop_back();
+      g->events.push_back({GlobalsPass::Event::Sst, failed, 0, s.Position(), g->sst.Count()});
+      if (failed) return g;  // no lookup from this start gets past this point
     } else if (id == rec::kEof) {
-      g->events.push_back({GlobalsPass::Event::Eof, s.Position(), 0, 0, {}});
+      g->events.push_back({GlobalsPass::Event::Eof, false, 0, s.Position(), 0});
       g->globalsEnd = s.Position();
       return g;
     } else if (id == rec::kCodepage && len >= 2 && len <= maxRecordSize) {

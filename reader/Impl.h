@@ -1,6 +1,7 @@
 #pragma once
 // The private state of TXLSRead: the open file, the record loop's working state and the lookup
 // cache. Shared by the reader's source files only.
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -36,7 +37,7 @@ std::string ListIndexError(long long index);
 }  // namespace detail
 
 struct TXLSRead::Impl {
-  explicit Impl(TXLSRead& owner) : self(owner) {}
+  explicit Impl(TXLSRead& owner) : self(owner) { firstSmallFormat.fill(kNoFormat); }
   ~Impl();
 
   TXLSRead& self;
@@ -56,6 +57,31 @@ struct TXLSRead::Impl {
   detail::ByteText byteText;  // BIFF2-BIFF5 text in the file's code page
   formula::TFormulaContext fctx;
   detail::FormatRenumbering renumbering;  // of XF format numbers at each worksheet BOF
+  // For the BIFF3/BIFF4 date test, which names formats by one byte: per format number below
+  // 256, the first Formats entry with it (kNoFormat: none).
+  static constexpr std::uint32_t kNoFormat = ~std::uint32_t{0};
+  std::array<std::uint32_t, 256> firstSmallFormat;
+  void FormatsCleared() {
+    firstSmallFormat.fill(kNoFormat);
+    renumbering.Invalidate();
+  }
+  void FormatAdded();
+  // IsDateTimeXF of an XF that exists; asked for every number cell, hence here.
+  bool IsDateXf(std::size_t index) {
+    const TXLSRead& r = self;
+    renumbering.Resolve(r.FXFRecords, index);
+    const TXFRecord& xf = r.FXFRecords[index];
+    if (r.FBookVersion <= 3) {
+      // BIFF3/BIFF4: a one-byte format number, the position of a FORMAT record of the sheet.
+      // The first FORMAT with that number decides.
+      const std::uint32_t k = firstSmallFormat[xf.Data[1]];
+      return k != kNoFormat && r.FFormats[k].IsDateMask();
+    }
+    const int m = xf.FormatNumber();
+    if (m <= 49) return m >= 14 && m <= 22;
+    const auto k = static_cast<std::size_t>(m - 49);
+    return k < r.FFormats.size() && r.FFormats[k].IsDateMask();
+  }
   std::uint32_t recordCount = 0;
   std::uint16_t recordId = 0;      // of the record being handled
   detail::RepeatedErrors repeats;  // record errors already asked about in this Read
@@ -82,17 +108,39 @@ struct TXLSRead::Impl {
   std::unique_ptr<detail::GlobalsPass> globals;
   std::unique_ptr<detail::SheetDirectory> sheetDir;
 
+  // A record error found without raising it: the record loop reports it as it reports a
+  // raised one, and a file of a million records too short for what they hold costs no
+  // exception each.
+  bool faulted = false;
+  std::string faultText;
+  // Notes "Record XXXX is too short (n bytes)"; false.
+  bool TooShort(std::uint16_t id, std::size_t len);
+  // True, the error noted, when `body` of record `id` holds fewer than n bytes.
+  bool Short(std::uint16_t id, const platform::ByteView& body, std::size_t n) {
+    if (body.Size() >= n) return false;
+    TooShort(id, body.Size());
+    return true;
+  }
+  // Notes another record error; false.
+  bool Fault(std::string text) {
+    faultText = std::move(text);
+    faulted = true;
+    return false;
+  }
+  // Raises the noted error (outside the record loop, where errors are raised).
+  [[noreturn]] void RaiseFault();
   // Record text: `count` characters at `offset` of the body (an option byte first in BIFF8),
-  // 8-bit text in the code page of `bt`.
-  void RecordText(std::string& out, const detail::ByteText& bt, const platform::ByteView& body,
-                  std::size_t offset, std::size_t count, std::uint16_t id) const;
-  void RecordText(std::string& out, const platform::ByteView& body, std::size_t offset,
-                  std::size_t count, std::uint16_t id) const {
-    RecordText(out, byteText, body, offset, count, id);
+  // 8-bit text in the code page of `bt`. False, the error noted, when the body is too short.
+  [[nodiscard]] bool RecordText(std::string& out, const detail::ByteText& bt,
+                                const platform::ByteView& body, std::size_t offset,
+                                std::size_t count, std::uint16_t id);
+  [[nodiscard]] bool RecordText(std::string& out, const platform::ByteView& body,
+                                std::size_t offset, std::size_t count, std::uint16_t id) {
+    return RecordText(out, byteText, body, offset, count, id);
   }
   void ResetTables();
   void RunLoop();
-  // Handles one record; false when the loop must end.
+  // Handles one record; false when the loop must end, or with `faulted` when it noted an error.
   bool Dispatch(std::uint16_t id, std::uint16_t len, bool inMemory);
   bool HandleBof(std::uint16_t id, std::uint16_t len);
   void HandleGlobals(std::uint16_t id, std::uint16_t len);

@@ -75,12 +75,12 @@ bool TXLSRead::Impl::Lookup(int sheetIndex, int col, int row, TCellValue& value)
           if (version < 6 || sstRead) decided = true;
         }
       } else if (ev.kind == E::Sst) {
-        if (!ev.error.empty()) {
+        if (ev.failed) {
           s.SeekTo(ev.position);
-          throw EXLSError(ev.error);
+          throw EXLSError(globals->error);
         }
         sstRead = true;
-        available = ev.strings;
+        available = static_cast<std::size_t>(ev.strings);
         if (seen) decided = true;
       } else if (ev.kind == E::Eof) {
         if (seen) {
@@ -185,7 +185,7 @@ bool TXLSRead::Impl::Lookup(int sheetIndex, int col, int row, TCellValue& value)
       switch (cell.kind) {
         case ValueCell::Number: value = cell.number; break;
         case ValueCell::Text:
-          RecordText(text, *text8, body, cell.textAt, cell.textCount, id);
+          if (!RecordText(text, *text8, body, cell.textAt, cell.textCount, id)) RaiseFault();
           value = text;
           break;
         case ValueCell::SharedString:

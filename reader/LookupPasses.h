@@ -16,15 +16,21 @@ namespace reader::detail {
 // Open can replay the decisions of a fresh pass without reading the globals again.
 struct GlobalsPass {
   struct Event {
-    enum Kind { Sheet, Sst, Eof, End } kind = End;
-    std::uint64_t position = 0;  // stream position after the record (or where its error arose)
+    enum Kind : std::uint8_t { Sheet, Sst, Eof, End } kind = End;
+    bool failed = false;         // Sst: the table failed here, with `error` below
     std::uint32_t offset = 0;    // Sheet: the BOF offset
-    std::size_t strings = 0;     // Sst: strings in the table after this record
-    std::string error;           // Sst: the message it failed with
+    std::uint64_t position = 0;  // stream position after the record (or where its error arose)
+    std::uint64_t strings = 0;   // Sst: strings in the table after this record
   };
+  static_assert(sizeof(Event) == 24);
   std::uint64_t start = 0;
   int version = 0, maxRecordSize = 0, codepage = 0;
+  // A lookup takes from a run of SST records with no sheet between them only the first (the
+  // strings a sheet listed before the run sees) and the last (what later sheets see, or the
+  // failure that ends the pass), so a run is kept as those two: there are at most two SST
+  // events for each sheet event.
   std::vector<Event> events;
+  std::string error;             // the message of the failed SST event, the pass's last
   std::uint64_t globalsEnd = 0;  // after the globals' EOF record (0: none seen)
   // The generation the globals' BOF declares: a "Book" stream may hold BIFF8 records.
   int effectiveVersion = 0, effectiveMaxRecordSize = 0;

@@ -26,7 +26,7 @@ void TXLSRead::Impl::ResetTables() {
   r.FFonts.clear();
   r.FXFRecords.clear();
   r.FFormats.clear();
-  renumbering.Invalidate();
+  FormatsCleared();
   r.FNames.assign(1, TNameEntry{"<Np0>", 0});
   r.FExternNames.assign(1, "<Ep0>");
   r.FSheetNames.clear();
@@ -54,6 +54,7 @@ void TXLSRead::Impl::RunLoop() {
   buf.assign(static_cast<std::size_t>(r.FMaxRecordSize), 0);
   sst.Clear();
   recordCount = 0;
+  faulted = false;
   sheetHeaders = 0;
   skipFrom = ~std::uint64_t{0};
   for (;;) {
@@ -76,7 +77,13 @@ void TXLSRead::Impl::RunLoop() {
         }
       }
       if (r.OnRecord) r.OnRecord(r, id, len, inMemory ? buf.data() : nullptr);
-      if (!Dispatch(id, len, inMemory)) break;
+      if (!Dispatch(id, len, inMemory)) {
+        if (!faulted) break;
+        // An error noted rather than raised is handled as a raised one: no progress for it.
+        faulted = false;
+        if (!RecordFault(faultText)) break;
+        continue;
+      }
       if (r.OnProgress) {
         const std::uint64_t pos = stream->Position();
         if (pos >= threshold) {
@@ -85,6 +92,7 @@ void TXLSRead::Impl::RunLoop() {
         }
       }
     } catch (const std::exception& e) {
+      faulted = false;
       if (!RecordFault(OwnMessage(e))) break;
     }
   }
@@ -97,6 +105,7 @@ void TXLSRead::Impl::RunLoop() {
   buf.shrink_to_fit();
   if (r.OnProgress) r.OnProgress(r, 100);
   ApplyPalette();
+  renumbering.ResolveAll(r.FXFRecords);  // the tables stay as the last BOF left them
 }
 
 bool TXLSRead::Impl::RecordFault(const std::string& what) {
@@ -113,7 +122,7 @@ bool TXLSRead::Impl::Dispatch(std::uint16_t id, std::uint16_t len, bool inMemory
   TXLSRead& r = self;
   if (rec::IsBof(id)) {
     if (!inMemory) throw EXLSError("BOF record is too long");
-    return HandleBof(id, len);
+    return HandleBof(id, len) && !faulted;
   }
   switch (id) {
     case rec::kEof:
@@ -161,7 +170,7 @@ bool TXLSRead::Impl::Dispatch(std::uint16_t id, std::uint16_t len, bool inMemory
       // without an exception, so that such a file costs what reading its records costs.
       if (std::string full = TableFull(id); !full.empty()) return RecordFault(full);
       HandleGlobals(id, len);
-      return true;
+      return !faulted;
     case rec::kSheetHeader4:
       if (!workbook4) {
         if (r.OnUnhandled) r.OnUnhandled(r, id, len, inMemory ? buf.data() : nullptr);
@@ -172,7 +181,7 @@ bool TXLSRead::Impl::Dispatch(std::uint16_t id, std::uint16_t len, bool inMemory
       // without an exception, so that such a file costs what reading its records costs.
       if (std::string full = TableFull(id); !full.empty()) return RecordFault(full);
       HandleGlobals(id, len);
-      return true;
+      return !faulted;
     case rec::kInteger2:
     case rec::kNumber2:
     case rec::kLabel2:
@@ -197,7 +206,7 @@ bool TXLSRead::Impl::Dispatch(std::uint16_t id, std::uint16_t len, bool inMemory
     case rec::kRow:
       if (!inMemory) throw EXLSError("Record is longer than the record buffer");
       HandleCell(id, len);
-      return true;
+      return !faulted;
     default:
       if (r.OnUnhandled) r.OnUnhandled(r, id, len, inMemory ? buf.data() : nullptr);
       return true;
@@ -207,7 +216,7 @@ bool TXLSRead::Impl::Dispatch(std::uint16_t id, std::uint16_t len, bool inMemory
 bool TXLSRead::Impl::HandleBof(std::uint16_t id, std::uint16_t len) {
   TXLSRead& r = self;
   const platform::ByteView b = detail::RecordBody(id, buf.data(), len);
-  detail::Need(b, 4);
+  if (Short(id, b, 4)) return true;
   const std::uint16_t version = b.U16(0);
   const std::uint16_t type = b.U16(2);
   if (version == rec::kBiff5) {
@@ -231,10 +240,10 @@ bool TXLSRead::Impl::HandleBof(std::uint16_t id, std::uint16_t len) {
       // and its XF records name formats by position, so nothing is renumbered.
       r.FXFRecords.clear();
       r.FFormats.clear();
-      renumbering.Invalidate();
+      FormatsCleared();
     }
     // Format numbers of the XF records point at Formats positions from here on.
-    renumbering.Apply(r.FXFRecords, r.FFormats);
+    renumbering.Bof(r.FXFRecords, r.FFormats, stream->Position());
     ++r.FSheetIndex;
     bool readIt = r.FSheetIndex == 0;
     if (r.OnSheet) {

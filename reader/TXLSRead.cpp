@@ -117,11 +117,17 @@ void AppendLatin1Fast(std::string& out, const std::uint8_t* p, std::size_t n) {
   }
 }
 
-void RecordTooShort(std::uint16_t id, std::size_t length) {
+void TooShortText(std::string& out, std::uint16_t id, std::size_t length) {
   char b[96];
   std::snprintf(b, sizeof b, "Record %.4X is too short (%zu bytes)", static_cast<unsigned>(id),
                 length);
-  throw EXLSError(b);
+  out.assign(b);
+}
+
+void RecordTooShort(std::uint16_t id, std::size_t length) {
+  std::string text;
+  TooShortText(text, id, length);
+  throw EXLSError(text);
 }
 
 std::string ListIndexError(long long index) {
@@ -298,21 +304,24 @@ double TXLSRead::DecodeRK(std::uint32_t Value) {
   return d;
 }
 
+bool TFormatEntry::ParseDate() const {
+  date_ = masks::TExcelMask(Mask).IsDateMask() ? 1 : 0;
+  return date_ == 1;
+}
+
 bool TXLSRead::IsDateTimeXF(int XFIndex) const {
   if (XFIndex < 0 || static_cast<std::size_t>(XFIndex) >= FXFRecords.size())
     throw EXLSError(detail::ListIndexError(XFIndex));
-  const TXFRecord& xf = FXFRecords[static_cast<std::size_t>(XFIndex)];
-  if (FBookVersion <= 3) {
-    // BIFF3/BIFF4: a one-byte format number, the position of a FORMAT record of the sheet.
-    const int n = xf.Data[1];
-    for (const auto& f : FFormats)
-      if (f.FormatIndex == n) return f.IsDateMask();
-    return false;
-  }
-  const int m = xf.FormatNumber();
-  if (m <= 49) return m >= 14 && m <= 22;
-  const std::size_t k = static_cast<std::size_t>(m - 49);
-  return k < FFormats.size() && FFormats[k].IsDateMask();
+  return FImpl->IsDateXf(static_cast<std::size_t>(XFIndex));
+}
+
+std::size_t TXFRecordList::size() const {
+  return r_->FXFRecords.size();
+}
+
+const TXFRecord& TXFRecordList::operator[](std::size_t i) const {
+  r_->FImpl->renumbering.Resolve(r_->FXFRecords, i);
+  return r_->FXFRecords[i];
 }
 
 std::string TXLSRead::CellRefText(int Col, int Row, bool AbsCol, bool AbsRow) {

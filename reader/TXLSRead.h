@@ -73,6 +73,22 @@ struct TXFRecord {
   }
 };
 
+// A FORMAT record: its format number and its text. The text is parsed only when a cell asks
+// whether it formats dates, once; the answer is kept (masks::TExcelMask(Mask) parses it whole).
+class TFormatEntry {
+ public:
+  TFormatEntry(std::string mask, int formatIndex)
+      : Mask(std::move(mask)), FormatIndex(formatIndex) {}
+  std::string Mask;     // at most 255 characters
+  int FormatIndex = 0;  // the FORMAT record's format number
+  // True when the mask's first section formats a date or time.
+  bool IsDateMask() const { return date_ < 0 ? ParseDate() : date_ == 1; }
+
+ private:
+  bool ParseDate() const;
+  mutable std::int8_t date_ = -1;  // -1 not parsed yet
+};
+
 struct TNameEntry {
   std::string Name;
   std::uint16_t Options = 0;
@@ -83,6 +99,20 @@ struct TNameEntry {
 using TCellValue = std::variant<std::monostate, double, std::string>;
 
 class TXLSRead;
+
+// The XF records as cells see them: an entry's format number is brought up to date with the
+// worksheet BOFs read so far when the entry is looked at.
+class TXFRecordList {
+ public:
+  std::size_t size() const;
+  bool empty() const { return size() == 0; }
+  const TXFRecord& operator[](std::size_t i) const;
+
+ private:
+  friend class TXLSRead;
+  explicit TXFRecordList(const TXLSRead& r) : r_(&r) {}
+  const TXLSRead* r_;
+};
 
 using TBlankCellEvent = std::function<void(TXLSRead& Sender, int Col, int Row, int FormatIndex)>;
 using TNumberCellEvent = std::function<void(TXLSRead& Sender, int Col, int Row, int FormatIndex,
@@ -195,9 +225,9 @@ class TXLSRead {
   int MaxRecordSize() const { return FMaxRecordSize; }
   std::uint64_t StreamSize() const { return FStreamSize; }
   int FileCodepage() const { return FFileCodepage; }
-  const std::vector<TXFRecord>& XFRecords() const { return FXFRecords; }
-  // One mask per FORMAT record; each mask's FormatIndex is its record's format number.
-  const std::vector<masks::TExcelMask>& Formats() const { return FFormats; }
+  TXFRecordList XFRecords() const { return TXFRecordList(*this); }
+  // One entry per FORMAT record, with its record's format number.
+  const std::vector<TFormatEntry>& Formats() const { return FFormats; }
   const std::vector<TXLSFont>& Fonts() const { return FFonts; }
   const std::vector<std::uint32_t>& Palette() const { return FPalette; }
   const std::vector<TNameEntry>& Names() const { return FNames; }
@@ -207,6 +237,7 @@ class TXLSRead {
 
  private:
   friend struct Impl;
+  friend class TXFRecordList;
   int FCodepage = 0;
   std::vector<TSheetEntry> FSheetNames;
   int FFirstRow = 0, FLastRow = 0, FFirstCol = 0, FLastCol = 0;
@@ -216,8 +247,9 @@ class TXLSRead {
   int FMaxRecordSize = 2080;
   std::uint64_t FStreamSize = 0;
   int FFileCodepage = 0;
-  std::vector<TXFRecord> FXFRecords;
-  std::vector<masks::TExcelMask> FFormats;
+  // Format numbers are renumbered when read (see TXFRecordList), hence mutable.
+  mutable std::vector<TXFRecord> FXFRecords;
+  std::vector<TFormatEntry> FFormats;
   std::vector<TXLSFont> FFonts;
   std::vector<std::uint32_t> FPalette;
   std::vector<TNameEntry> FNames;

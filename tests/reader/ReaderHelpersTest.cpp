@@ -53,33 +53,41 @@ TEST(ReaderHelpers, ErrorBooleanAndBuiltInFormatTexts) {
 
 // The table-driven renumbering of XF format numbers gives, BOF after BOF, what trying every
 // FORMAT record on every XF gives: chains through later records, numbers that cycle from one
-// BOF to the next, FORMAT and XF records added between BOFs, tables cleared.
+// BOF to the next, FORMAT and XF records added between BOFs, tables cleared. XFs are looked at
+// after some BOFs only, some of them alone, so they catch up on several BOFs at once; every
+// tenth round has a chain of 100 FORMAT records (record k numbered 50 + k, with others mixed
+// in) and 150 BOFs.
 TEST(ReaderHelpers, FormatRenumberingAgreesWithTheRecordByRecordRule) {
   std::mt19937 rng(7);
   for (int round = 0; round < 400; ++round) {
-    std::vector<masks::TExcelMask> formats;
+    const bool deep = round % 10 == 0;
+    std::vector<reader::TFormatEntry> formats;
     std::vector<reader::TXFRecord> fast, naive;
     reader::detail::FormatRenumbering renumbering;
-    auto number = [&] { return static_cast<int>(44 + rng() % 12); };  // around 49: collisions
-    for (int bof = 0; bof < 8; ++bof) {
+    const int spread = deep ? 120 : 12;
+    auto number = [&] { return static_cast<int>(44 + rng() % spread); };  // around 49: collisions
+    auto newXf = [&](int n) {
+      reader::TXFRecord xf;
+      xf.Data[2] = static_cast<std::uint8_t>(n);
+      fast.push_back(xf);
+      naive.push_back(xf);
+    };
+    if (deep)
+      for (int k = 0; k < 40; ++k) newXf(number());
+    for (int bof = 0; bof < (deep ? 150 : 8); ++bof) {
       const unsigned step = rng() % 6;
-      if (step == 0) formats.emplace_back(std::string("0")), formats.back().FormatIndex = number();
-      if (step <= 2) {
-        reader::TXFRecord xf;
-        xf.Data[2] = static_cast<std::uint8_t>(number());
-        fast.push_back(xf);
-        naive.push_back(xf);
-      }
-      if (step == 5 && round % 3 == 0) {
+      if (step == 0) formats.emplace_back("0", number());
+      if (step <= 2) newXf(number());
+      if (step == 5 && round % 3 == 0 && !deep) {
         formats.clear();
         fast.clear();
         naive.clear();
         renumbering.Invalidate();
       }
       if (bof == 0)
-        for (int k = 0; k < 6; ++k)
-          formats.emplace_back(std::string("0")), formats.back().FormatIndex = number();
-      renumbering.Apply(fast, formats);
+        for (int k = 0; k < (deep ? 100 : 6); ++k)
+          formats.emplace_back("0", deep && rng() % 4 != 0 ? 50 + k : number());
+      renumbering.Bof(fast, formats, 0);
       for (auto& xf : naive)
         for (std::size_t k = 0; k < formats.size(); ++k)
           if (xf.FormatNumber() == static_cast<std::uint16_t>(formats[k].FormatIndex)) {
@@ -87,6 +95,15 @@ TEST(ReaderHelpers, FormatRenumberingAgreesWithTheRecordByRecordRule) {
             xf.Data[3] = 0;
           }
       ASSERT_EQ(fast.size(), naive.size());
+      const unsigned look = rng() % 4;
+      if (look == 0) continue;  // nobody looks: the XFs stay behind
+      if (look == 1 && !fast.empty()) {
+        const std::size_t i = rng() % fast.size();
+        renumbering.Resolve(fast, i);
+        ASSERT_EQ(fast[i].FormatNumber(), naive[i].FormatNumber()) << round << " " << bof;
+        continue;
+      }
+      renumbering.ResolveAll(fast);
       for (std::size_t i = 0; i < fast.size(); ++i)
         ASSERT_EQ(fast[i].FormatNumber(), naive[i].FormatNumber()) << round << " " << bof;
     }
