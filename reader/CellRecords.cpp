@@ -20,7 +20,7 @@ void TXLSRead::Impl::NumberOrDate(int col, int row, int xf, double value, bool i
   if (r.OnNumberCell) r.OnNumberCell(r, col, row, xf, value, isFormula);
 }
 
-void TXLSRead::Impl::LongStringResult(detail::RecordStream& in, std::uint8_t* b,
+bool TXLSRead::Impl::LongStringResult(detail::RecordStream& in, std::uint8_t* b,
                                       std::size_t bufSize, std::string& out, std::uint16_t len,
                                       std::size_t count) {
   // A BIFF8 string result longer than its STRING record runs on in CONTINUE records, each
@@ -36,13 +36,13 @@ void TXLSRead::Impl::LongStringResult(detail::RecordStream& in, std::uint8_t* b,
     else
       detail::AppendLatin1Fast(out, b + at, n);
     count -= n;
-    if (count == 0) return;
+    if (count == 0) return true;
     std::uint16_t id = 0, clen = 0;
     if (!in.ReadHeader(id, clen)) throw EXLSError("Unexpected end of the stream");
     if (id != rec::kContinue) {
       // The string result ends short of its count: the record that follows is read as usual.
       in.SeekBy(-4);
-      detail::RecordTooShort(rec::kString, len);
+      return TooShort(rec::kString, len);
     }
     if (clen > bufSize) {
       in.SeekBy(clen);
@@ -57,32 +57,30 @@ void TXLSRead::Impl::LongStringResult(detail::RecordStream& in, std::uint8_t* b,
   }
 }
 
-void TXLSRead::Impl::StringResultText(detail::RecordStream& in, std::uint16_t id, std::uint8_t* b,
+bool TXLSRead::Impl::StringResultText(detail::RecordStream& in, std::uint16_t id, std::uint8_t* b,
                                       std::size_t bufSize, std::uint16_t len,
                                       const detail::ByteText& bt, std::string& out) {
   const platform::ByteView body = detail::RecordBody(id, b, len);
   if (id == rec::kString) {
-    detail::Need(body, 2);
+    if (Short(id, body, 2)) return false;
     const std::size_t count = body.U16(0);
     if (self.FBookVersion == 6 && len >= 3 && 3 + (b[2] != 0 ? 2 : 1) * count > len)
-      LongStringResult(in, b, bufSize, out, len, count);
-    else if (!RecordText(out, bt, body, 2, count, id))
-      RaiseFault();
-  } else {
-    detail::Need(body, 1);
-    if (!RecordText(out, bt, body, 1, body.U8(0), id)) RaiseFault();
+      return LongStringResult(in, b, bufSize, out, len, count);
+    return RecordText(out, bt, body, 2, count, id);
   }
+  if (Short(id, body, 1)) return false;
+  return RecordText(out, bt, body, 1, body.U8(0), id);
 }
 
-void TXLSRead::Impl::StringResultBody(std::uint16_t id, std::uint16_t len) {
+bool TXLSRead::Impl::StringResultBody(std::uint16_t id, std::uint16_t len) {
   TXLSRead& r = self;
   if (len > r.FMaxRecordSize) {
     stream->SeekBy(len);
     throw EXLSError("STRING record is longer than the record buffer");
   }
   if (stream->Read(buf.data(), len) != len) throw EXLSError("Unexpected end of the stream");
-  StringResultText(*stream, id, buf.data(), static_cast<std::size_t>(r.FMaxRecordSize), len,
-                   byteText, text);
+  return StringResultText(*stream, id, buf.data(), static_cast<std::size_t>(r.FMaxRecordSize), len,
+                          byteText, text);
 }
 
 void TXLSRead::Impl::NonNumericResult(int col, int row, int xf, std::uint8_t type,
@@ -112,11 +110,16 @@ void TXLSRead::Impl::NonNumericResult(int col, int row, int xf, std::uint8_t typ
       }
       if (between != detail::SheetDirectory::kNone) {
         const std::uint64_t at = stream->Position() - 4;
+        bool taken = false;
         try {
-          StringResultBody(id, len);
+          taken = StringResultBody(id, len);
         } catch (...) {
           stream->SeekTo(between);
           throw;
+        }
+        if (!taken) {
+          stream->SeekTo(between);  // the error is noted
+          return;
         }
         skipFrom = at;
         skipTo = stream->Position();
@@ -124,7 +127,7 @@ void TXLSRead::Impl::NonNumericResult(int col, int row, int xf, std::uint8_t typ
         if (r.OnStringCell) r.OnStringCell(r, col, row, xf, text, true);
         return;
       }
-      StringResultBody(id, len);
+      if (!StringResultBody(id, len)) return;  // the error is noted
       if (r.OnStringCell) r.OnStringCell(r, col, row, xf, text, true);
       return;
     }
@@ -307,8 +310,10 @@ void TXLSRead::Impl::HandleCell(std::uint16_t id, std::uint16_t len) {
       // A range of up to 16 million cells fits the record; one formula filled over more than
       // a quarter million cells is not a real workbook, and would keep the reader busy for long.
       if (lastRow >= firstRow && lastCol >= firstCol &&
-          static_cast<long long>(lastRow - firstRow + 1) * (lastCol - firstCol + 1) > (1 << 18))
-        throw EXLSError("Shared formula range is too large");
+          static_cast<long long>(lastRow - firstRow + 1) * (lastCol - firstCol + 1) > (1 << 18)) {
+        Fault("Shared formula range is too large");
+        return;
+      }
       const std::size_t tokenLen = std::min<std::size_t>(b.U16(8), len - 10);
       const std::size_t extra = len - 10 - tokenLen;
       fctx.FuncArgSeparator = r.FuncArgSeparator;

@@ -155,16 +155,18 @@ struct TXLSRead::Impl {
   void HandleValueCell(std::uint16_t id, const platform::ByteView& body);
   void NumberOrDate(int col, int row, int xf, double value, bool isFormula);
   // A BIFF8 STRING record (body of length len in b) whose count of characters runs on into the
-  // CONTINUE records that follow in `in`; b holds bufSize bytes.
-  void LongStringResult(detail::RecordStream& in, std::uint8_t* b, std::size_t bufSize,
-                        std::string& out, std::uint16_t len, std::size_t count);
+  // CONTINUE records that follow in `in`; b holds bufSize bytes. False, the error noted, when
+  // the string ends short of its count.
+  [[nodiscard]] bool LongStringResult(detail::RecordStream& in, std::uint8_t* b,
+                                      std::size_t bufSize, std::string& out, std::uint16_t len,
+                                      std::size_t count);
   // The text of a STRING record whose body of len bytes is in b (bufSize bytes), in `out`;
-  // text of BIFF2-BIFF5 in the code page of `bt`.
-  void StringResultText(detail::RecordStream& in, std::uint16_t id, std::uint8_t* b,
-                        std::size_t bufSize, std::uint16_t len, const detail::ByteText& bt,
-                        std::string& out);
-  // Reads the text of a STRING record (header just read) into text.
-  void StringResultBody(std::uint16_t id, std::uint16_t len);
+  // text of BIFF2-BIFF5 in the code page of `bt`. False, the error noted, for a record too short.
+  [[nodiscard]] bool StringResultText(detail::RecordStream& in, std::uint16_t id, std::uint8_t* b,
+                                      std::size_t bufSize, std::uint16_t len,
+                                      const detail::ByteText& bt, std::string& out);
+  // Reads the text of a STRING record (header just read) into text; false as StringResultText.
+  [[nodiscard]] bool StringResultBody(std::uint16_t id, std::uint16_t len);
   void NonNumericResult(int col, int row, int xf, std::uint8_t type, std::uint8_t value);
   void ShowError(const std::string& text);
   // The text an error of a record is reported with: the reader's own for a failed allocation.

@@ -31,8 +31,9 @@ std::string TXLSRead::Impl::FormulaStringResult(int version, int mrs,
   }
   const bool string = got && (sid == rec::kString || (sid == rec::kString2 && version == 1));
   if (string && slen <= mrs && s.Read(buf.data(), slen) == slen &&
-      slen >= (sid == rec::kString ? 2 : 1))
-    StringResultText(s, sid, buf.data(), static_cast<std::size_t>(mrs), slen, text8, result);
+      slen >= (sid == rec::kString ? 2 : 1) &&
+      !StringResultText(s, sid, buf.data(), static_cast<std::size_t>(mrs), slen, text8, result))
+    RaiseFault();
   return result;
 }
 

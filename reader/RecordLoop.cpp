@@ -248,7 +248,7 @@ bool TXLSRead::Impl::HandleBof(std::uint16_t id, std::uint16_t len) {
     bool readIt = r.FSheetIndex == 0;
     if (r.OnSheet) {
       if (static_cast<std::size_t>(r.FSheetIndex) >= r.FSheetNames.size())
-        throw EXLSError(detail::ListIndexError(r.FSheetIndex));
+        return Fault(detail::ListIndexError(r.FSheetIndex));
       text = r.FSheetNames[static_cast<std::size_t>(r.FSheetIndex)].Name;
       r.OnSheet(r, text, r.FSheetIndex, readIt);
     }

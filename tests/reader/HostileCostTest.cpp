@@ -264,6 +264,17 @@ Bytes ShortCells(std::size_t n) {
                              }}});
 }
 
+// String formulas whose STRING record of one byte is too short for its count: n record errors.
+Bytes ShortStringResults(std::size_t n) {
+  return Book(StandardXfs, {{"S", [n](RecordStream& s) {
+                               for (std::size_t k = 0; k < n; ++k) {
+                                 s.FormulaSpecial(static_cast<std::uint16_t>(k % 60000), 0, 15, 0,
+                                                  0);
+                                 s.Add(rec::kString, Body().U8(0));
+                               }
+                             }}});
+}
+
 // A sheet that starts with an INDEX, followed by n DBCELL records; the lookup keeps where they
 // are.
 Bytes DbCells(std::size_t n) {
@@ -304,6 +315,7 @@ TEST(ReaderHostile, CostGrowsWithTheFileAndMemoryStaysBounded) {
       {"4-byte BOUNDSHEET records", ShortBoundSheets, 150000, Path::kEveryCell},
       {"4-byte BOUNDSHEET records, lookup", ShortBoundSheets, 150000, Path::kLookup},
       {"4-byte NUMBER records", ShortCells, 300000, Path::kEveryCell},
+      {"1-byte STRING records", ShortStringResults, 150000, Path::kEveryCell},
   };
   // The sanitizer build reads a small file of each kind once: no crash, few messages.
   const int sizes = kSanitized ? 1 : 2;
