@@ -68,7 +68,7 @@ std::unique_ptr<GlobalsPass> PassGlobals(RecordStream& s, int version, int maxRe
     } else if (id == rec::kSst) {
       bool failed = false;
       try {
-        ReadSharedStrings(s, len, codepage, g->sst);
+        failed = !ReadSharedStrings(s, len, codepage, g->sst, g->error);
       } catch (const std::exception& e) {
         g->error = e.what();
         failed = true;

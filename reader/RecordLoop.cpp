@@ -148,7 +148,10 @@ bool TXLSRead::Impl::Dispatch(std::uint16_t id, std::uint16_t len, bool inMemory
       }
       return true;
     }
-    case rec::kSst: detail::ReadSharedStrings(*stream, len, r.FCodepage, sst); return true;
+    case rec::kSst:
+      if (detail::ReadSharedStrings(*stream, len, r.FCodepage, sst, faultText)) return true;
+      faulted = true;  // the table's message is in faultText
+      return false;
     case rec::kExternSheet:
     case rec::kName2:
     case rec::kName:

@@ -61,36 +61,44 @@ std::string Hex2(unsigned v) {
 }
 
 // Walks the SST body and its CONTINUE records. `remain` is what is left of the current record.
+// A read that fails notes the table's message and returns false; the callers stop there, so a
+// file of many faulty tables costs no exception each.
 class SstCursor {
  public:
   SstCursor(RecordStream& s, std::uint16_t len, int codepage)
       : s_(s), remain_(len), codepage_(codepage) {}
 
   std::uint32_t Remain() const { return remain_; }
+  std::string& Error() { return error_; }
+  bool Fail(std::string text) {
+    error_ = std::move(text);
+    return false;
+  }
 
-  void Take(std::uint8_t* dst, std::uint32_t n) {
-    if (remain_ < n) throw EXLSError(msg::kSstOverflowStart + std::to_string(n) + ")");
-    if (s_.Read(dst, n) != n) throw EXLSError("Unexpected end of the stream in SST");
+  [[nodiscard]] bool Take(std::uint8_t* dst, std::uint32_t n) {
+    if (remain_ < n) return Fail(msg::kSstOverflowStart + std::to_string(n) + ")");
+    if (s_.Read(dst, n) != n) return Fail("Unexpected end of the stream in SST");
     remain_ -= n;
+    return true;
   }
-  std::uint32_t TakeU16() {
+  [[nodiscard]] bool TakeU16(std::uint32_t& v) {
     std::uint8_t b[2];
-    Take(b, 2);
-    return platform::LoadU16(b);
+    if (!Take(b, 2)) return false;
+    v = platform::LoadU16(b);
+    return true;
   }
-  std::uint32_t TakeU32() {
+  [[nodiscard]] bool TakeU32(std::uint32_t& v) {
     std::uint8_t b[4];
-    Take(b, 4);
-    return platform::LoadU32(b);
+    if (!Take(b, 4)) return false;
+    v = platform::LoadU32(b);
+    return true;
   }
 
   // Leftover bytes of the current record cannot start a field: step over them to the next
   // record boundary, which must be a CONTINUE record.
   // When the next record is not a CONTINUE, the stream is left at its header, so that the
   // record loop goes on at a record boundary.
-  void NextRecord() {
-    if (!TryNextRecord()) throw EXLSError(msg::kContinueMissing);
-  }
+  [[nodiscard]] bool NextRecord() { return TryNextRecord() || Fail(msg::kContinueMissing); }
   bool TryNextRecord() {
     if (remain_ > 0) s_.SeekBy(remain_);
     remain_ = 0;
@@ -109,16 +117,15 @@ class SstCursor {
 
   // Characters of one string: b bytes in the given mode, continued in later records after an
   // option byte that may switch the mode.
-  void ReadChars(std::string& out, std::uint32_t b, bool wide) {
+  [[nodiscard]] bool ReadChars(std::string& out, std::uint32_t b, bool wide) {
     for (;;) {
       std::uint32_t take = std::min(b, remain_);
       if (wide) take &= ~1u;
-      Piece(out, take, wide);
+      if (!Piece(out, take, wide)) return false;
       b -= take;
-      if (b == 0) return;
-      NextRecord();
+      if (b == 0) return true;
       std::uint8_t g = 0;
-      Take(&g, 1);
+      if (!NextRecord() || !Take(&g, 1)) return false;
       const std::uint32_t units = wide ? b / 2 : b;  // characters still due
       if (g == 0) {
         wide = false;
@@ -127,19 +134,19 @@ class SstCursor {
         wide = true;
         b = units * 2;
       } else {
-        throw EXLSError(msg::kUnknownStringStart + Hex2(g) + "] in SST");
+        return Fail(msg::kUnknownStringStart + Hex2(g) + "] in SST");
       }
     }
   }
 
   // Bytes that carry no text (runs split over records, extended data): no option byte at a
   // record boundary.
-  void ReadRaw(std::uint8_t* dst, std::uint32_t n) {
+  [[nodiscard]] bool ReadRaw(std::uint8_t* dst, std::uint32_t n) {
     while (n > 0) {
-      if (remain_ == 0) NextRecord();
+      if (remain_ == 0 && !NextRecord()) return false;
       const std::uint32_t take = std::min(n, remain_);
       if (dst) {
-        Take(dst, take);
+        if (!Take(dst, take)) return false;
         dst += take;
       } else {
         s_.SeekBy(take);
@@ -147,46 +154,54 @@ class SstCursor {
       }
       n -= take;
     }
+    return true;
   }
 
  private:
-  void Piece(std::string& out, std::uint32_t n, bool wide) {
-    if (n == 0) return;
+  [[nodiscard]] bool Piece(std::string& out, std::uint32_t n, bool wide) {
+    if (n == 0) return true;
     scratch_.resize(n);
-    Take(scratch_.data(), n);
+    if (!Take(scratch_.data(), n)) return false;
     if (wide)
       AppendUtf16Codepage(out, scratch_.data(), n / 2, codepage_);
     else
       AppendLatin1Fast(out, scratch_.data(), n);
+    return true;
   }
 
   RecordStream& s_;
   std::uint32_t remain_;
   int codepage_;
   std::vector<std::uint8_t> scratch_;
+  std::string error_;
 };
 
-void ReadStrings(SstCursor& c, RecordStream& stream, SharedStrings& table);
+bool ReadStrings(SstCursor& c, RecordStream& stream, SharedStrings& table);
 
 }  // namespace
 
-void ReadSharedStrings(RecordStream& stream, std::uint16_t bodyLength, int codepage,
-                       SharedStrings& table) {
+bool ReadSharedStrings(RecordStream& stream, std::uint16_t bodyLength, int codepage,
+                       SharedStrings& table, std::string& error) {
   SstCursor c(stream, bodyLength, codepage);
+  bool read = false;
   try {
-    ReadStrings(c, stream, table);
+    read = ReadStrings(c, stream, table);
   } catch (const EXLSError&) {
     // Leave the stream at a record boundary so that what follows is read as records.
     if (c.Remain() > 0) stream.SeekBy(c.Remain());
     throw;
   }
+  if (read) return true;
+  if (c.Remain() > 0) stream.SeekBy(c.Remain());  // as above
+  error = std::move(c.Error());
+  return false;
 }
 
 namespace {
 
-void ReadStrings(SstCursor& c, RecordStream& stream, SharedStrings& table) {
-  c.TakeU32();  // total count, unused
-  const std::uint32_t unique = c.TakeU32();
+bool ReadStrings(SstCursor& c, RecordStream& stream, SharedStrings& table) {
+  std::uint32_t total = 0, unique = 0;  // the total count is unused
+  if (!c.TakeU32(total) || !c.TakeU32(unique)) return false;
   // Each string needs at least 3 bytes: never trust the count for more than the rest of the
   // stream holds.
   const std::uint64_t rest = stream.Size() - std::min(stream.Size(), stream.Position());
@@ -197,48 +212,45 @@ void ReadStrings(SstCursor& c, RecordStream& stream, SharedStrings& table) {
   for (std::uint32_t k = 0; k < unique; ++k) {
     // A unique-string count larger than the strings stored (a known writer fault) ends the
     // table at the last whole string instead of failing.
-    if (c.Remain() < 3 && !c.TryNextRecord()) return;
-    const std::uint32_t count = c.TakeU16();
+    if (c.Remain() < 3 && !c.TryNextRecord()) return true;
+    std::uint32_t count = 0;
     std::uint8_t flags = 0;
-    {
-      std::uint8_t f;
-      c.Take(&f, 1);
-      flags = f;
-    }
+    if (!c.TakeU16(count) || !c.Take(&flags, 1)) return false;
     text.clear();
     const bool wide = (flags & 0x01) != 0;
     const std::uint32_t bytes = wide ? count * 2 : count;
     if (flags == 0x00 || flags == 0x01) {
-      c.ReadChars(text, bytes, wide);
+      if (!c.ReadChars(text, bytes, wide)) return false;
       table.Add(text);
     } else if (flags & 0x08) {
-      if (c.Remain() < 2) c.NextRecord();
-      const std::uint32_t runs = c.TakeU16();
-      std::uint32_t ext = 0;
-      if (flags & 0x04) ext = c.TakeU32();
-      c.ReadChars(text, bytes, wide);
+      if (c.Remain() < 2 && !c.NextRecord()) return false;
+      std::uint32_t runs = 0, ext = 0;
+      if (!c.TakeU16(runs)) return false;
+      if ((flags & 0x04) && !c.TakeU32(ext)) return false;
+      if (!c.ReadChars(text, bytes, wide)) return false;
       table.Add(text);
       runBytes.resize(static_cast<std::size_t>(runs) * 4);
-      if (runs > 0) c.ReadRaw(runBytes.data(), runs * 4);
+      if (runs > 0 && !c.ReadRaw(runBytes.data(), runs * 4)) return false;
       block.assign(1, TRecREFormat{0, static_cast<std::uint16_t>(runs)});
       for (std::uint32_t r = 0; r < runs; ++r) {
         const std::uint8_t* p = &runBytes[4 * r];
         block.push_back(TRecREFormat{platform::LoadU16(p), platform::LoadU16(p + 2)});
       }
       table.AttachRuns(table.Count() - 1, block);
-      if (ext > 0) c.ReadRaw(nullptr, ext);
+      if (ext > 0 && !c.ReadRaw(nullptr, ext)) return false;
     } else if (flags & 0x04) {
-      const std::uint32_t ext = c.TakeU32();
-      c.ReadChars(text, bytes, wide);
+      std::uint32_t ext = 0;
+      if (!c.TakeU32(ext) || !c.ReadChars(text, bytes, wide)) return false;
       table.Add(text);
-      if (ext > 0) c.ReadRaw(nullptr, ext);
+      if (ext > 0 && !c.ReadRaw(nullptr, ext)) return false;
     } else {
-      throw EXLSError(msg::kUnhandledSstStart + Hex2(flags) + "]");
+      return c.Fail(msg::kUnhandledSstStart + Hex2(flags) + "]");
     }
   }
   // The stream stands after the last string; bytes the SST record still holds past it are
   // stepped over so the next header is read at a record boundary.
   if (c.Remain() > 0) stream.SeekBy(c.Remain());
+  return true;
 }
 
 }  // namespace

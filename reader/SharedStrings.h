@@ -56,9 +56,10 @@ class SharedStrings {
 };
 
 // Reads an SST record whose header was just taken (body not read) together with its CONTINUE
-// records, appending to `table`. UTF-16 text is kept as `codepage` allows (0: all). Raises
-// EXLSError with the table's messages; strings read before an error stay in the table.
-void ReadSharedStrings(RecordStream& stream, std::uint16_t bodyLength, int codepage,
-                       SharedStrings& table);
+// records, appending to `table`. UTF-16 text is kept as `codepage` allows (0: all). False with
+// the table's message in `error` for a table that cannot be read (raises only for a failed
+// stream or a full table); strings read before an error stay in the table.
+[[nodiscard]] bool ReadSharedStrings(RecordStream& stream, std::uint16_t bodyLength, int codepage,
+                                     SharedStrings& table, std::string& error);
 
 }  // namespace reader::detail

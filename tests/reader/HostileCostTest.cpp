@@ -206,6 +206,17 @@ Bytes ManySstRecords(std::size_t n) {
       {{"S", [](RecordStream& s) { s.LabelSst(0, 0, 15, 0); }}});
 }
 
+// n shared-string tables whose one string has option flags the reader cannot take: n errors.
+Bytes FaultySstRecords(std::size_t n) {
+  return Book(
+      [n](RecordStream& s) {
+        StandardXfs(s);
+        for (std::size_t k = 0; k < n; ++k)
+          s.Add(rec::kSst, Body().U32(1).U32(1).U16(1).U8(0x02).Raw("a"));
+      },
+      {OneCellSheet("S")});
+}
+
 // One table of n empty strings.
 Bytes EmptyStrings(std::size_t n) {
   return Book(
@@ -305,6 +316,7 @@ TEST(ReaderHostile, CostGrowsWithTheFileAndMemoryStaysBounded) {
       {"SST and CONTINUE records", ManySstRecords, 60000, Path::kEveryCell},
       {"SST and CONTINUE records, lookup", ManySstRecords, 60000, Path::kLookup},
       {"SST of empty strings", EmptyStrings, 600000, Path::kEveryCell},
+      {"SST records with an unknown string", FaultySstRecords, 150000, Path::kEveryCell},
       {"BOUNDSHEET records", BoundSheets, 120000, Path::kEveryCell},
       {"BOUNDSHEET records, lookup", BoundSheets, 120000, Path::kLookup},
       {"FORMAT records", Formats, 120000, Path::kEveryCell},
