@@ -70,14 +70,23 @@ class SstCursor {
 
   std::uint32_t Remain() const { return remain_; }
   std::string& Error() { return error_; }
-  bool Fail(std::string text) {
+  // The failures, out of the way of the reads that rarely meet them.
+  [[gnu::cold, gnu::noinline]] bool Fail(std::string text) {
     error_ = std::move(text);
     return false;
   }
+  [[gnu::cold, gnu::noinline]] bool Overflow(std::uint32_t n) {
+    return Fail(msg::kSstOverflowStart + std::to_string(n) + ")");
+  }
+  [[gnu::cold, gnu::noinline]] bool StreamEnded() {
+    return Fail("Unexpected end of the stream in SST");
+  }
 
   [[nodiscard]] bool Take(std::uint8_t* dst, std::uint32_t n) {
-    if (remain_ < n) return Fail(msg::kSstOverflowStart + std::to_string(n) + ")");
-    if (s_.Read(dst, n) != n) return Fail("Unexpected end of the stream in SST");
+    if (remain_ < n) [[unlikely]]
+      return Overflow(n);
+    if (s_.Read(dst, n) != n) [[unlikely]]
+      return StreamEnded();
     remain_ -= n;
     return true;
   }
