@@ -7,6 +7,7 @@
 #include <map>
 #include <string>
 
+#include "reader/RecordIds.h"
 #include "reader/TXLSRead.h"
 
 int main(int argc, char** argv) {
@@ -22,9 +23,10 @@ int main(int argc, char** argv) {
       lastRecord = id;
     };
     r.MessageHook = [&](const std::string& text, bool) {
-      const bool formulaRecord = lastRecord == 0x0006 || lastRecord == 0x0206 ||
-                                 lastRecord == 0x0406 || lastRecord == 0x00BC ||
-                                 lastRecord == 0x04BC;
+      const bool formulaRecord =
+          lastRecord == reader::rec::kFormula || lastRecord == reader::rec::kFormula3 ||
+          lastRecord == reader::rec::kFormula4 || lastRecord == reader::rec::kShrFmla2 ||
+          lastRecord == reader::rec::kShrFmla;
       if (formulaRecord && text.find("List index out of bounds") != std::string::npos) ++lists;
       return true;
     };

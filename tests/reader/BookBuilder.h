@@ -3,11 +3,13 @@
 // globals and of each sheet; the builder adds BOF/EOF, the sheet list with patched offsets and
 // the compound file around the stream.
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "support/BiffWriter.h"
 #include "support/CompoundFileWriter.h"
+#include "support/TempFile.h"
 
 namespace testbiff {
 
@@ -47,6 +49,11 @@ inline Bytes BuildStream(Biff version, const RecordsFn& globals,
 
 inline Bytes Biff8Book(const RecordsFn& globals, const std::vector<HandSheet>& sheets) {
   return WriteCompoundFile({{"Workbook", BuildStream(Biff::v8, globals, sheets)}});
+}
+
+// A BIFF8 stream in a temporary compound file, as its "Workbook" stream.
+inline std::unique_ptr<TempFile> BookFile(const Bytes& stream) {
+  return std::make_unique<TempFile>(WriteCompoundFile({{"Workbook", stream}}));
 }
 
 }  // namespace testbiff

@@ -477,7 +477,7 @@ TEST(ReaderCells, RowColumnAndSharedFormulaEvents) {
     s.Row(3, 0, 5, 0x8000 | 255, 0x0100, 15);  // default height, no format flag
     s.Row(4, 1, 3, 300, 0x0180, 0x1011);       // formatted: XF in the low 12 bits
     s.ColInfo(1, 3, 2560, 16);
-    s.Add(0x04BC, Body().U16(3).U16(4).U8(1).U8(2).U16(0).U16(3).U8(0x1E).U16(9));
+    s.Add(rec::kShrFmla, Body().U16(3).U16(4).U8(1).U8(2).U16(0).U16(3).U8(0x1E).U16(9));
   };
   TempFile f(Biff8Book(StandardXfs, {{"S", sheet}}));
   reader::TXLSRead r;

@@ -81,11 +81,12 @@ TEST(ReaderHostile, DamagedStreamsEndCleanly) {
 // A shared formula whose token length runs far past its 14-byte record, over the widest range:
 // a record shorter than its fields is an error, not 16 million formula events.
 TEST(ReaderHostile, ShortSharedFormulaRecordIsAnError) {
-  TempFile f(Biff8Book(StandardXfs,
-                       {{"S", [](RecordStream& s) {
-                           s.Add(0x04BC, Body().U16(0).U16(0xFFFF).U8(0).U8(255).U16(0).U16(900));
-                           s.Number(0, 0, 15, 1.0);
-                         }}}));
+  TempFile f(
+      Biff8Book(StandardXfs, {{"S", [](RecordStream& s) {
+                                 s.Add(rec::kShrFmla,
+                                       Body().U16(0).U16(0xFFFF).U8(0).U8(255).U16(0).U16(900));
+                                 s.Number(0, 0, 15, 1.0);
+                               }}}));
   reader::TXLSRead r;
   r.FileName = f.path();
   r.ErrorLevel = reader::xelIgnore;

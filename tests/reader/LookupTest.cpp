@@ -4,11 +4,15 @@
 
 #include <variant>
 
-#include "BookFixture.h"
+#include "BookBuilder.h"
+#include "EventRecorder.h"
 #include "support/WorkbookWriter.h"
 
 using namespace readertest;
 using reader::TCellValue;
+using testbiff::Biff;
+using testbiff::Bytes;
+using testbiff::RecordStream;
 using testbiff::WorkbookOptions;
 using testbiff::WorkbookWriter;
 
@@ -149,7 +153,7 @@ TEST(Lookup, Biff5WorkbooksAndLookupErrors) {
 
   // A sheet offset that points at no BOF, with no way to find the sheet otherwise.
   Bytes s = ThreeSheets().Stream();
-  const auto bounds = Find(s, 0x0085);
+  const auto bounds = Find(s, testbiff::rec::kBoundSheet);
   const auto bofs = Find(s, 0x0809);
   ASSERT_EQ(bofs.size(), 4u);
   for (std::size_t k = 0; k < 4; ++k) s[bounds[2] + 4 + k] = k == 0 ? 4 : 0;

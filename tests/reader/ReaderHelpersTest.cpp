@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "BookFixture.h"
+#include "BookBuilder.h"
 #include "reader/FormatRenumbering.h"
 
 using reader::EXLSError;
@@ -124,7 +124,7 @@ TEST(ReaderOpen, ClassifiesFilesAndRefusesOthers) {
   EXPECT_EQ(message("   "), "Filename is missing");
 
   // A compound file with both streams is read from "Workbook" as BIFF8.
-  const Bytes book = readertest::BookStream(nullptr, {nullptr});
+  const Bytes book = testbiff::BuildStream(testbiff::Biff::v8, nullptr, {{"Foaia1", nullptr}});
   testbiff::TempFile both(testbiff::WriteCompoundFile({{"Book", book}, {"Workbook", book}}));
   EXPECT_EQ(message(both.path()), "opened");
   EXPECT_EQ(r.Version(), 6);

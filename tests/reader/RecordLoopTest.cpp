@@ -2,13 +2,20 @@
 // results, date/time decisions and the workbook tables.
 #include <gtest/gtest.h>
 
-#include "BookFixture.h"
+#include "BookBuilder.h"
+#include "EventRecorder.h"
 
 using namespace readertest;
+using testbiff::Biff;
+using testbiff::BookFile;
+using testbiff::BuildStream;
+using testbiff::Bytes;
+using testbiff::RecordsFn;
+using testbiff::RecordStream;
 
 namespace {
 
-Writer Cell(double v) {
+RecordsFn Cell(double v) {
   return [v](RecordStream& s) { s.Number(0, 0, 0, v); };
 }
 
@@ -26,7 +33,7 @@ struct Reading {
   }
 };
 
-Writer Xfs(std::initializer_list<std::uint16_t> formats) {
+RecordsFn Xfs(std::initializer_list<std::uint16_t> formats) {
   return [formats](RecordStream& s) {
     for (std::uint16_t f : formats) s.Xf(f);
   };
@@ -35,7 +42,8 @@ Writer Xfs(std::initializer_list<std::uint16_t> formats) {
 }  // namespace
 
 TEST(RecordLoop, WorksheetsAreChosenByTheSheetHandler) {
-  const Bytes book = BookStream(Xfs({0}), {Cell(1), Cell(2), Cell(3)});
+  const Bytes book = BuildStream(Biff::v8, Xfs({0}),
+                                 {{"Foaia1", Cell(1)}, {"Foaia2", Cell(2)}, {"Foaia3", Cell(3)}});
   {
     Reading run(book);
     run.Read();
@@ -56,9 +64,9 @@ TEST(RecordLoop, WorksheetsAreChosenByTheSheetHandler) {
   }
   {
     // A chart substream between the worksheets is passed over with its records.
-    const Bytes withChart =
-        BookStream(Xfs({0}), {Cell(1), Cell(9), Cell(3)},
-                   {testbiff::kWorksheet, testbiff::kChart, testbiff::kWorksheet});
+    const Bytes withChart = BuildStream(
+        Biff::v8, Xfs({0}),
+        {{"Foaia1", Cell(1)}, {"Foaia2", Cell(9), 0, testbiff::kChart}, {"Foaia3", Cell(3)}});
     Reading run(withChart);
     std::vector<int> unhandled;
     run.r.OnUnhandled = [&](reader::TXLSRead&, std::uint16_t id, int, const std::uint8_t*) {
@@ -67,17 +75,18 @@ TEST(RecordLoop, WorksheetsAreChosenByTheSheetHandler) {
     run.r.OnSheet = [](reader::TXLSRead&, const std::string&, int, bool& readIt) { readIt = true; };
     run.Read();
     EXPECT_EQ(run.rec.log, (std::vector<std::string>{"N 0,0 0 1", "N 0,0 0 3"}));
-    EXPECT_TRUE(std::find(unhandled.begin(), unhandled.end(), 0x0203) == unhandled.end());
+    EXPECT_TRUE(std::find(unhandled.begin(), unhandled.end(), testbiff::rec::kNumber) ==
+                unhandled.end());
   }
 }
 
 TEST(RecordLoop, ErrorLevelDecidesWhetherReadingGoesOn) {
   // The LABELSST index 7 has no shared string: an error in the second record of the sheet.
-  const Bytes book = BookStream(Xfs({0}), {[](RecordStream& s) {
-                                  s.Number(0, 0, 0, 1);
-                                  s.LabelSst(1, 0, 0, 7);
-                                  s.Number(2, 0, 0, 3);
-                                }});
+  const Bytes book = BuildStream(Biff::v8, Xfs({0}), {{"Foaia1", [](RecordStream& s) {
+                                                         s.Number(0, 0, 0, 1);
+                                                         s.LabelSst(1, 0, 0, 7);
+                                                         s.Number(2, 0, 0, 3);
+                                                       }}});
   {
     Reading run(book);
     run.rec.answer = false;
@@ -119,13 +128,14 @@ TEST(RecordLoop, ErrorLevelDecidesWhetherReadingGoesOn) {
   {
     // Tables are named by 16-bit indexes: records past the 65,536th entry are refused, asked
     // about once and then counted, whatever their number.
-    const Bytes many = BookStream(
-        [](RecordStream& s) {
-          s.Xf(0);
-          for (int k = 0; k < 70000; ++k)
-            s.Add(testbiff::rec::kBoundSheet, testbiff::Body().U32(0).U16(0).U8(1).U8(0).U8('x'));
-        },
-        {Cell(1)});
+    const Bytes many = BuildStream(Biff::v8,
+                                   [](RecordStream& s) {
+                                     s.Xf(0);
+                                     for (int k = 0; k < 70000; ++k)
+                                       s.Add(testbiff::rec::kBoundSheet,
+                                             testbiff::Body().U32(0).U16(0).U8(1).U8(0).U8('x'));
+                                   },
+                                   {{"Foaia1", Cell(1)}});
     Reading run(many);
     run.Read();
     EXPECT_EQ(run.r.SheetNames().size(), 65536u);
@@ -134,12 +144,13 @@ TEST(RecordLoop, ErrorLevelDecidesWhetherReadingGoesOn) {
     EXPECT_EQ(run.rec.messages[1], "!Too many 0085 records\rRepeated 4464 more times");
   }
   {
-    const Bytes encrypted = BookStream(
-        [](RecordStream& s) {
-          s.Add(testbiff::rec::kFilePass, testbiff::Body().U16(1).Zeros(52));
-          s.Xf(0);
-        },
-        {Cell(1)});
+    const Bytes encrypted =
+        BuildStream(Biff::v8,
+                    [](RecordStream& s) {
+                      s.Add(testbiff::rec::kFilePass, testbiff::Body().U16(1).Zeros(52));
+                      s.Xf(0);
+                    },
+                    {{"Foaia1", Cell(1)}});
     Reading run(encrypted);
     run.r.ErrorLevel = reader::xelException;
     run.Read();
@@ -149,10 +160,11 @@ TEST(RecordLoop, ErrorLevelDecidesWhetherReadingGoesOn) {
   {
     // A record shorter than its fields is an error, not a read past its end.
     const Bytes shortRec =
-        BookStream(Xfs({0}), {[](RecordStream& s) {
-                     s.AddRaw(0x0203, 8, testbiff::Body().U16(0).U16(0).U16(0).U16(0));
-                     s.Number(1, 0, 0, 2);
-                   }});
+        BuildStream(Biff::v8, Xfs({0}), {{"Foaia1", [](RecordStream& s) {
+                                            s.AddRaw(testbiff::rec::kNumber, 8,
+                                                     testbiff::Body().U16(0).U16(0).U16(0).U16(0));
+                                            s.Number(1, 0, 0, 2);
+                                          }}});
     Reading run(shortRec);
     run.Read();
     ASSERT_EQ(run.rec.messages.size(), 1u);
@@ -161,12 +173,13 @@ TEST(RecordLoop, ErrorLevelDecidesWhetherReadingGoesOn) {
   }
   {
     // The same fault in many records is asked about once, then reported once with its count.
-    const Bytes repeated =
-        BookStream(Xfs({0}), {[](RecordStream& s) {
-                     for (int i = 0; i < 50; ++i)
-                       s.AddRaw(0x0203, 8, testbiff::Body().U16(0).U16(0).U16(0).U16(0));
-                     s.Number(1, 0, 0, 2);
-                   }});
+    const Bytes repeated = BuildStream(Biff::v8, Xfs({0}),
+                                       {{"Foaia1", [](RecordStream& s) {
+                                           for (int i = 0; i < 50; ++i)
+                                             s.AddRaw(testbiff::rec::kNumber, 8,
+                                                      testbiff::Body().U16(0).U16(0).U16(0).U16(0));
+                                           s.Number(1, 0, 0, 2);
+                                         }}});
     Reading run(repeated);
     run.Read();
     ASSERT_EQ(run.rec.messages.size(), 2u);
@@ -177,14 +190,14 @@ TEST(RecordLoop, ErrorLevelDecidesWhetherReadingGoesOn) {
 }
 
 TEST(RecordLoop, FormulaResultsFollowTheirFormulaText) {
-  const Bytes book = BookStream(Xfs({0}), {[](RecordStream& s) {
-                                  s.FormulaSpecial(0, 1, 0, 0, 0);
-                                  s.StringResult("rezultat");
-                                  s.FormulaSpecial(1, 1, 0, 1, 1);
-                                  s.FormulaSpecial(2, 1, 0, 2, 0x07);
-                                  s.FormulaSpecial(3, 1, 0, 3, 0);
-                                  s.FormulaNumber(4, 1, 0, 2.5);
-                                }});
+  const Bytes book = BuildStream(Biff::v8, Xfs({0}), {{"Foaia1", [](RecordStream& s) {
+                                                         s.FormulaSpecial(0, 1, 0, 0, 0);
+                                                         s.StringResult("rezultat");
+                                                         s.FormulaSpecial(1, 1, 0, 1, 1);
+                                                         s.FormulaSpecial(2, 1, 0, 2, 0x07);
+                                                         s.FormulaSpecial(3, 1, 0, 3, 0);
+                                                         s.FormulaNumber(4, 1, 0, 2.5);
+                                                       }}});
   Reading run(book);
   std::vector<int> records;
   run.r.OnRecord = [&](reader::TXLSRead&, std::uint16_t id, int, const std::uint8_t*) {
@@ -198,23 +211,24 @@ TEST(RecordLoop, FormulaResultsFollowTheirFormulaText) {
   EXPECT_EQ(run.rec.log[5], "S 1,2 #DIV/0! F");
   EXPECT_EQ(run.rec.log[7], "S 1,3  F");
   EXPECT_EQ(run.rec.log[9], "N 1,4 0 2.5 F");
-  EXPECT_TRUE(std::find(records.begin(), records.end(), 0x0207) == records.end());
+  EXPECT_TRUE(std::find(records.begin(), records.end(), testbiff::rec::kString) == records.end());
 }
 
 TEST(RecordLoop, DateTimeDependsOnTheRenumberedFormat) {
   // XF 0 general, 1 built-in 14, 2 built-in 46, 3 the first FORMAT (renumbered to 49), 4 the
   // second FORMAT (renumbered to 50).
-  const Bytes book = BookStream(
-      [](RecordStream& s) {
-        s.Format(164, "dd.mm.yyyy");
-        s.Format(165, "dd.mm.yyyy hh:mm");
-        for (std::uint16_t f : {0, 14, 46, 164, 165}) s.Xf(f);
-      },
-      {[](RecordStream& s) {
-        for (std::uint16_t xf = 0; xf < 5; ++xf) s.Number(xf, 0, xf, 45000);
-        s.MulRk(5, 0, {{1, testbiff::RkFromInt(45001)}, {0, testbiff::RkFromInt(7)}});
-        s.Number(6, 0, 9, 1);  // no XF 9
-      }});
+  const Bytes book =
+      BuildStream(Biff::v8,
+                  [](RecordStream& s) {
+                    s.Format(164, "dd.mm.yyyy");
+                    s.Format(165, "dd.mm.yyyy hh:mm");
+                    for (std::uint16_t f : {0, 14, 46, 164, 165}) s.Xf(f);
+                  },
+                  {{"Foaia1", [](RecordStream& s) {
+                      for (std::uint16_t xf = 0; xf < 5; ++xf) s.Number(xf, 0, xf, 45000);
+                      s.MulRk(5, 0, {{1, testbiff::RkFromInt(45001)}, {0, testbiff::RkFromInt(7)}});
+                      s.Number(6, 0, 9, 1);  // no XF 9
+                    }}});
   Reading run(book);
   run.Read();
   const std::vector<std::string> want = {"N 0,0 0 45000", "D 0,1 1 45000", "N 0,2 2 45000",
@@ -229,31 +243,33 @@ TEST(RecordLoop, DateTimeDependsOnTheRenumberedFormat) {
 }
 
 TEST(RecordLoop, WorkbookTablesAndLayoutRecords) {
-  const Bytes book = BookStream(
-      [](RecordStream& s) {
-        for (const char* f : {"Arial", "Tahoma", "Verdana", "Courier New", "Times"}) s.Font(f, 240);
-        s.Xf(0);
-        s.Add(0x0018, testbiff::Body()
-                          .U16(0x20)
-                          .U8(0)
-                          .U8(4)
-                          .U16(0)
-                          .U16(0)
-                          .U16(0)
-                          .U8(0)
-                          .U8(0)
-                          .U8(0)
-                          .U8(0)
-                          .U8(0)
-                          .Raw(std::string_view("Zona")));
-      },
-      {[](RecordStream& s) {
-        s.Dimensions(2, 10, 1, 6);
-        s.Row(3, 1, 6, 300, 0x0180, 17);
-        s.Row(4, 0, 2, 0x8000 | 255, 0x0100, 0);
-        s.ColInfo(2, 4, 3000, 15);
-        s.MulBlank(7, 2, {20, 21, 22});
-      }});
+  const Bytes book =
+      BuildStream(Biff::v8,
+                  [](RecordStream& s) {
+                    for (const char* f : {"Arial", "Tahoma", "Verdana", "Courier New", "Times"})
+                      s.Font(f, 240);
+                    s.Xf(0);
+                    s.Add(testbiff::rec::kName2, testbiff::Body()
+                                                     .U16(0x20)
+                                                     .U8(0)
+                                                     .U8(4)
+                                                     .U16(0)
+                                                     .U16(0)
+                                                     .U16(0)
+                                                     .U8(0)
+                                                     .U8(0)
+                                                     .U8(0)
+                                                     .U8(0)
+                                                     .U8(0)
+                                                     .Raw(std::string_view("Zona")));
+                  },
+                  {{"Foaia1", [](RecordStream& s) {
+                      s.Dimensions(2, 10, 1, 6);
+                      s.Row(3, 1, 6, 300, 0x0180, 17);
+                      s.Row(4, 0, 2, 0x8000 | 255, 0x0100, 0);
+                      s.ColInfo(2, 4, 3000, 15);
+                      s.MulBlank(7, 2, {20, 21, 22});
+                    }}});
   Reading run(book);
   std::vector<std::string> layout;
   run.r.OnRow = [&](reader::TXLSRead&, int row, int c1, int c2, int xf, int h) {
@@ -302,10 +318,10 @@ struct PlainReading {
   }
 };
 
-// XF of BIFF3 (0x0243) or BIFF4 (0x0443): font byte, format byte, then attributes.
+// XF of BIFF3 or BIFF4: font byte, format byte, then attributes.
 void OldXf(RecordStream& s, std::uint8_t format) {
   const bool v4 = s.version() == Biff::v4;
-  s.Add(v4 ? 0x0443 : 0x0243,
+  s.Add(v4 ? testbiff::rec::kXf4 : testbiff::rec::kXf3,
         testbiff::Body().U8(0).U8(format).U16(0x0001).U16(0).U16(0x20C0).U32(0));
 }
 
@@ -368,21 +384,22 @@ TEST(RecordLoop, StringResultRunsOnInContinueRecords) {
   std::string bUtf8;
   for (int i = 0; i < 150; ++i) bUtf8 += "\xC4\x83";
   const Bytes book =
-      BookStream(Xfs({0}), {[&](RecordStream& s) {
-                   s.FormulaSpecial(0, 0, 0, 0, 0);
-                   s.Add(testbiff::rec::kString, testbiff::Body().U16(300).U8(0).Raw(a));
-                   s.Add(testbiff::rec::kContinue, testbiff::Body().U8(1).Utf16(b));
-                   s.Add(testbiff::rec::kContinue, testbiff::Body().U8(0).Raw(c));
-                   s.Number(1, 0, 0, 1);
-                   // Claims 10 characters, holds 3, and no CONTINUE follows.
-                   s.FormulaSpecial(2, 0, 0, 0, 0);
-                   s.Add(testbiff::rec::kString, testbiff::Body().U16(10).U8(0).Raw("xyz"));
-                   s.Number(3, 0, 0, 2);
-                   // A CONTINUE that ends before the string does, at the stream's end.
-                   s.FormulaSpecial(4, 0, 0, 0, 0);
-                   s.Add(testbiff::rec::kString, testbiff::Body().U16(10).U8(1).Utf16(u"xy"));
-                   s.AddRaw(testbiff::rec::kContinue, 9, testbiff::Body().U8(0).Raw("zz"));
-                 }});
+      BuildStream(Biff::v8, Xfs({0}),
+                  {{"Foaia1", [&](RecordStream& s) {
+                      s.FormulaSpecial(0, 0, 0, 0, 0);
+                      s.Add(testbiff::rec::kString, testbiff::Body().U16(300).U8(0).Raw(a));
+                      s.Add(testbiff::rec::kContinue, testbiff::Body().U8(1).Utf16(b));
+                      s.Add(testbiff::rec::kContinue, testbiff::Body().U8(0).Raw(c));
+                      s.Number(1, 0, 0, 1);
+                      // Claims 10 characters, holds 3, and no CONTINUE follows.
+                      s.FormulaSpecial(2, 0, 0, 0, 0);
+                      s.Add(testbiff::rec::kString, testbiff::Body().U16(10).U8(0).Raw("xyz"));
+                      s.Number(3, 0, 0, 2);
+                      // A CONTINUE that ends before the string does, at the stream's end.
+                      s.FormulaSpecial(4, 0, 0, 0, 0);
+                      s.Add(testbiff::rec::kString, testbiff::Body().U16(10).U8(1).Utf16(u"xy"));
+                      s.AddRaw(testbiff::rec::kContinue, 9, testbiff::Body().U8(0).Raw("zz"));
+                    }}});
   Reading run(book);
   std::vector<int> records;
   run.r.OnRecord = [&](reader::TXLSRead&, std::uint16_t id, int, const std::uint8_t*) {
@@ -394,7 +411,7 @@ TEST(RecordLoop, StringResultRunsOnInContinueRecords) {
     if (line[0] == 'S' || line[0] == 'N') strings.push_back(line);
   const std::vector<std::string> want = {"S 0,0 " + a + bUtf8 + c + " F", "N 0,1 0 1", "N 0,3 0 2"};
   EXPECT_EQ(strings, want);
-  EXPECT_TRUE(std::find(records.begin(), records.end(), 0x003C) == records.end());
+  EXPECT_TRUE(std::find(records.begin(), records.end(), testbiff::rec::kContinue) == records.end());
   ASSERT_EQ(run.rec.messages.size(), 2u) << ::testing::PrintToString(run.rec.messages);
   EXPECT_NE(run.rec.messages[0].find("0207"), std::string::npos) << run.rec.messages[0];
 }
@@ -405,14 +422,15 @@ TEST(RecordLoop, StringResultAfterASharedFormulaRecord) {
   const testbiff::Body shared =
       testbiff::Body().U16(0).U16(1).U8(0).U8(0).U8(0).U8(1).U16(3).U8(0x1E).U16(5);
   const Bytes book =
-      BookStream(Xfs({0}), {[&](RecordStream& s) {
-                   s.FormulaSpecial(0, 0, 0, 0, 0, exp);
-                   s.Add(0x04BC, shared);
-                   s.StringResult("comun");
-                   s.FormulaSpecial(1, 0, 0, 0, 0, exp);  // a string result that never came
-                   s.Add(0x04BC, shared);
-                   s.Number(2, 0, 0, 3);
-                 }});
+      BuildStream(Biff::v8, Xfs({0}), {{"Foaia1", [&](RecordStream& s) {
+                                          s.FormulaSpecial(0, 0, 0, 0, 0, exp);
+                                          s.Add(testbiff::rec::kShrFmla, shared);
+                                          s.StringResult("comun");
+                                          s.FormulaSpecial(1, 0, 0, 0, 0,
+                                                           exp);  // a string result that never came
+                                          s.Add(testbiff::rec::kShrFmla, shared);
+                                          s.Number(2, 0, 0, 3);
+                                        }}});
   Reading run(book);
   std::vector<int> records;
   run.r.OnRecord = [&](reader::TXLSRead&, std::uint16_t id, int, const std::uint8_t*) {
@@ -423,8 +441,8 @@ TEST(RecordLoop, StringResultAfterASharedFormulaRecord) {
                                          "F 0,0 5",       "F 0,1 5", "N 0,2 0 3"};
   EXPECT_EQ(run.rec.log, want);
   EXPECT_TRUE(run.rec.messages.empty()) << ::testing::PrintToString(run.rec.messages);
-  EXPECT_EQ(std::count(records.begin(), records.end(), 0x04BC), 2);
-  EXPECT_TRUE(std::find(records.begin(), records.end(), 0x0207) == records.end());
+  EXPECT_EQ(std::count(records.begin(), records.end(), testbiff::rec::kShrFmla), 2);
+  EXPECT_TRUE(std::find(records.begin(), records.end(), testbiff::rec::kString) == records.end());
 
   // Cell by cell: each FORMULA record that uses the shared formula gives its text, the first
   // one before its string result; the SHRFMLA records give nothing of their own.
@@ -437,18 +455,19 @@ TEST(RecordLoop, StringResultAfterASharedFormulaRecord) {
 
   // A range of 79,600 cells used by three cells (and named by one outside it): three texts,
   // each relative to its own cell.
-  const Bytes wide = BookStream(
-      Xfs({0}), {[](RecordStream& s) {
-        const Bytes use = {0x01, 3, 0, 1, 0};  // first cell B4
-        s.FormulaNumber(3, 1, 0, 1, use);
-        // The cell to the left of each cell of the range.
-        s.Add(0x04BC,
-              testbiff::Body().U16(3).U16(400).U8(1).U8(200).U16(0).U16(5).U8(0x4C).U16(0).U16(
-                  0xC0FF));
-        s.FormulaNumber(3, 2, 0, 2, use);
-        s.FormulaNumber(4, 1, 0, 3, use);
-        s.FormulaNumber(500, 1, 0, 4, use);
-      }});
+  const Bytes wide = BuildStream(
+      Biff::v8, Xfs({0}),
+      {{"Foaia1", [](RecordStream& s) {
+          const Bytes use = {0x01, 3, 0, 1, 0};  // first cell B4
+          s.FormulaNumber(3, 1, 0, 1, use);
+          // The cell to the left of each cell of the range.
+          s.Add(testbiff::rec::kShrFmla,
+                testbiff::Body().U16(3).U16(400).U8(1).U8(200).U16(0).U16(5).U8(0x4C).U16(0).U16(
+                    0xC0FF));
+          s.FormulaNumber(3, 2, 0, 2, use);
+          s.FormulaNumber(4, 1, 0, 3, use);
+          s.FormulaNumber(500, 1, 0, 4, use);
+        }}});
   Reading all(wide);
   all.Read();
   EXPECT_EQ(std::count_if(all.rec.log.begin(), all.rec.log.end(),

@@ -2,9 +2,15 @@
 // error messages.
 #include <gtest/gtest.h>
 
-#include "BookFixture.h"
+#include "BookBuilder.h"
+#include "EventRecorder.h"
 
 using namespace readertest;
+using testbiff::Biff;
+using testbiff::BookFile;
+using testbiff::BuildStream;
+using testbiff::Bytes;
+using testbiff::RecordStream;
 using testbiff::SstWriter;
 
 namespace {
@@ -28,11 +34,12 @@ Bytes Header(std::uint16_t count, std::uint8_t flags) {
 // Reads a book whose globals hold `sst` and whose sheet has LABELSST cells 0..n-1 in column 0.
 Recorder ReadStrings(const SstWriter& sst, int n, reader::TXLSErrorLevel level = reader::xelMessage,
                      int codepage = 0, bool rich = false) {
-  const Bytes stream = BookStream([&](RecordStream& s) { sst.WriteTo(s); }, {[&](RecordStream& s) {
-                                    for (int i = 0; i < n; ++i)
-                                      s.LabelSst(static_cast<std::uint16_t>(i), 0, 0, i);
-                                    s.Number(100, 0, 0, 7.0);
-                                  }});
+  const Bytes stream = BuildStream(Biff::v8, [&](RecordStream& s) { sst.WriteTo(s); },
+                                   {{"Foaia1", [&](RecordStream& s) {
+                                       for (int i = 0; i < n; ++i)
+                                         s.LabelSst(static_cast<std::uint16_t>(i), 0, 0, i);
+                                       s.Number(100, 0, 0, 7.0);
+                                     }}});
   auto file = BookFile(stream);
   reader::TXLSRead r;
   Recorder rec;

@@ -21,6 +21,7 @@
 #include <thread>
 
 #include "reader/CellRecord.h"
+#include "reader/RecordIds.h"
 #include "support/MiniJson.h"
 #include "support/ReaderHarness.h"
 
@@ -347,7 +348,7 @@ TEST(ReaderCorpus, LookupInABookStreamHoldingBiff8) {
   ASSERT_EQ(got.openError, "");
   const CellEvent* text = nullptr;
   for (const CellEvent& e : got.cells)
-    if (e.kind == Kind::kString && e.record == 0x00FD) {
+    if (e.kind == Kind::kString && e.record == reader::rec::kLabelSst) {
       text = &e;
       break;
     }

@@ -2,6 +2,8 @@
 
 #include <sstream>
 
+#include "reader/RecordIds.h"
+
 namespace testreader {
 
 const char* KindName(Kind k) {
@@ -40,7 +42,7 @@ Collected ReadAll(reader::TXLSRead& r, const ReadOptions& options) {
   r.OnRecord = [&](reader::TXLSRead&, std::uint16_t id, int length, const std::uint8_t* data) {
     current = id;
     out.records.push_back(id);
-    if (id == 0x0085) out.sheetKinds.push_back(data && length >= 6 ? data[5] : 0);
+    if (id == reader::rec::kBoundSheet) out.sheetKinds.push_back(data && length >= 6 ? data[5] : 0);
   };
   r.OnUnhandled = [&](reader::TXLSRead&, std::uint16_t id, int, const std::uint8_t*) {
     out.unhandled.push_back(id);

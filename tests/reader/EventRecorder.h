@@ -1,45 +1,12 @@
 #pragma once
-// Small hand-built BIFF8 workbooks for the reader's unit tests, and a recorder of its events.
-#include <functional>
-#include <memory>
+// A recorder of the reader's events for its unit tests.
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "reader/TXLSRead.h"
-#include "support/BiffWriter.h"
-#include "support/CompoundFileWriter.h"
-#include "support/TempFile.h"
 
 namespace readertest {
-
-using testbiff::Biff;
-using testbiff::Bytes;
-using testbiff::RecordStream;
-using Writer = std::function<void(RecordStream&)>;
-
-// Globals (BOF, the caller's records, one BOUNDSHEET per sheet, EOF), then each sheet as
-// BOF(type) + the caller's records + EOF, in a compound file's "Workbook" stream.
-inline Bytes BookStream(const Writer& globals, const std::vector<Writer>& sheets,
-                        const std::vector<std::uint16_t>& types = {}) {
-  RecordStream s(Biff::v8);
-  s.Bof(testbiff::kGlobals);
-  if (globals) globals(s);
-  std::vector<std::size_t> fields;
-  for (std::size_t i = 0; i < sheets.size(); ++i)
-    fields.push_back(s.BoundSheet("Foaia" + std::to_string(i + 1)));
-  s.Eof();
-  for (std::size_t i = 0; i < sheets.size(); ++i) {
-    const std::size_t bof = s.Bof(i < types.size() ? types[i] : testbiff::kWorksheet);
-    s.PatchU32(fields[i], static_cast<std::uint32_t>(bof));
-    if (sheets[i]) sheets[i](s);
-    s.Eof();
-  }
-  return s.Data();
-}
-
-inline std::unique_ptr<testbiff::TempFile> BookFile(const Bytes& stream) {
-  return std::make_unique<testbiff::TempFile>(testbiff::WriteCompoundFile({{"Workbook", stream}}));
-}
 
 // Every event as one line of text, in order.
 struct Recorder {
