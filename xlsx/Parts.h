@@ -41,6 +41,7 @@ struct SheetContext {
   const SharedStrings* strings = nullptr;
   bool date1904 = false;
   bool keepFormulas = false;
+  std::uint64_t partSize = 0;  // the inflated size the package claims for the sheet's part
 };
 void ReadSheet(ZipPackage& zip, std::string_view part, const SheetContext& ctx, Sheet& sheet);
 

@@ -13,14 +13,14 @@ class RelsHandler final : public XmlHandler {
   void Start(std::string_view name, const XmlAttrs& a) override {
     if (name != "Relationship") return;
     Relationship r;
-    if (const char* v = a.Get("Id")) r.id = v;
-    if (const char* v = a.Get("Type")) {
-      std::string_view t(v);
+    if (auto v = a.Get("Id")) r.id = *v;
+    if (auto v = a.Get("Type")) {
+      const std::string_view t = *v;
       const std::size_t slash = t.find_last_of('/');
       r.type = std::string(slash == std::string_view::npos ? t : t.substr(slash + 1));
     }
-    if (const char* v = a.Get("Target")) r.target = v;
-    if (const char* v = a.Get("TargetMode")) r.external = std::string_view(v) == "External";
+    if (auto v = a.Get("Target")) r.target = *v;
+    if (auto v = a.Get("TargetMode")) r.external = *v == "External";
     rels.push_back(std::move(r));
   }
   void End(std::string_view) override {}

@@ -53,6 +53,8 @@ class SheetCells {
   void NoteBlank(std::uint32_t row, std::uint16_t col) { Note(row, col); }
   void Finish();
   void Clear();
+  // Room for `cells` entries ahead (a hint: the store still grows past it).
+  void Reserve(std::size_t cells) { cells_.reserve(cells); }
 
   const std::vector<Cell>& Cells() const { return cells_; }
   const Cell* Find(std::uint32_t row, std::uint16_t col) const;

@@ -1,5 +1,6 @@
 // A worksheet part in one streaming pass: each cell's value goes straight into the compact
 // store, so memory follows the cells, never the XML.
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -26,48 +27,51 @@ class SheetHandler final : public XmlHandler {
 
   void Start(std::string_view name, const XmlAttrs& a) override {
     if (!inData_) {
-      if (name == "sheetData")
+      if (NameIs(name, "sheetData"))
         inData_ = true;
-      else if (name == "dimension" && sheet_.dimension.empty())
-        if (const char* ref = a.Get("ref")) sheet_.dimension = ref;
+      else if (NameIs(name, "dimension") && sheet_.dimension.empty())
+        if (auto ref = a.Get("ref")) {
+          sheet_.dimension = *ref;
+          ReserveFor(*ref);
+        }
       return;
     }
-    if (name == "c") {
+    if (NameIs(name, "c")) {
       StartCell(a);
     } else if (!inCell_) {
-      if (name == "row") StartRow(a);
-    } else if (name == "v") {
+      if (NameIs(name, "row")) StartRow(a);
+    } else if (NameIs(name, "v")) {
       sawValue_ = true;
       Capture(value_);
-    } else if (name == "f") {
+    } else if (NameIs(name, "f")) {
       hasFormula_ = true;
       if (ctx_.keepFormulas) Capture(formula_);
-    } else if (name == "is") {
+    } else if (NameIs(name, "is")) {
       inInline_ = true;
-    } else if (name == "rPh") {
+    } else if (NameIs(name, "rPh")) {
       ++phonetic_;
-    } else if (name == "t" && inInline_ && phonetic_ == 0) {
+    } else if (NameIs(name, "t") && inInline_ && phonetic_ == 0) {
       Capture(run_);
     }
   }
 
   void End(std::string_view name) override {
     if (!inData_) return;
-    if (name == "sheetData") {
+    if (NameIs(name, "sheetData")) {
       inData_ = false;
       return;
     }
     if (!inCell_) return;
-    if (name == "c") {
+    if (NameIs(name, "c")) {
       EndCell();
-    } else if (name == "v" || name == "f") {
+    } else if (NameIs(name, "v") || NameIs(name, "f")) {
       capture = false;
-    } else if (name == "t") {
+    } else if (NameIs(name, "t")) {
       if (capture) AppendEscapedText(inlineText_, run_);
       capture = false;
-    } else if (name == "rPh") {
+    } else if (NameIs(name, "rPh")) {
       if (phonetic_ > 0) --phonetic_;
-    } else if (name == "is") {
+    } else if (NameIs(name, "is")) {
       inInline_ = false;
       hasInline_ = true;
     }
@@ -82,10 +86,28 @@ class SheetHandler final : public XmlHandler {
     capture = true;
   }
 
+  // Room for the cells the dimension names, as far as the part can hold them: a cell with a
+  // value takes 15 bytes of XML at the least ("<c><v>1</v></c>"). Only a hint; a dimension that
+  // lies costs a regrown store, never more memory than the part's own cells.
+  void ReserveFor(std::string_view ref) {
+    const std::size_t colon = ref.find(':');
+    std::uint32_t r0 = 0, c0 = 0, r1 = 0, c1 = 0;
+    if (ParseCellRef(ref.substr(0, colon), r0, c0) != RefResult::Ok) return;
+    r1 = r0, c1 = c0;
+    if (colon != std::string_view::npos &&
+        ParseCellRef(ref.substr(colon + 1), r1, c1) != RefResult::Ok)
+      return;
+    if (r1 < r0 || c1 < c0) return;
+    const std::uint64_t named = std::uint64_t{r1 - r0 + 1} * (c1 - c0 + 1);
+    const std::uint64_t fits = ctx_.partSize / 15;
+    const std::uint64_t n = std::min({named, fits, kMaxReserve});
+    if (n > sheet_.cells.Cells().capacity()) sheet_.cells.Reserve(static_cast<std::size_t>(n));
+  }
+
   void StartRow(const XmlAttrs& a) {
-    if (const char* r = a.Get("r")) {
+    if (auto r = a.Get("r")) {
       std::uint32_t row = 0;
-      if (!ParseRowNumber(r, row)) Bad(std::string("Row number out of range: ") + r);
+      if (!ParseRowNumber(*r, row)) Bad("Row number out of range: " + std::string(*r));
       row_ = row;
     } else {
       row_ = nextRow_;
@@ -103,22 +125,21 @@ class SheetHandler final : public XmlHandler {
     formula_.clear();
     type_ = 'n';
     style_ = 0;
-    const char* r = nullptr;
-    for (const char** p = a.Raw(); *p; p += 2) {
-      const char* k = p[0];
-      if (k[0] == 0 || k[1] != 0) continue;  // only the one-letter attributes matter
-      if (k[0] == 'r')
-        r = p[1];
-      else if (k[0] == 't')
-        type_ = TypeCode(p[1]);
-      else if (k[0] == 's')
-        style_ = StyleIndex(p[1]);
+    std::optional<std::string_view> r;
+    for (const XmlAttr& at : a) {
+      if (at.name.size() != 1) continue;  // only the one-letter attributes matter
+      if (at.name[0] == 'r')
+        r = at.value;
+      else if (at.name[0] == 't')
+        type_ = TypeCode(at.value);
+      else if (at.name[0] == 's')
+        style_ = StyleIndex(at.value);
     }
     if (r) {
       std::uint32_t row = 0, col = 0;
-      const RefResult res = ParseCellRef(r, row, col);
-      if (res == RefResult::OutOfRange) Bad(std::string("Cell reference out of range: ") + r);
-      if (res == RefResult::Malformed) Bad(std::string("Malformed cell reference: ") + r);
+      const RefResult res = ParseCellRef(*r, row, col);
+      if (res == RefResult::OutOfRange) Bad("Cell reference out of range: " + std::string(*r));
+      if (res == RefResult::Malformed) Bad("Malformed cell reference: " + std::string(*r));
       row_ = row;
       col_ = col;
       nextRow_ = row + 1;
@@ -223,6 +244,7 @@ class SheetHandler final : public XmlHandler {
   }
 
   static constexpr std::int64_t kNoRow = -1;
+  static constexpr std::uint64_t kMaxReserve = 1u << 22;
   const SheetContext& ctx_;
   Sheet& sheet_;
   bool inData_ = false, inCell_ = false;

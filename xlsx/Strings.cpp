@@ -22,24 +22,24 @@ class SharedStringsHandler final : public XmlHandler {
  public:
   explicit SharedStringsHandler(SharedStrings& out) : out_(out) {}
   void Start(std::string_view name, const XmlAttrs&) override {
-    if (name == "si") {
+    if (NameIs(name, "si")) {
       inItem_ = true;
       item_.clear();
       raw_.clear();
-    } else if (name == "rPh") {
+    } else if (NameIs(name, "rPh")) {
       ++phonetic_;
-    } else if (name == "t" && inItem_ && phonetic_ == 0) {
+    } else if (NameIs(name, "t") && inItem_ && phonetic_ == 0) {
       capture = true;
     }
   }
   void End(std::string_view name) override {
-    if (name == "t") {
+    if (NameIs(name, "t")) {
       if (capture) AppendEscapedText(item_, raw_);
       raw_.clear();
       capture = false;
-    } else if (name == "rPh") {
+    } else if (NameIs(name, "rPh")) {
       if (phonetic_ > 0) --phonetic_;
-    } else if (name == "si" && inItem_) {
+    } else if (NameIs(name, "si") && inItem_) {
       out_.Add(item_);
       inItem_ = false;
     }

@@ -10,9 +10,9 @@
 namespace xlsx {
 namespace {
 
-bool ParseId(const char* v, long& out) {
+bool ParseId(std::optional<std::string_view> v, long& out) {
   if (!v) return false;
-  const std::string_view s(v);
+  const std::string_view s = *v;
   const auto r = std::from_chars(s.data(), s.data() + s.size(), out);
   return r.ec == std::errc() && out >= 0;
 }
@@ -29,8 +29,8 @@ class StylesHandler final : public XmlHandler {
   void Start(std::string_view name, const XmlAttrs& a) override {
     if (name == "numFmt") {
       long id = 0;
-      const char* code = a.Get("formatCode");
-      if (ParseId(a.Get("numFmtId"), id) && code) custom_[id] = IsDateCode(code);
+      const auto code = a.Get("formatCode");
+      if (ParseId(a.Get("numFmtId"), id) && code) custom_[id] = IsDateCode(*code);
     } else if (name == "cellXfs") {
       inCellXfs_ = true;
     } else if (name == "xf" && inCellXfs_) {

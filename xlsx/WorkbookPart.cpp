@@ -7,8 +7,7 @@
 namespace xlsx {
 namespace {
 
-bool IsTrue(const char* v) {
-  const std::string_view s(v);
+bool IsTrue(std::string_view s) {
   return s == "1" || s == "true" || s == "on";
 }
 
@@ -17,15 +16,15 @@ class WorkbookHandler final : public XmlHandler {
   WorkbookPart wb;
   void Start(std::string_view name, const XmlAttrs& a) override {
     if (name == "workbookPr") {
-      if (const char* v = a.Get("date1904")) wb.date1904 = IsTrue(v);
+      if (auto v = a.Get("date1904")) wb.date1904 = IsTrue(*v);
     } else if (name == "sheets") {
       inSheets_ = true;
     } else if (name == "sheet" && inSheets_) {
       WorkbookSheet s;
-      if (const char* v = a.Get("name")) s.name = v;
-      if (const char* v = a.GetNs("id")) s.relId = v;
-      if (const char* v = a.Get("state")) {
-        const std::string_view st(v);
+      if (auto v = a.Get("name")) s.name = *v;
+      if (auto v = a.GetNs("id")) s.relId = *v;
+      if (auto v = a.Get("state")) {
+        const std::string_view st = *v;
         if (st == "hidden")
           s.state = SheetState::Hidden;
         else if (st == "veryHidden")

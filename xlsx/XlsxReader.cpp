@@ -112,6 +112,7 @@ void ReadXlsx(const std::filesystem::path& file, const ReadOptions& options, Boo
     }
     // A chart sheet holds no cells; a sheet whose part is missing is an empty sheet.
     if (sheet.type == SheetType::Chartsheet || part.empty() || !zip.Has(part)) continue;
+    ctx.partSize = zip.ClaimedSize(part);
     ReadSheet(zip, part, ctx, sheet);
   }
 }

@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "xlsx/XlsxError.h"
 
@@ -14,14 +15,14 @@ namespace {
 // Names are taken without their prefix ("x:c" is "c"). Expat's namespace processing would
 // build "URI name" strings for every element of a sheet, which costs more than the rest of
 // the parse; the vocabulary is told by local names alone anyway.
-std::string_view Local(const char* name, bool* prefixed = nullptr) {
+std::string_view Local(const char* name) {
   const char* colon = std::strrchr(name, ':');
-  if (prefixed) *prefixed = colon != nullptr;
   return colon ? std::string_view(colon + 1) : std::string_view(name);
 }
 
 struct Parse {
   XML_Parser p = nullptr;
+  std::vector<XmlAttr> attrs;
   XmlHandler* h = nullptr;
   bool refusedDtd = false;
   std::string handlerError;
@@ -46,7 +47,14 @@ void Guard(Parse& ps, F&& f) {
 
 void OnStart(void* ud, const XML_Char* name, const XML_Char** attrs) {
   auto& ps = *static_cast<Parse*>(ud);
-  Guard(ps, [&] { ps.h->Start(Local(name), XmlAttrs(attrs)); });
+  Guard(ps, [&] {
+    ps.attrs.clear();
+    for (const XML_Char** a = attrs; *a; a += 2) {
+      const char* colon = std::strrchr(a[0], ':');
+      ps.attrs.push_back({a[0], a[1], colon ? static_cast<std::size_t>(colon + 1 - a[0]) : 0});
+    }
+    ps.h->Start(Local(name), XmlAttrs(ps.attrs.data(), ps.attrs.size()));
+  });
 }
 
 void OnEnd(void* ud, const XML_Char* name) {
@@ -121,18 +129,16 @@ class Parser {
 
 }  // namespace
 
-const char* XmlAttrs::Get(std::string_view local) const {
-  for (const char** a = a_; *a; a += 2)
-    if (std::strchr(a[0], ':') == nullptr && local == a[0]) return a[1];
-  return nullptr;
+std::optional<std::string_view> XmlAttrs::Get(std::string_view local) const {
+  for (const XmlAttr& a : *this)
+    if (!a.Prefixed() && a.name == local) return a.value;
+  return std::nullopt;
 }
 
-const char* XmlAttrs::GetNs(std::string_view local) const {
-  for (const char** a = a_; *a; a += 2) {
-    bool ns = false;
-    if (Local(a[0], &ns) == local && ns) return a[1];
-  }
-  return nullptr;
+std::optional<std::string_view> XmlAttrs::GetNs(std::string_view local) const {
+  for (const XmlAttr& a : *this)
+    if (a.Prefixed() && a.Local() == local) return a.value;
+  return std::nullopt;
 }
 
 void ParseXmlPart(ZipPackage& zip, std::string_view name, XmlHandler& handler) {

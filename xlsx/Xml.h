@@ -4,6 +4,8 @@
 // the strict vocabularies, and prefixed writers, read alike); a prefixed attribute keeps a mark
 // of it. Any document type declaration is refused, so no entity can expand.
 #include <cstddef>
+#include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,20 +13,37 @@
 
 namespace xlsx {
 
-// The attributes of one start tag: expat's name/value pairs.
+// One attribute of a start tag as written: the full name ("r:id"), where its local part starts
+// (0 when it has no prefix), and the value with references decoded and white space normalised.
+// The views hold while the handler's Start runs.
+struct XmlAttr {
+  std::string_view name, value;
+  std::size_t localAt = 0;
+  std::string_view Local() const { return name.substr(localAt); }
+  bool Prefixed() const { return localAt > 0; }
+};
+
+// The attributes of one start tag.
 class XmlAttrs {
  public:
-  explicit XmlAttrs(const char** a) : a_(a) {}
-  // The value of the attribute without a prefix named `local`; null when absent.
-  const char* Get(std::string_view local) const;
-  // The value of the prefixed attribute named `local` (r:id); null when absent.
-  const char* GetNs(std::string_view local) const;
-  // expat's list: name, value, name, value, ..., null.
-  const char** Raw() const { return a_; }
+  XmlAttrs(const XmlAttr* a, std::size_t n) : a_(a), n_(n) {}
+  // The value of the attribute without a prefix named `local`; empty when absent.
+  std::optional<std::string_view> Get(std::string_view local) const;
+  // The value of the prefixed attribute named `local` (r:id); empty when absent.
+  std::optional<std::string_view> GetNs(std::string_view local) const;
+  const XmlAttr* begin() const { return a_; }
+  const XmlAttr* end() const { return a_ + n_; }
 
  private:
-  const char** a_;
+  const XmlAttr* a_;
+  std::size_t n_;
 };
+
+// A name compared with a literal, the length first (the literal's bytes are compared inline).
+template <std::size_t N>
+inline bool NameIs(std::string_view name, const char (&lit)[N]) {
+  return name.size() == N - 1 && std::memcmp(name.data(), lit, N - 1) == 0;
+}
 
 class XmlHandler {
  public:

@@ -37,12 +37,39 @@ constexpr std::array<bool, 256> kPlain = MakePlain();
 bool IsSpace(Byte c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
-bool NameStart(Byte c) {
-  const Byte l = static_cast<Byte>(c | 0x20);
+constexpr bool IsNameStart(int c) {
+  const int l = c | 0x20;
   return (l >= 'a' && l <= 'z') || c == '_' || c == ':';
 }
+constexpr std::array<bool, 256> MakeNameChar() {
+  std::array<bool, 256> t{};
+  for (int c = 0; c < 0x80; ++c)
+    t[static_cast<std::size_t>(c)] =
+        IsNameStart(c) || (c >= '0' && c <= '9') || c == '.' || c == '-';
+  return t;
+}
+constexpr std::array<bool, 256> kNameChar = MakeNameChar();
+// The bytes an attribute value holds as they are: no quote, no reference, no white space to
+// normalise, nothing outside ASCII to check.
+constexpr std::array<bool, 256> MakeValuePlain() {
+  std::array<bool, 256> t{};
+  for (int c = 0x20; c < 0x80; ++c) t[static_cast<std::size_t>(c)] = true;
+  t['"'] = t['\''] = t['<'] = t['&'] = false;
+  return t;
+}
+constexpr std::array<bool, 256> kValuePlain = MakeValuePlain();
+
+bool NameStart(Byte c) {
+  return IsNameStart(c);
+}
 bool NameChar(Byte c) {
-  return NameStart(c) || (c >= '0' && c <= '9') || c == '.' || c == '-';
+  return kNameChar[c];
+}
+// Where the local part of a name starts: past its last colon, 0 when it has none.
+std::size_t LocalAt(std::string_view name) {
+  for (std::size_t i = name.size(); i > 0; --i)
+    if (name[i - 1] == ':') return i;
+  return 0;
 }
 
 // The length of the XML character encoded in UTF-8 at p: 0 when it is none, kMore when cut.
@@ -158,8 +185,14 @@ std::size_t Reference(const Byte* p, std::size_t n, std::string& out) {
 }
 
 std::string_view Local(std::string_view name) {
-  const std::size_t colon = name.rfind(':');
-  return colon == std::string_view::npos ? name : name.substr(colon + 1);
+  return name.substr(LocalAt(name));
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (a[i] != b[i]) return false;
+  return true;
 }
 
 class Scanner {
@@ -379,7 +412,7 @@ class Scanner {
     while (j < n && IsSpace(p[j])) ++j;
     if (j == n) return kMore;
     if (p[j] != '>' || open_.empty()) Hand();
-    if (std::string_view(names_).substr(open_.back()) != name) Hand();
+    if (!SameName(std::string_view(names_).substr(open_.back()), name)) Hand();
     names_.resize(open_.back());
     open_.pop_back();
     if (open_.empty()) state_ = State::After;
@@ -392,8 +425,10 @@ class Scanner {
     std::size_t j = 2;
     while (j < n && NameChar(p[j])) ++j;
     const std::string_view name(reinterpret_cast<const char*>(p + 1), j - 1);
-    attrText_.clear();
-    attrAt_.clear();
+    // A value as written is viewed in place; one with references or white space to normalise
+    // is decoded into decoded_ and viewed there once the tag is read (decoded_ may move).
+    decoded_.clear();
+    std::size_t count = 0;
     bool empty = false;
     for (;;) {
       const std::size_t s = j;
@@ -410,13 +445,13 @@ class Scanner {
         empty = true;
         break;
       }
-      if (j == s || !NameStart(p[j]) || attrAt_.size() >= 2 * kMaxAttrs) Hand();
+      if (j == s || !NameStart(p[j]) || count >= kMaxAttrs) Hand();
       const std::size_t a = j;
-      while (j < n && NameChar(p[j])) ++j;
+      bool colon = false;
+      while (j < n && NameChar(p[j])) colon |= p[j++] == ':';
       const std::string_view attr(reinterpret_cast<const char*>(p + a), j - a);
-      for (std::size_t k = 0; k < attrAt_.size(); k += 2)
-        if (attr == std::string_view(attrText_).substr(attrAt_[k], attrAt_[k + 1] - attrAt_[k] - 1))
-          Hand();
+      for (std::size_t k = 0; k < count; ++k)
+        if (SameName(attrs_[k].name, attr)) Hand();
       while (j < n && IsSpace(p[j])) ++j;
       if (j == n) return kMore;
       if (p[j] != '=') Hand();
@@ -425,54 +460,67 @@ class Scanner {
       if (j == n) return kMore;
       const Byte q = p[j++];
       if (q != '"' && q != '\'') Hand();
-      attrAt_.push_back(attrText_.size());
-      attrText_.append(attr);
-      attrText_ += '\0';
-      attrAt_.push_back(attrText_.size());
+      const std::size_t v = j;
+      while (j < n && kValuePlain[p[j]]) ++j;
+      if (j == n) return kMore;
+      XmlAttr& out = attrs_[count];
+      out.name = attr;
+      out.localAt = colon ? LocalAt(attr) : 0;
+      if (p[j] == q) {
+        out.value = std::string_view(reinterpret_cast<const char*>(p + v), j - v);
+        decodedAt_[count++] = kMore;
+        ++j;
+        continue;
+      }
+      decodedAt_[count] = decoded_.size();
+      decoded_.append(reinterpret_cast<const char*>(p + v), j - v);
       const std::size_t used = Value(p + j, n - j, q);
       if (used == kMore) return kMore;
       j += used;
-      attrText_ += '\0';
+      decodedEnd_[count++] = decoded_.size();
     }
-    attrPtrs_.clear();
-    for (std::size_t at : attrAt_) attrPtrs_.push_back(attrText_.c_str() + at);
-    attrPtrs_.push_back(nullptr);
+    for (std::size_t k = 0; k < count; ++k)
+      if (decodedAt_[k] != kMore)
+        attrs_[k].value =
+            std::string_view(decoded_).substr(decodedAt_[k], decodedEnd_[k] - decodedAt_[k]);
     if (!empty) {
       open_.push_back(names_.size());
       names_.append(name);
     }
     state_ = empty && open_.empty() ? State::After : State::Content;
-    h_.Start(Local(name), XmlAttrs(attrPtrs_.data()));
-    if (empty) h_.End(Local(name));
+    const std::string_view local = Local(name);
+    h_.Start(local, XmlAttrs(attrs_.data(), count));
+    if (empty) h_.End(local);
     return j;
   }
 
-  // An attribute value up to its closing quote, normalised into attrText_; the bytes read.
+  // The rest of an attribute value up to its closing quote, decoded into decoded_; the bytes
+  // read.
   std::size_t Value(const Byte* p, std::size_t n, Byte q) {
     std::size_t j = 0;
     for (;;) {
       const std::size_t s = j;
       while (j < n && p[j] >= 0x20 && p[j] < 0x80 && p[j] != q && p[j] != '<' && p[j] != '&') ++j;
-      attrText_.append(reinterpret_cast<const char*>(p + s), j - s);
+      decoded_.append(reinterpret_cast<const char*>(p + s), j - s);
       if (j == n) return kMore;
       const Byte c = p[j];
       if (c == q) return j + 1;
       if (c == '&') {
-        const std::size_t used = Reference(p + j, n - j, attrText_);
+        const std::size_t used = Reference(p + j, n - j, decoded_);
         if (used == kMore) return kMore;
         j += used;
       } else if (c == '\t' || c == '\n') {
-        attrText_ += ' ';
+        decoded_ += ' ';
         ++j;
       } else if (c == '\r') {
         if (j + 1 == n) return kMore;
-        attrText_ += ' ';
+        decoded_ += ' ';
         j += p[j + 1] == '\n' ? 2 : 1;
       } else if (c >= 0x80) {
         const std::size_t l = Utf8Char(p + j, n - j);
         if (l == kMore) return kMore;
         if (l == 0) Hand();
-        attrText_.append(reinterpret_cast<const char*>(p + j), l);
+        decoded_.append(reinterpret_cast<const char*>(p + j), l);
         j += l;
       } else {
         Hand();  // '<' or a control character
@@ -486,9 +534,9 @@ class Scanner {
   std::string carry_;
   std::string names_;              // the open elements' names, one after the other
   std::vector<std::size_t> open_;  // where each starts in names_
-  std::string attrText_, piece_;   // name\0value\0... of the tag being read; decoded text
-  std::vector<std::size_t> attrAt_;
-  std::vector<const char*> attrPtrs_;
+  std::string decoded_, piece_;    // decoded attribute values of the tag being read; text
+  std::array<XmlAttr, kMaxAttrs> attrs_;
+  std::array<std::size_t, kMaxAttrs> decodedAt_{}, decodedEnd_{};  // kMore: viewed in place
 };
 
 template <class F>

@@ -69,6 +69,16 @@ long long ZipPackage::Index(std::string_view name) const {
   return it == names_.end() ? -1 : it->second;
 }
 
+std::uint64_t ZipPackage::ClaimedSize(std::string_view name) const {
+  const long long index = Index(name);
+  zip_stat_t st;
+  zip_stat_init(&st);
+  if (index < 0 || zip_stat_index(zip_, static_cast<zip_uint64_t>(index), 0, &st) != 0 ||
+      !(st.valid & ZIP_STAT_SIZE))
+    return 0;
+  return st.size;
+}
+
 void ZipPackage::Read(std::string_view name, const Sink& sink) {
   const long long index = Index(name);
   if (index < 0)

@@ -28,6 +28,9 @@ class ZipPackage {
   ZipPackage& operator=(const ZipPackage&) = delete;
 
   bool Has(std::string_view name) const { return Index(name) >= 0; }
+  // The inflated size the directory claims for the entry; 0 when there is none (a claim, not
+  // a fact: Read checks it).
+  std::uint64_t ClaimedSize(std::string_view name) const;
   // Streams the entry's inflated bytes to `sink` in pieces; raises XlsxError.
   using Sink = std::function<void(const char* data, std::size_t size)>;
   void Read(std::string_view name, const Sink& sink);

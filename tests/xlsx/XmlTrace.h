@@ -14,7 +14,9 @@ class XmlTrace final : public xlsx::XmlHandler {
   XmlTrace() { capture = true; }
   void Start(std::string_view name, const xlsx::XmlAttrs& a) override {
     log += "<" + std::string(name);
-    for (const char** p = a.Raw(); *p; p += 2) log += " " + std::string(p[0]) + "=[" + p[1] + "]";
+    for (const xlsx::XmlAttr& at : a)
+      log += " " + std::string(at.name) + "@" + std::to_string(at.localAt) + "=[" +
+             std::string(at.value) + "]";
     log += ">";
   }
   void End(std::string_view name) override { log += "</" + std::string(name) + ">"; }
