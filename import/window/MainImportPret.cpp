@@ -120,6 +120,15 @@ void TEMainImportPret::SyncState() {
   state_.SelectedPriceCategory = categoryList_->currentIndex();
 }
 
+void TEMainImportPret::SyncTypedState() {
+  // A value being typed into a column field counts as the field is left.
+  for (QSpinBox* spin :
+       {static_cast<QSpinBox*>(idColumnEdit_), static_cast<QSpinBox*>(priceColumnEdit_),
+        static_cast<QSpinBox*>(startRowEdit_)})
+    spin->interpretText();
+  SyncState();
+}
+
 // While a run is going on, the window keeps its choices and cannot be closed or restarted.
 void TEMainImportPret::SetRunning(bool running) {
   running_ = running;
@@ -131,12 +140,7 @@ void TEMainImportPret::SetRunning(bool running) {
 
 void TEMainImportPret::NiceButton1Click() {
   if (running_) return;
-  // A value being typed into a column field counts as the field is left.
-  for (QSpinBox* spin :
-       {static_cast<QSpinBox*>(idColumnEdit_), static_cast<QSpinBox*>(priceColumnEdit_),
-        static_cast<QSpinBox*>(startRowEdit_)})
-    spin->interpretText();
-  SyncState();
+  SyncTypedState();
   if (!CheckImportSettings(state_, *this)) return;
   RunRecorded(false);
 }

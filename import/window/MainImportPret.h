@@ -127,6 +127,7 @@ class TEMainImportPret : public ui::TDBEditForm, private ImportView {
   // MainImportPret.cpp
   void FormCreate();
   void SyncState();
+  void SyncTypedState();  // the values being typed taken first
   void SetRunning(bool running);
   // Runs a handler; a failure's text goes to the general error display.
   void Guarded(const std::function<void()>& handler);

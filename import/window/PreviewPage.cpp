@@ -104,11 +104,7 @@ void TEMainImportPret::BuildPreviewPage(QWidget* page) {
 
 void TEMainImportPret::BVerificaClick() {
   if (running_) return;
-  for (QSpinBox* spin :
-       {static_cast<QSpinBox*>(idColumnEdit_), static_cast<QSpinBox*>(priceColumnEdit_),
-        static_cast<QSpinBox*>(startRowEdit_)})
-    spin->interpretText();
-  SyncState();
+  SyncTypedState();
   RunOptions options;
   options.DryRun = true;
   if (!CheckImportSettings(state_, *this, options)) return;

@@ -14,13 +14,12 @@
 #include <filesystem>
 #include <fstream>
 
-#include "import/DemoData.h"
+#include "DemoRoot.h"
 #include "import/Profiles.h"
 #include "import/Settings.h"
 #include "import/window/LayoutControls.h"
 #include "import/window/MainImportPret.h"
 #include "platform/Files.h"
-#include "platform/db/Session.h"
 #include "ui/dialogs/MessageDlg.h"
 
 namespace fs = std::filesystem;
@@ -31,13 +30,7 @@ class LayoutControlsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     base_ = fs::temp_directory_path() / ("implayout-" + std::to_string(::getpid()));
-    fs::remove_all(base_);
-    fs::create_directories(base_ / "home");
-    ::setenv("IMPPRET_HOME", (base_ / "home").c_str(), 1);
-    ::unsetenv("IMPPRET_ALIASES");
-    root_ = base_ / "data";
-    imp::CreateDemoDataRoot(root_, fs::path(IMPPRET_TEST_DATA) / "demo");
-    std::ofstream(db::AliasConfigPath()) << "[Tarvex]\r\nPATH=" << root_.string() << "\r\n";
+    root_ = testwin::MakeDemoRoot(base_);
     ui::SetMessageDlgInterceptor([this](const ui::MessageDlgRequest& r) -> std::uint16_t {
       shown_.push_back(r.Text);
       return 1;

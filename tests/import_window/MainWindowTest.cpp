@@ -12,14 +12,13 @@
 #include <map>
 #include <sstream>
 
-#include "import/DemoData.h"
+#include "DemoRoot.h"
 #include "import/DemoSettings.h"
 #include "import/Settings.h"
 #include "import/plan/UndoJournal.h"
 #include "import/window/MainImportPret.h"
 #include "import/window/PlanTableModel.h"
 #include "platform/Files.h"
-#include "platform/db/Session.h"
 #include "platform/db/Table.h"
 #include "ui/dialogs/MessageDlg.h"
 #include "ui/forms/TitleForm.h"
@@ -86,13 +85,7 @@ class MainWindowTest : public ::testing::Test {
   void SetUp() override {
     base_ = fs::temp_directory_path() /
             ("impwin-" + std::to_string(::getpid()) + "-" + std::to_string(counter_++));
-    fs::remove_all(base_);
-    fs::create_directories(base_ / "home");
-    ::setenv("IMPPRET_HOME", (base_ / "home").c_str(), 1);
-    ::unsetenv("IMPPRET_ALIASES");
-    root_ = base_ / "data";
-    imp::CreateDemoDataRoot(root_, fs::path(IMPPRET_TEST_DATA) / "demo");
-    std::ofstream(db::AliasConfigPath()) << "[Tarvex]\r\nPATH=" << root_.string() << "\r\n";
+    root_ = testwin::MakeDemoRoot(base_);
     ui::SetMessageDlgInterceptor([this](const ui::MessageDlgRequest& r) -> std::uint16_t {
       shown_.push_back({r.Text, r.Kind});
       return r.Kind == ui::dkConfirmation ? confirmAnswer_ : 1;
@@ -112,6 +105,14 @@ class MainWindowTest : public ::testing::Test {
   void ChooseCompany(imp::TEMainImportPret& w, const QString& name) {
     Controls(w).LFirme->setCurrentIndex(Controls(w).LFirme->findText(name));
     w.LFirmeChange();
+  }
+  // The demo's supplier list with its columns: code in 1, price in 3, from row 2.
+  void ChooseSampleList(const Controls& c) {
+    c.SCodArt->setValue(1);
+    c.SPret->setValue(3);
+    c.SRandStart->setValue(2);
+    c.DirectoryListBox1->SetDirectory(QString::fromStdString(root_.string()));
+    c.FileListBox1->SetFileName(QString::fromStdString((root_ / "Preturi furnizor.xls").string()));
   }
   // The article whose external code is `code`: its sale prices.
   std::pair<double, double> Prices(const std::string& company, const std::string& code) {
@@ -218,11 +219,7 @@ TEST_F(MainWindowTest, AFullRunUpdatesTheCatalogueAndShowsTheErrors) {
   auto w = Open();
   const Controls c(*w);
   ChooseCompany(*w, "ALFA");
-  c.SCodArt->setValue(1);
-  c.SPret->setValue(3);
-  c.SRandStart->setValue(2);
-  c.DirectoryListBox1->SetDirectory(QString::fromStdString(root_.string()));
-  c.FileListBox1->SetFileName(QString::fromStdString((root_ / "Preturi furnizor.xls").string()));
+  ChooseSampleList(c);
   // During the run: the progress panel shows the sheet and row, the buttons are disabled.
   int rows = 0;
   bool panelShown = true, buttonsDisabled = true;
@@ -295,11 +292,7 @@ TEST_F(MainWindowTest, VerificaPlansWithoutWritingThenTheRunIsRecordedAndTakenBa
   auto w = Open();
   const Controls c(*w);
   ChooseCompany(*w, "ALFA");
-  c.SCodArt->setValue(1);
-  c.SPret->setValue(3);
-  c.SRandStart->setValue(2);
-  c.DirectoryListBox1->SetDirectory(QString::fromStdString(root_.string()));
-  c.FileListBox1->SetFileName(QString::fromStdString((root_ / "Preturi furnizor.xls").string()));
+  ChooseSampleList(c);
   // "Pret distribuitor": articles with several prices have a row of it or get one.
   auto* categories = Find<QComboBox>(*w, "LCatPret");
   categories->setCurrentIndex(categories->findData(2));
