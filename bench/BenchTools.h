@@ -1,19 +1,14 @@
 #pragma once
 // What every benchmark program measures with: processor time, wall time, and a measured program
-// run as a child (its own peak memory and processor time), plus the .xls event walk over every
-// cell that the reader and .xlsx tables both time.
+// run as a child (its own peak memory and processor time).
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <cstddef>
-#include <cstdio>
 #include <string>
 #include <vector>
-
-#include "reader/TXLSRead.h"
 
 namespace bench {
 
@@ -65,30 +60,6 @@ inline ChildRun RunChild(const std::vector<std::string>& argv, bool quiet) {
   out.peakKiB = usage.ru_maxrss;
   out.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   return out;
-}
-
-// The reader's event walk over every cell of every sheet; prints the cell and text byte counts.
-inline int WalkXls(const std::string& path) {
-  reader::TXLSRead r;
-  r.FileName = path;
-  r.ErrorLevel = reader::xelIgnore;
-  std::size_t cells = 0, bytes = 0;
-  r.OnSheet = [](reader::TXLSRead&, const std::string&, int, bool& readIt) { readIt = true; };
-  r.OnNumberCell = [&](reader::TXLSRead&, int, int, int, double, bool) { ++cells; };
-  r.OnDateTimeCell = [&](reader::TXLSRead&, int, int, int, double, bool) { ++cells; };
-  r.OnStringCell = [&](reader::TXLSRead&, int, int, int, const std::string& v, bool) {
-    ++cells;
-    bytes += v.size();
-  };
-  r.OnRichCell = [&](reader::TXLSRead&, int, int, int, const std::string& v,
-                     reader::PRecREFormatArray) {
-    ++cells;
-    bytes += v.size();
-  };
-  r.OnBoolCell = [&](reader::TXLSRead&, int, int, int, bool, bool) { ++cells; };
-  r.Read();
-  std::printf("%zu cells, %zu text bytes\n", cells, bytes);
-  return cells > 0 ? 0 : 1;
 }
 
 }  // namespace bench

@@ -3,13 +3,11 @@
 #include <QApplication>
 #include <exception>
 
+#include "calculator/window/OpenCalculator.h"
 #include "import/window/MainImportPret.h"
 #include "ui/dialogs/MessageDlg.h"
 #include "ui/forms/ModalRun.h"
 #include "ui/store/ImageStore.h"
-#ifdef IMPPRET_HAS_CALCULATOR
-#include "calculator/window/OpenCalculator.h"
-#endif
 
 namespace {
 
@@ -39,9 +37,7 @@ int main(int argc, char** argv) {
   // Message dialogs disable the forms under them, so their buttons show it and a right press
   // over them answers the dialog.
   ui::SetMessageDlgRunner([](ui::TMessageForm& form) { return ui::RunModalOverForms(form); });
-#ifdef IMPPRET_HAS_CALCULATOR
   ui::TTitleForm::CalculatorOpener() = [](QWidget*) { calculator::ShowCalculator(); };
-#endif
   imp::TEMainImportPret window;
   window.show();
   return app.exec();

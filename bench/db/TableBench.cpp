@@ -1,32 +1,24 @@
 // Speed of the table engine on a 100,000-article catalogue: making a secondary index current,
 // a key search plus an in-place post of the price, and keyed appends to a multiple-price table.
-#include <sys/resource.h>
-
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <random>
 #include <string>
 
+#include "bench/BenchTools.h"
 #include "platform/Formats.h"
 #include "platform/db/CreateTable.h"
 #include "platform/db/Table.h"
+#include "tests/db/Catalogue.h"
 
 namespace {
 
 struct Clock {
   std::chrono::steady_clock::time_point wall = std::chrono::steady_clock::now();
-  double cpu = Cpu();
-  static double Cpu() {
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-           static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-  }
-  double Wall() const {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - wall).count();
-  }
-  double CpuTime() const { return Cpu() - cpu; }
+  double cpu = bench::CpuSeconds();
+  double Wall() const { return bench::Seconds(wall); }
+  double CpuTime() const { return bench::CpuSeconds() - cpu; }
 };
 
 std::string ExternCode(int i) {
@@ -42,16 +34,7 @@ int main(int argc, char** argv) {
       std::filesystem::temp_directory_path() / ("imppret-bench-db-" + std::to_string(::getpid()));
   std::filesystem::create_directories(dir);
 
-  db::CreateTable(dir, "NART",
-                  {{"Cod", db::FieldType::Long},
-                   {"CodExtern", db::FieldType::Alpha, 20},
-                   {"CodIntern", db::FieldType::Alpha, 20},
-                   {"Denumire", db::FieldType::Alpha, 40},
-                   {"PretVanzare", db::FieldType::Number},
-                   {"PretValuta", db::FieldType::Number},
-                   {"TipPret", db::FieldType::Alpha, 1},
-                   {"Producator", db::FieldType::Alpha, 30}},
-                  1);
+  db::CreateTable(dir, "NART", dbtest::NartFields(), 1);
   {
     Clock c;
     db::Table t;
@@ -102,13 +85,7 @@ int main(int argc, char** argv) {
   }
   t.Close();
 
-  db::CreateTable(dir, "PRETM",
-                  {{"CodArt", db::FieldType::Long},
-                   {"IndexLocal", db::FieldType::Short},
-                   {"CodPret", db::FieldType::Short},
-                   {"Lei", db::FieldType::Number},
-                   {"Valuta", db::FieldType::Number}},
-                  2);
+  db::CreateTable(dir, "PRETM", dbtest::PretMFields(), 2);
   db::Table m;
   m.TableName = "PretM";
   m.DatabaseName = dir;

@@ -15,6 +15,7 @@
 
 #include "bench/BenchTools.h"
 #include "bench/reader/PriceListWriter.h"
+#include "bench/reader/XlsWalk.h"
 #include "reader/TXLSRead.h"
 
 namespace {
@@ -91,9 +92,7 @@ int All(int argc, char** argv) {
     };
     std::vector<Row> runs = {{"events", {self, "walk", file}},
                              {"lookup 2/row", {self, "lookup", file}},
-#ifdef IMPPRET_BENCH_IMPPRET
                              {"imppret dump", {IMPPRET_BENCH_IMPPRET, "dump", file}},
-#endif
 #ifdef IMPPRET_BENCH_FREEXL
                              {"FreeXL", {IMPPRET_BENCH_FREEXL, file}},
 #endif

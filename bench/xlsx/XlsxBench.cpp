@@ -15,6 +15,7 @@
 
 #include "bench/BenchTools.h"
 #include "bench/reader/PriceListWriter.h"
+#include "bench/reader/XlsWalk.h"
 #include "import/BookWorkbook.h"
 #include "reader/TXLSRead.h"
 #include "xlsx/XlsxReader.h"

@@ -363,15 +363,8 @@ TEST_F(PlanTest, UndoPutsBackWhatTheRunWroteAndLeavesLaterChanges) {
   const std::string multiAfterRun = Bytes(folder_, "PretM.DB"),
                     nartAfterRun = Bytes(folder_, "Nart.DB");
   {
-    db::Table holder;
-    holder.TableName = "PretM";
-    holder.DatabaseName = folder_;
-    holder.Open();
-    holder.CheckWritable({}, false, true);
-    const int wait = db::LockWaitMilliseconds();
-    db::SetLockWaitMilliseconds(100);
+    const HeldTable holder(folder_, "PretM");
     EXPECT_THROW(undo(), db::DbError);
-    db::SetLockWaitMilliseconds(wait);
     EXPECT_EQ(Bytes(folder_, "PretM.DB"), multiAfterRun);
     EXPECT_EQ(Bytes(folder_, "Nart.DB"), nartAfterRun);
   }

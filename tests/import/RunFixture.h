@@ -14,6 +14,7 @@
 #include "import/ImportView.h"
 #include "platform/Formats.h"
 #include "platform/db/Table.h"
+#include "platform/db/TableFile.h"
 
 namespace importtest {
 
@@ -53,6 +54,26 @@ class RecordingView : public imp::ImportView {
 inline std::string TestData(const std::string& name) {
   return std::string(IMPPRET_TEST_DATA) + "/../import/data/" + name;
 }
+
+// Another writer's hold on a table: opened and locked for writing, with the lock wait cut to
+// 0.1 s while it lasts.
+class HeldTable {
+ public:
+  HeldTable(const fs::path& folder, const std::string& name) : wait_(db::LockWaitMilliseconds()) {
+    table_.TableName = name;
+    table_.DatabaseName = folder;
+    table_.Open();
+    table_.CheckWritable({}, false, true);
+    db::SetLockWaitMilliseconds(100);
+  }
+  ~HeldTable() { db::SetLockWaitMilliseconds(wait_); }
+  HeldTable(const HeldTable&) = delete;
+  HeldTable& operator=(const HeldTable&) = delete;
+
+ private:
+  db::Table table_;
+  int wait_;
+};
 
 class CompanyFixture : public ::testing::Test {
  protected:

@@ -292,15 +292,8 @@ TEST_F(RunTest, WriteRefusalsComeBeforeAnyByteChanges) {
   if (::access(pretmPath.c_str(), W_OK) != 0) refused("nu poate fi deschisa pentru scriere");
   fs::permissions(pretmPath, fs::perms::owner_write, fs::perm_options::add);
 
-  db::Table holder;
-  holder.TableName = "PretM";
-  holder.DatabaseName = folder_;
-  holder.Open();
-  holder.CheckWritable({}, false, true);
-  const int wait = db::LockWaitMilliseconds();
-  db::SetLockWaitMilliseconds(100);
+  const HeldTable holder(folder_, "PretM");
   refused("este modificata acum de alt program");
-  db::SetLockWaitMilliseconds(wait);
 }
 
 // Two runs on one company started together: the second waits for the first (or is refused
