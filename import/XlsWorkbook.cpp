@@ -105,7 +105,10 @@ class XlsWorkbook final : public PriceWorkbook {
       u.lastRow = std::max(u.lastRow, row);
       u.lastCol = std::max(u.lastCol, col);
     };
-    reader_.OnSheet = [](reader::TXLSRead&, const std::string&, int, bool& readIt) {
+    // A sheet's formats are its own: the reader renumbers format references at every worksheet
+    // BOF, so an XF's date answer is not carried from one sheet to the next.
+    reader_.OnSheet = [this](reader::TXLSRead&, const std::string&, int, bool& readIt) {
+      dateXf_.clear();
       readIt = true;
     };
     reader_.OnBlankCell = [note](reader::TXLSRead& r, int c, int row, int) { note(r, c, row); };
