@@ -39,154 +39,166 @@ RecordsFn Xfs(std::initializer_list<std::uint16_t> formats) {
   };
 }
 
-}  // namespace
-
-TEST(RecordLoop, WorksheetsAreChosenByTheSheetHandler) {
-  const Bytes book = BuildStream(Biff::v8, Xfs({0}),
-                                 {{"Foaia1", Cell(1)}, {"Foaia2", Cell(2)}, {"Foaia3", Cell(3)}});
-  {
-    Reading run(book);
-    run.Read();
-    EXPECT_EQ(run.rec.log, std::vector<std::string>{"N 0,0 0 1"});  // first sheet only
-    EXPECT_EQ(run.r.SheetNames().size(), 3u);
-  }
-  {
-    Reading run(book);
-    std::vector<std::string> sheets;
-    run.r.OnSheet = [&](reader::TXLSRead&, const std::string& name, int index, bool& readIt) {
-      sheets.push_back(name + "#" + std::to_string(index) + (readIt ? "+" : "-"));
-      readIt = index != 1;
-    };
-    run.Read();
-    EXPECT_EQ(sheets, (std::vector<std::string>{"Foaia1#0+", "Foaia2#1-", "Foaia3#2-"}));
-    EXPECT_EQ(run.rec.log, (std::vector<std::string>{"N 0,0 0 1", "N 0,0 0 3"}));
-    EXPECT_EQ(run.rec.progress.back(), 100);
-  }
-  {
-    // A chart substream between the worksheets is passed over with its records.
-    const Bytes withChart = BuildStream(
-        Biff::v8, Xfs({0}),
-        {{"Foaia1", Cell(1)}, {"Foaia2", Cell(9), 0, testbiff::kChart}, {"Foaia3", Cell(3)}});
-    Reading run(withChart);
-    std::vector<int> unhandled;
-    run.r.OnUnhandled = [&](reader::TXLSRead&, std::uint16_t id, int, const std::uint8_t*) {
-      unhandled.push_back(id);
-    };
-    run.r.OnSheet = [](reader::TXLSRead&, const std::string&, int, bool& readIt) { readIt = true; };
-    run.Read();
-    EXPECT_EQ(run.rec.log, (std::vector<std::string>{"N 0,0 0 1", "N 0,0 0 3"}));
-    EXPECT_TRUE(std::find(unhandled.begin(), unhandled.end(), testbiff::rec::kNumber) ==
-                unhandled.end());
-  }
+Bytes ThreeSheets() {
+  return BuildStream(Biff::v8, Xfs({0}),
+                     {{"Foaia1", Cell(1)}, {"Foaia2", Cell(2)}, {"Foaia3", Cell(3)}});
 }
 
-TEST(RecordLoop, ErrorLevelDecidesWhetherReadingGoesOn) {
-  // The LABELSST index 7 has no shared string: an error in the second record of the sheet.
-  const Bytes book = BuildStream(Biff::v8, Xfs({0}), {{"Foaia1", [](RecordStream& s) {
-                                                         s.Number(0, 0, 0, 1);
-                                                         s.LabelSst(1, 0, 0, 7);
-                                                         s.Number(2, 0, 0, 3);
-                                                       }}});
-  {
-    Reading run(book);
-    run.rec.answer = false;
-    run.Read();
-    ASSERT_EQ(run.rec.messages.size(), 1u);
-    EXPECT_EQ(run.rec.messages[0], "?List index out of bounds (7)\rRec# 7\rContinue?");
-    EXPECT_EQ(run.rec.log, std::vector<std::string>{"N 0,0 0 1"});
-    EXPECT_EQ(run.rec.progress.back(), 100);
-  }
-  {
-    Reading run(book);
-    run.Read();  // answered Yes
-    EXPECT_EQ(run.rec.messages.size(), 1u);
-    EXPECT_EQ(run.rec.log, (std::vector<std::string>{"N 0,0 0 1", "N 0,2 0 3"}));
-  }
-  {
-    Reading run(book);
-    run.r.ErrorLevel = reader::xelIgnore;
-    run.Read();
-    EXPECT_TRUE(run.rec.messages.empty());
-    EXPECT_EQ(run.rec.log.size(), 2u);
-  }
-  {
-    Reading run(book);
-    run.r.ErrorLevel = reader::xelException;
-    run.Read();
-    EXPECT_EQ(run.rec.messages, std::vector<std::string>{"!List index out of bounds (7)"});
-    EXPECT_EQ(run.rec.log.size(), 1u);
-  }
-  {
-    // An owner's handler that throws is a record error like any other.
-    Reading run(book);
-    run.r.ErrorLevel = reader::xelIgnore;
-    run.r.OnNumberCell = [](reader::TXLSRead&, int, int, int, double, bool) {
-      throw std::runtime_error("stop");
-    };
-    EXPECT_NO_THROW(run.Read());
-  }
-  {
-    // Tables are named by 16-bit indexes: records past the 65,536th entry are refused, asked
-    // about once and then counted, whatever their number.
-    const Bytes many = BuildStream(Biff::v8,
-                                   [](RecordStream& s) {
-                                     s.Xf(0);
-                                     for (int k = 0; k < 70000; ++k)
-                                       s.Add(testbiff::rec::kBoundSheet,
-                                             testbiff::Body().U32(0).U16(0).U8(1).U8(0).U8('x'));
-                                   },
-                                   {{"Foaia1", Cell(1)}});
-    Reading run(many);
-    run.Read();
-    EXPECT_EQ(run.r.SheetNames().size(), 65536u);
-    ASSERT_EQ(run.rec.messages.size(), 2u);
-    EXPECT_EQ(run.rec.messages[0].rfind("?Too many 0085 records\rRec# ", 0), 0u);
-    EXPECT_EQ(run.rec.messages[1], "!Too many 0085 records\rRepeated 4464 more times");
-  }
-  {
-    const Bytes encrypted =
-        BuildStream(Biff::v8,
-                    [](RecordStream& s) {
-                      s.Add(testbiff::rec::kFilePass, testbiff::Body().U16(1).Zeros(52));
-                      s.Xf(0);
-                    },
-                    {{"Foaia1", Cell(1)}});
-    Reading run(encrypted);
-    run.r.ErrorLevel = reader::xelException;
-    run.Read();
-    EXPECT_EQ(run.rec.messages, std::vector<std::string>{"!Can not read, file is encrypted"});
-    EXPECT_TRUE(run.rec.log.empty());
-  }
-  {
-    // A record shorter than its fields is an error, not a read past its end.
-    const Bytes shortRec =
-        BuildStream(Biff::v8, Xfs({0}), {{"Foaia1", [](RecordStream& s) {
+// The LABELSST index 7 has no shared string: an error in the second record of the sheet.
+Bytes BadStringIndexBook() {
+  return BuildStream(Biff::v8, Xfs({0}), {{"Foaia1", [](RecordStream& s) {
+                                             s.Number(0, 0, 0, 1);
+                                             s.LabelSst(1, 0, 0, 7);
+                                             s.Number(2, 0, 0, 3);
+                                           }}});
+}
+
+}  // namespace
+
+TEST(RecordLoop, WithoutASheetHandlerOnlyTheFirstSheetIsRead) {
+  Reading run(ThreeSheets());
+  run.Read();
+  EXPECT_EQ(run.rec.log, std::vector<std::string>{"N 0,0 0 1"});  // first sheet only
+  EXPECT_EQ(run.r.SheetNames().size(), 3u);
+}
+
+TEST(RecordLoop, WorksheetsAreChosenByTheSheetHandler) {
+  Reading run(ThreeSheets());
+  std::vector<std::string> sheets;
+  run.r.OnSheet = [&](reader::TXLSRead&, const std::string& name, int index, bool& readIt) {
+    sheets.push_back(name + "#" + std::to_string(index) + (readIt ? "+" : "-"));
+    readIt = index != 1;
+  };
+  run.Read();
+  EXPECT_EQ(sheets, (std::vector<std::string>{"Foaia1#0+", "Foaia2#1-", "Foaia3#2-"}));
+  EXPECT_EQ(run.rec.log, (std::vector<std::string>{"N 0,0 0 1", "N 0,0 0 3"}));
+  EXPECT_EQ(run.rec.progress.back(), 100);
+}
+
+TEST(RecordLoop, AChartSubstreamBetweenWorksheetsIsPassedOver) {
+  // A chart substream between the worksheets is passed over with its records.
+  const Bytes withChart = BuildStream(
+      Biff::v8, Xfs({0}),
+      {{"Foaia1", Cell(1)}, {"Foaia2", Cell(9), 0, testbiff::kChart}, {"Foaia3", Cell(3)}});
+  Reading run(withChart);
+  std::vector<int> unhandled;
+  run.r.OnUnhandled = [&](reader::TXLSRead&, std::uint16_t id, int, const std::uint8_t*) {
+    unhandled.push_back(id);
+  };
+  run.r.OnSheet = [](reader::TXLSRead&, const std::string&, int, bool& readIt) { readIt = true; };
+  run.Read();
+  EXPECT_EQ(run.rec.log, (std::vector<std::string>{"N 0,0 0 1", "N 0,0 0 3"}));
+  EXPECT_TRUE(std::find(unhandled.begin(), unhandled.end(), testbiff::rec::kNumber) ==
+              unhandled.end());
+}
+
+TEST(RecordLoop, ErrorLevelMessageAnsweredNoStopsTheSheet) {
+  Reading run(BadStringIndexBook());
+  run.rec.answer = false;
+  run.Read();
+  ASSERT_EQ(run.rec.messages.size(), 1u);
+  EXPECT_EQ(run.rec.messages[0], "?List index out of bounds (7)\rRec# 7\rContinue?");
+  EXPECT_EQ(run.rec.log, std::vector<std::string>{"N 0,0 0 1"});
+  EXPECT_EQ(run.rec.progress.back(), 100);
+}
+
+TEST(RecordLoop, ErrorLevelMessageAnsweredYesGoesOn) {
+  Reading run(BadStringIndexBook());
+  run.Read();  // answered Yes
+  EXPECT_EQ(run.rec.messages.size(), 1u);
+  EXPECT_EQ(run.rec.log, (std::vector<std::string>{"N 0,0 0 1", "N 0,2 0 3"}));
+}
+
+TEST(RecordLoop, ErrorLevelIgnoreGoesOnSilently) {
+  Reading run(BadStringIndexBook());
+  run.r.ErrorLevel = reader::xelIgnore;
+  run.Read();
+  EXPECT_TRUE(run.rec.messages.empty());
+  EXPECT_EQ(run.rec.log.size(), 2u);
+}
+
+TEST(RecordLoop, ErrorLevelExceptionStopsWithTheMessage) {
+  Reading run(BadStringIndexBook());
+  run.r.ErrorLevel = reader::xelException;
+  run.Read();
+  EXPECT_EQ(run.rec.messages, std::vector<std::string>{"!List index out of bounds (7)"});
+  EXPECT_EQ(run.rec.log.size(), 1u);
+}
+
+TEST(RecordLoop, AThrowingCellHandlerIsARecordError) {
+  // An owner's handler that throws is a record error like any other.
+  Reading run(BadStringIndexBook());
+  run.r.ErrorLevel = reader::xelIgnore;
+  run.r.OnNumberCell = [](reader::TXLSRead&, int, int, int, double, bool) {
+    throw std::runtime_error("stop");
+  };
+  EXPECT_NO_THROW(run.Read());
+}
+
+TEST(RecordLoop, TableRecordsPastTheIndexRangeAreRefused) {
+  // Tables are named by 16-bit indexes: records past the 65,536th entry are refused, asked
+  // about once and then counted, whatever their number.
+  const Bytes many = BuildStream(Biff::v8,
+                                 [](RecordStream& s) {
+                                   s.Xf(0);
+                                   for (int k = 0; k < 70000; ++k)
+                                     s.Add(testbiff::rec::kBoundSheet,
+                                           testbiff::Body().U32(0).U16(0).U8(1).U8(0).U8('x'));
+                                 },
+                                 {{"Foaia1", Cell(1)}});
+  Reading run(many);
+  run.Read();
+  EXPECT_EQ(run.r.SheetNames().size(), 65536u);
+  ASSERT_EQ(run.rec.messages.size(), 2u);
+  EXPECT_EQ(run.rec.messages[0].rfind("?Too many 0085 records\rRec# ", 0), 0u);
+  EXPECT_EQ(run.rec.messages[1], "!Too many 0085 records\rRepeated 4464 more times");
+}
+
+TEST(RecordLoop, AnEncryptedFileIsNotRead) {
+  const Bytes encrypted =
+      BuildStream(Biff::v8,
+                  [](RecordStream& s) {
+                    s.Add(testbiff::rec::kFilePass, testbiff::Body().U16(1).Zeros(52));
+                    s.Xf(0);
+                  },
+                  {{"Foaia1", Cell(1)}});
+  Reading run(encrypted);
+  run.r.ErrorLevel = reader::xelException;
+  run.Read();
+  EXPECT_EQ(run.rec.messages, std::vector<std::string>{"!Can not read, file is encrypted"});
+  EXPECT_TRUE(run.rec.log.empty());
+}
+
+TEST(RecordLoop, ARecordShorterThanItsFieldsIsAnError) {
+  // A record shorter than its fields is an error, not a read past its end.
+  const Bytes shortRec =
+      BuildStream(Biff::v8, Xfs({0}), {{"Foaia1", [](RecordStream& s) {
+                                          s.AddRaw(testbiff::rec::kNumber, 8,
+                                                   testbiff::Body().U16(0).U16(0).U16(0).U16(0));
+                                          s.Number(1, 0, 0, 2);
+                                        }}});
+  Reading run(shortRec);
+  run.Read();
+  ASSERT_EQ(run.rec.messages.size(), 1u);
+  EXPECT_NE(run.rec.messages[0].find("too short"), std::string::npos);
+  EXPECT_EQ(run.rec.log, std::vector<std::string>{"N 0,1 0 2"});
+}
+
+TEST(RecordLoop, TheSameFaultInManyRecordsIsAskedAboutOnce) {
+  // The same fault in many records is asked about once, then reported once with its count.
+  const Bytes repeated =
+      BuildStream(Biff::v8, Xfs({0}), {{"Foaia1", [](RecordStream& s) {
+                                          for (int i = 0; i < 50; ++i)
                                             s.AddRaw(testbiff::rec::kNumber, 8,
                                                      testbiff::Body().U16(0).U16(0).U16(0).U16(0));
-                                            s.Number(1, 0, 0, 2);
-                                          }}});
-    Reading run(shortRec);
-    run.Read();
-    ASSERT_EQ(run.rec.messages.size(), 1u);
-    EXPECT_NE(run.rec.messages[0].find("too short"), std::string::npos);
-    EXPECT_EQ(run.rec.log, std::vector<std::string>{"N 0,1 0 2"});
-  }
-  {
-    // The same fault in many records is asked about once, then reported once with its count.
-    const Bytes repeated = BuildStream(Biff::v8, Xfs({0}),
-                                       {{"Foaia1", [](RecordStream& s) {
-                                           for (int i = 0; i < 50; ++i)
-                                             s.AddRaw(testbiff::rec::kNumber, 8,
-                                                      testbiff::Body().U16(0).U16(0).U16(0).U16(0));
-                                           s.Number(1, 0, 0, 2);
-                                         }}});
-    Reading run(repeated);
-    run.Read();
-    ASSERT_EQ(run.rec.messages.size(), 2u);
-    EXPECT_EQ(run.rec.messages[0].rfind("?Record 0203 is too short (8 bytes)", 0), 0u);
-    EXPECT_EQ(run.rec.messages[1], "!Record 0203 is too short (8 bytes)\rRepeated 49 more times");
-    EXPECT_EQ(run.rec.log, std::vector<std::string>{"N 0,1 0 2"});
-  }
+                                          s.Number(1, 0, 0, 2);
+                                        }}});
+  Reading run(repeated);
+  run.Read();
+  ASSERT_EQ(run.rec.messages.size(), 2u);
+  EXPECT_EQ(run.rec.messages[0].rfind("?Record 0203 is too short (8 bytes)", 0), 0u);
+  EXPECT_EQ(run.rec.messages[1], "!Record 0203 is too short (8 bytes)\rRepeated 49 more times");
+  EXPECT_EQ(run.rec.log, std::vector<std::string>{"N 0,1 0 2"});
 }
 
 TEST(RecordLoop, FormulaResultsFollowTheirFormulaText) {
@@ -416,22 +428,28 @@ TEST(RecordLoop, StringResultRunsOnInContinueRecords) {
   EXPECT_NE(run.rec.messages[0].find("0207"), std::string::npos) << run.rec.messages[0];
 }
 
-TEST(RecordLoop, StringResultAfterASharedFormulaRecord) {
-  // The first cell of a shared formula: FORMULA (ptgExp), SHRFMLA, then its STRING.
+namespace {
+
+// The first cell of a shared formula: FORMULA (ptgExp), SHRFMLA, then its STRING.
+Bytes SharedFormulaBook() {
   const Bytes exp = {0x01, 0x00, 0x00, 0x00, 0x00};
   const testbiff::Body shared =
       testbiff::Body().U16(0).U16(1).U8(0).U8(0).U8(0).U8(1).U16(3).U8(0x1E).U16(5);
-  const Bytes book =
-      BuildStream(Biff::v8, Xfs({0}), {{"Foaia1", [&](RecordStream& s) {
-                                          s.FormulaSpecial(0, 0, 0, 0, 0, exp);
-                                          s.Add(testbiff::rec::kShrFmla, shared);
-                                          s.StringResult("comun");
-                                          s.FormulaSpecial(1, 0, 0, 0, 0,
-                                                           exp);  // a string result that never came
-                                          s.Add(testbiff::rec::kShrFmla, shared);
-                                          s.Number(2, 0, 0, 3);
-                                        }}});
-  Reading run(book);
+  return BuildStream(Biff::v8, Xfs({0}), {{"Foaia1", [&](RecordStream& s) {
+                                             s.FormulaSpecial(0, 0, 0, 0, 0, exp);
+                                             s.Add(testbiff::rec::kShrFmla, shared);
+                                             s.StringResult("comun");
+                                             // A string result that never came.
+                                             s.FormulaSpecial(1, 0, 0, 0, 0, exp);
+                                             s.Add(testbiff::rec::kShrFmla, shared);
+                                             s.Number(2, 0, 0, 3);
+                                           }}});
+}
+
+}  // namespace
+
+TEST(RecordLoop, StringResultAfterASharedFormulaRecord) {
+  Reading run(SharedFormulaBook());
   std::vector<int> records;
   run.r.OnRecord = [&](reader::TXLSRead&, std::uint16_t id, int, const std::uint8_t*) {
     records.push_back(id);
@@ -443,16 +461,20 @@ TEST(RecordLoop, StringResultAfterASharedFormulaRecord) {
   EXPECT_TRUE(run.rec.messages.empty()) << ::testing::PrintToString(run.rec.messages);
   EXPECT_EQ(std::count(records.begin(), records.end(), testbiff::rec::kShrFmla), 2);
   EXPECT_TRUE(std::find(records.begin(), records.end(), testbiff::rec::kString) == records.end());
+}
 
+TEST(RecordLoop, SharedFormulaTextsCellByCell) {
   // Cell by cell: each FORMULA record that uses the shared formula gives its text, the first
   // one before its string result; the SHRFMLA records give nothing of their own.
-  Reading byCell(book);
+  Reading byCell(SharedFormulaBook());
   byCell.r.SharedFormulasByCell = true;
   byCell.Read();
   EXPECT_EQ(byCell.rec.log,
             (std::vector<std::string>{"F 0,0 5", "S 0,0 comun F", "F 0,1 5", "N 0,2 0 3"}));
   EXPECT_TRUE(byCell.rec.messages.empty()) << ::testing::PrintToString(byCell.rec.messages);
+}
 
+TEST(RecordLoop, AWideSharedRangeGivesATextForEachCellThatUsesIt) {
   // A range of 79,600 cells used by three cells (and named by one outside it): three texts,
   // each relative to its own cell.
   const Bytes wide = BuildStream(
