@@ -105,7 +105,7 @@ TEST(Lookup, FindsCellsOfEveryKindThroughTheIndex) {
   EXPECT_THROW(closed.GetCellValue(0, 0, 0, v), reader::EXLSError);
 }
 
-TEST(Lookup, GivesTheSameAnswersWithoutOrWithWrongIndexRecords) {
+TEST(Lookup, GivesTheSameAnswersWithoutIndexRecords) {
   {
     WorkbookOptions o;
     o.indexRecords = false;
@@ -119,6 +119,9 @@ TEST(Lookup, GivesTheSameAnswersWithoutOrWithWrongIndexRecords) {
     Lookup l(ThreeSheets(o).File());
     ExpectThirdSheetAnswers(l);
   }
+}
+
+TEST(Lookup, GivesTheSameAnswersWithWrongIndexRecords) {
   const Bytes stream = ThreeSheets().Stream();
   const auto dbcells = Find(stream, 0x00D7);
   const auto indexes = Find(stream, 0x020B);
@@ -143,14 +146,16 @@ TEST(Lookup, GivesTheSameAnswersWithoutOrWithWrongIndexRecords) {
   }
 }
 
-TEST(Lookup, Biff5WorkbooksAndLookupErrors) {
+TEST(Lookup, Biff5Workbooks) {
   WorkbookOptions o;
   o.version = testbiff::Biff::v5;
   o.codepage = 1250;
   Lookup l(ThreeSheets(o).File());
   EXPECT_EQ(l.r.Version(), 5);
   ExpectThirdSheetAnswers(l, "'Preţ în lei'");
+}
 
+TEST(Lookup, ASheetOffsetThatPointsAtNoBof) {
   // A sheet offset that points at no BOF, with no way to find the sheet otherwise.
   Bytes s = ThreeSheets().Stream();
   const auto bounds = Find(s, testbiff::rec::kBoundSheet);
@@ -170,9 +175,12 @@ TEST(Lookup, Biff5WorkbooksAndLookupErrors) {
   } catch (const reader::EXLSError& e) {
     EXPECT_STREQ(e.what(), "File has no data");
   }
+}
 
+TEST(Lookup, NoAnswerBehindAnEncryptionRecord) {
   // Behind an encryption record every cell is ciphertext: no lookup answers from it.
   Bytes locked = ThreeSheets().Stream();
+  const auto bofs = Find(locked, 0x0809);
   const std::size_t afterBof = bofs[0] + 4 + (locked[bofs[0] + 2] | (locked[bofs[0] + 3] << 8));
   const Bytes filePass = {0x2F, 0x00, 0x06, 0x00, 0x01, 0x00, 0x01, 0x00, 0x02, 0x00};
   locked.insert(locked.begin() + static_cast<std::ptrdiff_t>(afterBof), filePass.begin(),
@@ -187,49 +195,50 @@ TEST(Lookup, Biff5WorkbooksAndLookupErrors) {
   }
 }
 
-TEST(Lookup, BiffEightInABookStreamAndPlainWorksheetFiles) {
-  {
-    // Some writers store BIFF8 records in a stream named "Book".
-    Lookup l(testbiff::WriteCompoundFile({{"Book", ThreeSheets().Stream()}}));
-    EXPECT_EQ(l.r.Version(), 5);
-    ExpectThirdSheetAnswers(l);
-  }
-  {
-    // A bare BIFF8 workbook stream in a plain file: read as BIFF8, its UTF-16 texts whole.
-    Lookup l(ThreeSheets().Stream());
-    EXPECT_EQ(l.r.Version(), 6);
-    EXPECT_EQ(l.r.MaxRecordSize(), 8224);
-    ASSERT_EQ(l.r.SheetNames().size(), 3u);
-    EXPECT_EQ(l.r.SheetNames()[2].Name, "Trei");
-    ExpectThirdSheetAnswers(l);
-  }
-  {
-    // A plain BIFF5 file holding one worksheet and no sheet list.
-    RecordStream s(Biff::v5);
-    s.Bof(testbiff::kWorksheet);
-    s.Label(0, 0, 0, "antet");
-    s.Number(1, 2, 0, 4321);
-    s.Eof();
-    Lookup l(s.Data());
-    EXPECT_EQ(l.r.Version(), 4);
-    EXPECT_TRUE(l.r.IsSingleWorksheet());
-    EXPECT_EQ(l.Get(0, 0, 0), "'antet'");
-    EXPECT_EQ(l.Get(0, 2, 1), "4321");
-    EXPECT_EQ(l.Get(0, 2, 1), "4321");
-    EXPECT_EQ(l.Get(0, 1, 1), "not found, 'unchanged'");
-  }
-  {
-    // BIFF2: its own cell records are found too, in the first records after the BOF as well.
-    RecordStream s(Biff::v2);
-    s.Bof(testbiff::kWorksheet);
-    s.Integer2(0, 0, 17);
-    s.Label2(0, 1, "doi");
-    s.Number2(1, 0, 2.75);
-    s.Eof();
-    Lookup l(s.Data());
-    EXPECT_EQ(l.r.Version(), 1);
-    EXPECT_EQ(l.Get(0, 0, 0), "17");
-    EXPECT_EQ(l.Get(0, 1, 0), "'doi'");
-    EXPECT_EQ(l.Get(0, 0, 1), "2.75");
-  }
+TEST(Lookup, BiffEightInABookStream) {
+  // Some writers store BIFF8 records in a stream named "Book".
+  Lookup l(testbiff::WriteCompoundFile({{"Book", ThreeSheets().Stream()}}));
+  EXPECT_EQ(l.r.Version(), 5);
+  ExpectThirdSheetAnswers(l);
+}
+
+TEST(Lookup, ABareBiffEightStreamInAPlainFile) {
+  // A bare BIFF8 workbook stream in a plain file: read as BIFF8, its UTF-16 texts whole.
+  Lookup l(ThreeSheets().Stream());
+  EXPECT_EQ(l.r.Version(), 6);
+  EXPECT_EQ(l.r.MaxRecordSize(), 8224);
+  ASSERT_EQ(l.r.SheetNames().size(), 3u);
+  EXPECT_EQ(l.r.SheetNames()[2].Name, "Trei");
+  ExpectThirdSheetAnswers(l);
+}
+
+TEST(Lookup, APlainBiff5WorksheetFile) {
+  // A plain BIFF5 file holding one worksheet and no sheet list.
+  RecordStream s(Biff::v5);
+  s.Bof(testbiff::kWorksheet);
+  s.Label(0, 0, 0, "antet");
+  s.Number(1, 2, 0, 4321);
+  s.Eof();
+  Lookup l(s.Data());
+  EXPECT_EQ(l.r.Version(), 4);
+  EXPECT_TRUE(l.r.IsSingleWorksheet());
+  EXPECT_EQ(l.Get(0, 0, 0), "'antet'");
+  EXPECT_EQ(l.Get(0, 2, 1), "4321");
+  EXPECT_EQ(l.Get(0, 2, 1), "4321");
+  EXPECT_EQ(l.Get(0, 1, 1), "not found, 'unchanged'");
+}
+
+TEST(Lookup, APlainBiff2WorksheetFile) {
+  // BIFF2: its own cell records are found too, in the first records after the BOF as well.
+  RecordStream s(Biff::v2);
+  s.Bof(testbiff::kWorksheet);
+  s.Integer2(0, 0, 17);
+  s.Label2(0, 1, "doi");
+  s.Number2(1, 0, 2.75);
+  s.Eof();
+  Lookup l(s.Data());
+  EXPECT_EQ(l.r.Version(), 1);
+  EXPECT_EQ(l.Get(0, 0, 0), "17");
+  EXPECT_EQ(l.Get(0, 1, 0), "'doi'");
+  EXPECT_EQ(l.Get(0, 0, 1), "2.75");
 }

@@ -103,48 +103,49 @@ TEST(SharedStrings, CodepagePropertyNarrowsUtf16Text) {
   EXPECT_EQ(ReadStrings(sst, 1, reader::xelMessage, 0).log[0], "S 0,0 Oțel ș € Ω");
 }
 
-TEST(SharedStrings, MalformedStringsReportTheirMessages) {
-  {
-    SstWriter sst(2, 2);
-    sst.Add("bun").Raw(Header(4, 0x00)).Raw(Latin("ab")).BreakWithOption(0x05).Raw(Latin("cd"));
-    const Recorder rec = ReadStrings(sst, 1);
-    ASSERT_FALSE(rec.messages.empty());
-    EXPECT_EQ(rec.messages[0].rfind("?Unknown string [05] in SST\rRec# ", 0), 0u)
-        << rec.messages[0];
-    ASSERT_FALSE(rec.log.empty());
-    EXPECT_EQ(rec.log.front(), "S 0,0 bun");  // strings before the error stay
-  }
-  {
-    SstWriter sst(1, 1);
-    sst.Raw(Header(2, 0x02)).Raw(Latin("xy"));
-    const Recorder rec = ReadStrings(sst, 0);
-    ASSERT_FALSE(rec.messages.empty());
-    EXPECT_EQ(rec.messages[0].rfind("?Unhandled string in SST [02]", 0), 0u) << rec.messages[0];
-  }
-  {
-    // A character count past the end with no CONTINUE after it.
-    SstWriter sst(1, 1);
-    sst.Raw(Header(40, 0x00)).Raw(Latin("scurt"));
-    const Recorder rec = ReadStrings(sst, 0);
-    ASSERT_FALSE(rec.messages.empty());
-    EXPECT_EQ(rec.messages[0].rfind("?CONTINUE record missing", 0), 0u) << rec.messages[0];
-    // Reading goes on at the next record boundary: the sheet's cell still arrives.
-    EXPECT_EQ(rec.log.back(), "N 0,100 0 7");
-  }
-  {
-    // A unique count larger than the strings stored ends the table quietly.
-    SstWriter sst(5, 5);
-    sst.Add("unu").Add("doi");
-    const Recorder rec = ReadStrings(sst, 2);
-    EXPECT_TRUE(rec.messages.empty());
-    EXPECT_EQ(rec.log, (std::vector<std::string>{"S 0,0 unu", "S 0,1 doi", "N 0,100 0 7"}));
-  }
-  {
-    // Extended data whose size field does not fit the record: the overflow names the size.
-    SstWriter sst(1, 1);
-    sst.Raw(Header(2, 0x04)).Raw(Bytes{1, 2});
-    const Recorder rec = ReadStrings(sst, 0);
-    ASSERT_FALSE(rec.messages.empty());
-    EXPECT_EQ(rec.messages[0].rfind("?SST Buffer owerflow (4)", 0), 0u) << rec.messages[0];
-  }
+TEST(SharedStrings, AnUnknownOptionByteInAContinueRecord) {
+  SstWriter sst(2, 2);
+  sst.Add("bun").Raw(Header(4, 0x00)).Raw(Latin("ab")).BreakWithOption(0x05).Raw(Latin("cd"));
+  const Recorder rec = ReadStrings(sst, 1);
+  ASSERT_FALSE(rec.messages.empty());
+  EXPECT_EQ(rec.messages[0].rfind("?Unknown string [05] in SST\rRec# ", 0), 0u) << rec.messages[0];
+  ASSERT_FALSE(rec.log.empty());
+  EXPECT_EQ(rec.log.front(), "S 0,0 bun");  // strings before the error stay
+}
+
+TEST(SharedStrings, AnUnhandledStringKind) {
+  SstWriter sst(1, 1);
+  sst.Raw(Header(2, 0x02)).Raw(Latin("xy"));
+  const Recorder rec = ReadStrings(sst, 0);
+  ASSERT_FALSE(rec.messages.empty());
+  EXPECT_EQ(rec.messages[0].rfind("?Unhandled string in SST [02]", 0), 0u) << rec.messages[0];
+}
+
+TEST(SharedStrings, ACharacterCountPastTheEndWithNoContinue) {
+  // A character count past the end with no CONTINUE after it.
+  SstWriter sst(1, 1);
+  sst.Raw(Header(40, 0x00)).Raw(Latin("scurt"));
+  const Recorder rec = ReadStrings(sst, 0);
+  ASSERT_FALSE(rec.messages.empty());
+  EXPECT_EQ(rec.messages[0].rfind("?CONTINUE record missing", 0), 0u) << rec.messages[0];
+  // Reading goes on at the next record boundary: the sheet's cell still arrives.
+  EXPECT_EQ(rec.log.back(), "N 0,100 0 7");
+}
+
+TEST(SharedStrings, AUniqueCountLargerThanTheStringsStored) {
+  // A unique count larger than the strings stored ends the table quietly.
+  SstWriter sst(5, 5);
+  sst.Add("unu").Add("doi");
+  const Recorder rec = ReadStrings(sst, 2);
+  EXPECT_TRUE(rec.messages.empty());
+  EXPECT_EQ(rec.log, (std::vector<std::string>{"S 0,0 unu", "S 0,1 doi", "N 0,100 0 7"}));
+}
+
+TEST(SharedStrings, ExtendedDataWhoseSizeDoesNotFit) {
+  // Extended data whose size field does not fit the record: the overflow names the size.
+  SstWriter sst(1, 1);
+  sst.Raw(Header(2, 0x04)).Raw(Bytes{1, 2});
+  const Recorder rec = ReadStrings(sst, 0);
+  ASSERT_FALSE(rec.messages.empty());
+  EXPECT_EQ(rec.messages[0].rfind("?SST Buffer owerflow (4)", 0), 0u) << rec.messages[0];
 }
