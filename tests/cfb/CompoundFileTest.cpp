@@ -125,108 +125,126 @@ TEST(CompoundFile, LargeStreamsNeedTheDifat) {
   EXPECT_TRUE(ReadAll(*s) == big);
 }
 
-TEST(CompoundFile, DamagedChainsAndDirectoriesGiveErrors) {
+// A good file with a regular and a mini stream; each test damages it in one place.
+class DamagedCompoundFile : public ::testing::Test {
+ protected:
   const Bytes good =
       testbiff::WriteCompoundFile({{"Workbook", Pattern(5000, 4)}, {"Small", Pattern(200, 5)}});
   const std::size_t wb = DirEntry(good, "Workbook");
   const std::uint32_t start = Get32(good, wb + 116);
+};
 
-  {  // a FAT chain that loops back to its own start
-    Bytes f = good;
-    Put32(f, FatEntry(f, start + 2), start);
-    testbiff::TempFile t(f);
-    CompoundFile cf(t.path());
-    try {
-      cf.OpenStream("Workbook");
-      FAIL() << "a looping chain was accepted";
-    } catch (const CfbError& e) {
-      EXPECT_NE(std::string(e.what()).find("loop"), std::string::npos) << e.what();
-    }
+TEST_F(DamagedCompoundFile, AFatChainThatLoopsBackToItsStart) {
+  // A FAT chain that loops back to its own start.
+  Bytes f = good;
+  Put32(f, FatEntry(f, start + 2), start);
+  testbiff::TempFile t(f);
+  CompoundFile cf(t.path());
+  try {
+    cf.OpenStream("Workbook");
+    FAIL() << "a looping chain was accepted";
+  } catch (const CfbError& e) {
+    EXPECT_NE(std::string(e.what()).find("loop"), std::string::npos) << e.what();
   }
-  {  // a chain that leaves the file
-    Bytes f = good;
-    Put32(f, FatEntry(f, start + 1), 0x00FFFFF0);
-    testbiff::TempFile t(f);
-    CompoundFile cf(t.path());
-    EXPECT_THROW(cf.OpenStream("Workbook"), CfbError);
-  }
-  {  // a directory whose tree points back at itself
-    Bytes f = good;
-    Put32(f, wb + 68, static_cast<std::uint32_t>((wb - SectorAt(Get32(f, 0x30))) / 128));
-    testbiff::TempFile t(f);
-    EXPECT_THROW(CompoundFile{t.path()}, CfbError);
-  }
-  {  // a mini chain that loops
-    Bytes f = good;
-    const std::size_t sm = DirEntry(f, "Small");
-    const std::uint32_t mstart = Get32(f, sm + 116);
-    const std::uint32_t miniFat = Get32(f, 0x3C);
-    Put32(f, SectorAt(miniFat) + 4 * (mstart + 1), mstart);
-    testbiff::TempFile t(f);
-    CompoundFile cf(t.path());
-    EXPECT_THROW(cf.OpenStream("Small"), CfbError);
-  }
-  {  // a declared size far beyond the file is cut to what the chain holds
-    Bytes f = good;
-    Put32(f, wb + 120, 0x7FFFFFF0);
-    testbiff::TempFile t(f);
-    CompoundFile cf(t.path());
-    auto s = cf.OpenStream("Workbook");
-    EXPECT_LE(s->Size(), f.size());
-    EXPECT_GE(ReadAll(*s).size(), 5000u);
-  }
-  {  // a mini cutoff and a stream size of 4 GB: the stream is read from the mini stream as far
-     // as its chain goes, without an allocation of the declared size
-    Bytes f = good;
-    Put32(f, 0x38, 0xFFFFFFFF);
-    Put32(f, DirEntry(f, "Small") + 120, 0xFFFFFFF0);
-    testbiff::TempFile t(f);
-    // In a child whose address space is capped (not under the sanitizers, which reserve more).
-    const pid_t child = fork();
-    if (child == 0) {
+}
+
+TEST_F(DamagedCompoundFile, AChainThatLeavesTheFile) {
+  // A chain that leaves the file.
+  Bytes f = good;
+  Put32(f, FatEntry(f, start + 1), 0x00FFFFF0);
+  testbiff::TempFile t(f);
+  CompoundFile cf(t.path());
+  EXPECT_THROW(cf.OpenStream("Workbook"), CfbError);
+}
+
+TEST_F(DamagedCompoundFile, ADirectoryTreeThatPointsBackAtItself) {
+  // A directory whose tree points back at itself.
+  Bytes f = good;
+  Put32(f, wb + 68, static_cast<std::uint32_t>((wb - SectorAt(Get32(f, 0x30))) / 128));
+  testbiff::TempFile t(f);
+  EXPECT_THROW(CompoundFile{t.path()}, CfbError);
+}
+
+TEST_F(DamagedCompoundFile, AMiniChainThatLoops) {
+  // A mini chain that loops.
+  Bytes f = good;
+  const std::size_t sm = DirEntry(f, "Small");
+  const std::uint32_t mstart = Get32(f, sm + 116);
+  const std::uint32_t miniFat = Get32(f, 0x3C);
+  Put32(f, SectorAt(miniFat) + 4 * (mstart + 1), mstart);
+  testbiff::TempFile t(f);
+  CompoundFile cf(t.path());
+  EXPECT_THROW(cf.OpenStream("Small"), CfbError);
+}
+
+TEST_F(DamagedCompoundFile, ADeclaredSizeBeyondTheFileIsCutToTheChain) {
+  // A declared size far beyond the file is cut to what the chain holds.
+  Bytes f = good;
+  Put32(f, wb + 120, 0x7FFFFFF0);
+  testbiff::TempFile t(f);
+  CompoundFile cf(t.path());
+  auto s = cf.OpenStream("Workbook");
+  EXPECT_LE(s->Size(), f.size());
+  EXPECT_GE(ReadAll(*s).size(), 5000u);
+}
+
+TEST_F(DamagedCompoundFile, AMiniCutoffAndA4GbSizeAllocateNoMore) {
+  // A mini cutoff and a stream size of 4 GB: the stream is read from the mini stream as far
+  // as its chain goes, without an allocation of the declared size.
+  Bytes f = good;
+  Put32(f, 0x38, 0xFFFFFFFF);
+  Put32(f, DirEntry(f, "Small") + 120, 0xFFFFFFF0);
+  testbiff::TempFile t(f);
+  // In a child whose address space is capped (not under the sanitizers, which reserve more).
+  const pid_t child = fork();
+  if (child == 0) {
 #if !defined(__SANITIZE_ADDRESS__) && !IMPPRET_TEST_ASAN
-      const rlimit cap{rlim_t{512} << 20, rlim_t{512} << 20};
-      setrlimit(RLIMIT_AS, &cap);
+    const rlimit cap{rlim_t{512} << 20, rlim_t{512} << 20};
+    setrlimit(RLIMIT_AS, &cap);
 #endif
-      try {
-        CompoundFile cf(t.path());
-        const Bytes got = ReadAll(*cf.OpenStream("Small"));
-        const bool ok = got.size() >= 200 && got.size() <= f.size() &&
-                        Bytes(got.begin(), got.begin() + 200) == Pattern(200, 5);
-        _exit(ok ? 0 : 1);
-      } catch (...) {
-        _exit(2);
-      }
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-  }
-  {  // a file cut short inside the header, and one cut inside its directory
-    testbiff::TempFile t(Bytes(good.begin(), good.begin() + 300));
-    EXPECT_THROW(CompoundFile{t.path()}, CfbError);
-    Bytes cut(good.begin(),
-              good.begin() + static_cast<std::ptrdiff_t>(SectorAt(Get32(good, 0x30))));
-    testbiff::TempFile t2(cut);
-    EXPECT_THROW(CompoundFile{t2.path()}, CfbError);
-  }
-  {  // an overstated FAT sector count is bounded by the file; the streams still read
-    Bytes f = good;
-    Put32(f, 0x2C, 1000000);
-    testbiff::TempFile t(f);
-    CompoundFile cf(t.path());
-    EXPECT_EQ(ReadAll(*cf.OpenStream("Workbook")), Pattern(5000, 4));
-  }
-  {  // a FAT sector number outside the file: chains through it end there
-    Bytes f = good;
-    Put32(f, 0x4C, 0x00FFFFF0);
-    testbiff::TempFile t(f);
     try {
       CompoundFile cf(t.path());
-      EXPECT_LT(ReadAll(*cf.OpenStream("Workbook")).size(), 5000u);
-    } catch (const CfbError&) {
-      // refusing the file is as good
+      const Bytes got = ReadAll(*cf.OpenStream("Small"));
+      const bool ok = got.size() >= 200 && got.size() <= f.size() &&
+                      Bytes(got.begin(), got.begin() + 200) == Pattern(200, 5);
+      _exit(ok ? 0 : 1);
+    } catch (...) {
+      _exit(2);
     }
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+}
+
+TEST_F(DamagedCompoundFile, AFileCutInsideItsHeaderOrDirectory) {
+  // A file cut short inside the header, and one cut inside its directory.
+  testbiff::TempFile t(Bytes(good.begin(), good.begin() + 300));
+  EXPECT_THROW(CompoundFile{t.path()}, CfbError);
+  Bytes cut(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(SectorAt(Get32(good, 0x30))));
+  testbiff::TempFile t2(cut);
+  EXPECT_THROW(CompoundFile{t2.path()}, CfbError);
+}
+
+TEST_F(DamagedCompoundFile, AnOverstatedFatSectorCountIsBounded) {
+  // An overstated FAT sector count is bounded by the file; the streams still read.
+  Bytes f = good;
+  Put32(f, 0x2C, 1000000);
+  testbiff::TempFile t(f);
+  CompoundFile cf(t.path());
+  EXPECT_EQ(ReadAll(*cf.OpenStream("Workbook")), Pattern(5000, 4));
+}
+
+TEST_F(DamagedCompoundFile, AFatSectorOutsideTheFileEndsItsChains) {
+  // A FAT sector number outside the file: chains through it end there.
+  Bytes f = good;
+  Put32(f, 0x4C, 0x00FFFFF0);
+  testbiff::TempFile t(f);
+  try {
+    CompoundFile cf(t.path());
+    EXPECT_LT(ReadAll(*cf.OpenStream("Workbook")).size(), 5000u);
+  } catch (const CfbError&) {
+    // refusing the file is as good
   }
 }
 
