@@ -205,12 +205,18 @@ TEST_F(PxInterop, ReadsOlderLevels) {
   EXPECT_EQ(v.Fields(1).AsString(), "Ţară");
 }
 
-TEST_F(PxInterop, DamagedFilesRaiseInsteadOfCrashing) {
-  auto good = CatalogueRows();
-  pxo::Create(dir.path() / "BUN.DB", CatalogueColumns(), 1, 1250, good);
-  std::ifstream in(dir.path() / "BUN.DB", std::ios::binary);
-  std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
-  auto openBytes = [&](const std::vector<char>& b) {
+// A good catalogue table written by pxlib, its bytes, and a reader of damaged copies of them.
+class DamagedTable : public PxInterop {
+ protected:
+  void SetUp() override {
+    PxInterop::SetUp();
+    pxo::Create(dir.path() / "BUN.DB", CatalogueColumns(), 1, 1250, CatalogueRows());
+    std::ifstream in(dir.path() / "BUN.DB", std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(in), {});
+    headerSize = static_cast<unsigned char>(bytes[2]) | static_cast<unsigned char>(bytes[3]) << 8;
+  }
+  // Opens the bytes as table RAU and reads every field of every record; the text's length.
+  int openBytes(const std::vector<char>& b) {
     std::ofstream(dir.path() / "RAU.DB", std::ios::binary | std::ios::trunc)
         .write(b.data(), static_cast<std::streamsize>(b.size()));
     db::Table t;
@@ -221,9 +227,14 @@ TEST_F(PxInterop, DamagedFilesRaiseInsteadOfCrashing) {
     for (t.First(); !t.Eof(); t.Next())
       for (int f = 0; f < t.FieldCount(); ++f) n += static_cast<int>(t.Fields(f).AsString().size());
     return n;
-  };
+  }
+  std::vector<char> bytes;
+  int headerSize = 0;
+};
+
+TEST_F(DamagedTable, TruncatedTablesNameTheTable) {
   EXPECT_GT(openBytes(bytes), 0);
-  // Truncations anywhere, and a loop in the block chain, give DbError naming the table.
+  // Truncations anywhere give DbError naming the table.
   for (std::size_t cut : {std::size_t{0}, std::size_t{10}, std::size_t{0x57}, std::size_t{0x100}}) {
     try {
       openBytes(std::vector<char>(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(cut)));
@@ -233,9 +244,10 @@ TEST_F(PxInterop, DamagedFilesRaiseInsteadOfCrashing) {
           << e.what();
     }
   }
+}
+
+TEST_F(DamagedTable, ALoopInTheBlockChainOrAnOverfullBlock) {
   auto looped = bytes;
-  int headerSize = static_cast<unsigned char>(looped[2]) | static_cast<unsigned char>(looped[3])
-                                                               << 8;
   looped[static_cast<std::size_t>(headerSize)] = 1;  // block 1 points back to itself
   looped[static_cast<std::size_t>(headerSize) + 1] = 0;
   EXPECT_THROW(openBytes(looped), db::DbError);
@@ -244,6 +256,9 @@ TEST_F(PxInterop, DamagedFilesRaiseInsteadOfCrashing) {
       0x7F;  // last-record offset far past the block
   overfull[static_cast<std::size_t>(headerSize) + 5] = 0x7F;
   EXPECT_THROW(openBytes(overfull), db::DbError);
+}
+
+TEST_F(DamagedTable, ALastBlockCutShort) {
   // A last block cut short after its last record is read whole; cut into that record, the
   // block lies outside the file.
   auto u16 = [&](std::size_t at) {
@@ -267,9 +282,15 @@ TEST_F(PxInterop, DamagedFilesRaiseInsteadOfCrashing) {
               std::string::npos)
         << e.what();
   }
+}
+
+TEST_F(DamagedTable, AnUnknownFieldType) {
   auto badType = bytes;
   badType[0x78] = 0x42;  // unknown field type
   EXPECT_THROW(openBytes(badType), db::DbError);
+}
+
+TEST_F(DamagedTable, DamageNoInterruptedPostExplainsIsRefusedUnchanged) {
   // Damage that no interrupted post explains (a zeroed next-block link, a first block past the
   // start of the chain, a chain cut short) is refused by name, and not a byte of it changes.
   auto zeroedLink = bytes;
