@@ -110,19 +110,29 @@ TEST(ReaderHelpers, FormatRenumberingAgreesWithTheRecordByRecordRule) {
   }
 }
 
-TEST(ReaderOpen, ClassifiesFilesAndRefusesOthers) {
-  TXLSRead r;
-  auto message = [&](const std::string& name) {
-    r.FileName = name;
-    try {
-      r.Open();
-    } catch (const EXLSError& e) {
-      return std::string(e.what());
-    }
-    return std::string("opened");
-  };
-  EXPECT_EQ(message("   "), "Filename is missing");
+namespace {
 
+// Opens `name` with `r`: "opened", or the message of the error.
+std::string OpenMessage(TXLSRead& r, const std::string& name) {
+  r.FileName = name;
+  try {
+    r.Open();
+  } catch (const EXLSError& e) {
+    return std::string(e.what());
+  }
+  return std::string("opened");
+}
+
+}  // namespace
+
+TEST(ReaderOpen, ABlankFileNameIsRefused) {
+  TXLSRead r;
+  EXPECT_EQ(OpenMessage(r, "   "), "Filename is missing");
+}
+
+TEST(ReaderOpen, CompoundFilesAreReadFromTheirWorkbookOrBookStream) {
+  TXLSRead r;
+  const auto message = [&](const std::string& name) { return OpenMessage(r, name); };
   // A compound file with both streams is read from "Workbook" as BIFF8.
   const Bytes book = testbiff::BuildStream(testbiff::Biff::v8, nullptr, {{"Foaia1", nullptr}});
   testbiff::TempFile both(testbiff::WriteCompoundFile({{"Book", book}, {"Workbook", book}}));
@@ -139,7 +149,11 @@ TEST(ReaderOpen, ClassifiesFilesAndRefusesOthers) {
   testbiff::TempFile neither(testbiff::WriteCompoundFile({{"Other", book}}));
   EXPECT_EQ(message(neither.path()), "File is not a Excel Workbook");
   EXPECT_FALSE(r.IsOpen());
+}
 
+TEST(ReaderOpen, PlainFilesMustBeginWithTheBofOfAKnownGeneration) {
+  TXLSRead r;
+  const auto message = [&](const std::string& name) { return OpenMessage(r, name); };
   // Plain files: the first record must be a BOF of a known generation.
   const std::pair<std::uint8_t, int> plain[] = {{0x00, 1}, {0x02, 2}, {0x04, 3}, {0x08, 4}};
   for (const auto& [high, version] : plain) {
