@@ -71,17 +71,23 @@ TEST(ExcelMask, DateAndTimeItems) {
   EXPECT_EQ(Kinds(Section0(TExcelMask("[h]:mm"))), (std::vector<int>{21, 1, 23}));
   EXPECT_EQ(Kinds(Section0(TExcelMask("[MM]:ss"))), (std::vector<int>{24, 1, 26}));
   EXPECT_EQ(Kinds(Section0(TExcelMask("[ss].00"))), (std::vector<int>{27, 33, 31, 5, 5}));
+}
 
+TEST(ExcelMask, TenthsOfASecondAfterSeconds) {
   TExcelMask tenths("mm:ss.0");
   EXPECT_TRUE(tenths.IsDateMask());
   EXPECT_EQ(Kinds(Section0(tenths)), (std::vector<int>{23, 1, 26, 33, 31, 5}));
+}
 
+TEST(ExcelMask, ScientificNotationIsNotADate) {
   TExcelMask sci("0.00E+00");
   EXPECT_FALSE(sci.IsDateMask());
   EXPECT_EQ(Kinds(Section0(sci)), (std::vector<int>{33, 5, 31, 5, 5, 1, 1, 5, 5}));
   EXPECT_EQ(Section0(sci).Items[5].Char, U'E');
   EXPECT_EQ(Section0(sci).Items[6].Char, U'+');
+}
 
+TEST(ExcelMask, DigitsAheadOfTheDateLettersMakeANumber) {
   // Digits ahead of the date letters make a number format.
   EXPECT_FALSE(TExcelMask("0 \"days\" h").IsDateMask());
   EXPECT_FALSE(TExcelMask("DD/MM/YYYY").IsDateMask());
@@ -103,14 +109,16 @@ TEST(ExcelMask, AmPmMarkersMakeTwelveHourClock) {
   EXPECT_EQ(Section0(ap).Items[6].Char, U'P');
 }
 
-TEST(ExcelMask, SectionsColoursAndLiterals) {
+TEST(ExcelMask, TwoSectionsAndTheRedOfTheSecond) {
   TExcelMask two("_($#,##0_);[Red]($#,##0)");
   ASSERT_TRUE(two.Sections[0] && two.Sections[1]);
   EXPECT_FALSE(two.Sections[2] || two.Sections[3]);
   EXPECT_EQ(two.Sections[1]->Color, 0x0000FFu);
   EXPECT_EQ(two.Sections[0]->Color, 0u);
   EXPECT_EQ(two.Sections[0]->Items[0].Char, U' ') << "_ gives a space";
+}
 
+TEST(ExcelMask, AccountingFormatSections) {
   TExcelMask accounting(R"(_(* #,##0_);_(* \(#,##0\);_(* "-"_);_(@_))");
   for (const auto& s : accounting.Sections) ASSERT_TRUE(s);
   const auto& zero = *accounting.Sections[2];
@@ -119,17 +127,23 @@ TEST(ExcelMask, SectionsColoursAndLiterals) {
   EXPECT_EQ(zero.Items[2].Text, "-");
   EXPECT_EQ(accounting.Sections[1]->Items[2].Char, U'(') << "escaped parenthesis";
   EXPECT_EQ(accounting.Sections[3]->Items[1].Char, U'@');
+}
 
+TEST(ExcelMask, DigitsOtherThanZeroAreLiteralsInAnySection) {
   TExcelMask five("0;1;2;3;4");
   for (const auto& s : five.Sections) ASSERT_TRUE(s);
   EXPECT_EQ(Kinds(*five.Sections[3]), (std::vector<int>{1}));
   EXPECT_EQ(five.Sections[3]->Items[0].Char, U'3') << "digits other than 0 are literals";
+}
 
+TEST(ExcelMask, AnEmptySectionStaysEmpty) {
   TExcelMask gap("0;;0");
   EXPECT_TRUE(gap.Sections[0] && gap.Sections[2]);
   EXPECT_FALSE(gap.Sections[1] || gap.Sections[3]);
   EXPECT_FALSE(gap.Sections[0]->Flags & mfZeroSection);
+}
 
+TEST(ExcelMask, QuotedLiterals) {
   TExcelMask quotedSemicolon("\"a;b\"0;x");
   EXPECT_EQ(quotedSemicolon.Sections[0]->Items[0].Text, "a;b");
   EXPECT_TRUE(quotedSemicolon.Sections[1]);
@@ -137,7 +151,9 @@ TEST(ExcelMask, SectionsColoursAndLiterals) {
   TExcelMask quoted("\"Total: \"0");
   EXPECT_EQ(Kinds(Section0(quoted)), (std::vector<int>{2, 33, 5}));
   EXPECT_EQ(Section0(quoted).Items[0].Text, "Total: ");
+}
 
+TEST(ExcelMask, NamedColoursAndBracketsThatAreNotColours) {
   struct {
     const char* mask;
     std::uint32_t colour;
