@@ -85,7 +85,9 @@ TEST(Commands, DumpPrintsEveryWorksheetAsJsonLines) {
   EXPECT_EQ(end.rfind(R"({"event":"end","sheets":[{"name":"Prețuri","offset":)", 0), 0u) << end;
   EXPECT_NE(end.find(R"("firstRow":4,"lastRow":4,"firstCol":3,"lastCol":3})"), std::string::npos)
       << end;
+}
 
+TEST(Commands, DumpOfAMissingFileExitsWithOne) {
   EXPECT_EQ(RunTool("dump /nonexistent/book.xls").exitCode, 1);
 }
 
@@ -104,7 +106,9 @@ TEST(Commands, CellAnswersOneLookup) {
   r = RunTool("cell " + file->path() + " 5 0 0");
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_TRUE(r.lines.empty());
+}
 
+TEST(Commands, BothCommandsStopAtAnEncryptionRecord) {
   // Behind an encryption record all is ciphertext: both commands stop there and exit 1.
   testbiff::WorkbookWriter w;
   w.AddSheet("S").Number(0, 0, 1);
@@ -115,7 +119,7 @@ TEST(Commands, CellAnswersOneLookup) {
                 filePass.end());
   testbiff::TempFile locked(testbiff::WriteCompoundFile({{"Workbook", stream}}));
   for (const char* command : {"dump ", "cell "}) {
-    r = RunTool(command + locked.path() + (command[0] == 'c' ? " 0 0 0" : ""));
+    const Result r = RunTool(command + locked.path() + (command[0] == 'c' ? " 0 0 0" : ""));
     EXPECT_EQ(r.exitCode, 1) << command;
     EXPECT_TRUE(r.lines.empty()) << command << r.lines.front();
   }

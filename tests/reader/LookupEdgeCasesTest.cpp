@@ -197,7 +197,7 @@ TEST(ReaderLookup, FallsBackWhenTheIndexRecordsDoNotHold) {
   }
 }
 
-TEST(ReaderLookup, Biff5AndPlainFiles) {
+TEST(ReaderLookup, ABiff5WorkbookInItsCodePage) {
   WorkbookOptions o;
   o.version = Biff::v5;
   o.codepage = 1250;
@@ -208,7 +208,9 @@ TEST(ReaderLookup, Biff5AndPlainFiles) {
   Lookup l(w.File());
   EXPECT_EQ(l.At(0, 0, 0), "'Ştift ţ'");
   EXPECT_EQ(l.At(0, 1, 1), "3.5");
+}
 
+TEST(ReaderLookup, APlainBiff4WorksheetFile) {
   RecordStream s(Biff::v4);
   s.Bof(kWorksheet);
   s.Dimensions(0, 3, 0, 2);
