@@ -312,6 +312,9 @@ TEST(ReaderGlobals, DateDecisionFollowsTheFormatNumber) {
   EXPECT_EQ(c.cells[2].kind, Kind::kNumber);
   EXPECT_EQ(c.cells[3].kind, Kind::kDateTime);
   EXPECT_EQ(c.cells[3].number, 45002.0);
+}
+
+TEST(ReaderGlobals, ADateMaskInTheFirstFormatRecordIsRenumberedAwayFromDates) {
   // Only the first FORMAT being a date mask: renumbered to 49, so its cells stay numbers.
   auto firstIsDate = [](RecordStream& s) {
     s.Format(164, "dd.mm.yyyy");
