@@ -286,7 +286,9 @@ TEST(FormulaDecoder, SharedFormulasResolveAgainstTheBaseCell) {
   EXPECT_EQ(Decode(c, area, {}, 3, 9), "SUM($A$1:$A9)");
   // Offsets that pass the sheet's edge wrap as the file format does.
   EXPECT_EQ(Decode(c, TokenBytes().u8(0x2C).u16(0xFFFF).u16(0xC000 | 0x01), {}, 255, 0), "A65536");
+}
 
+TEST(FormulaDecoder, SharedFormulaOffsetsOfBiff5) {
   // BIFF5: the row offset is 14 bits, two's complement; columns a signed byte.
   const auto b5 = Biff5();
   TokenBytes far;
@@ -385,15 +387,21 @@ TEST(FormulaDecoder, ArrayConstants) {
   c.FuncArgSeparator = ';';
   EXPECT_EQ(Decode(c, token, square), "{{1;2};{3;\"ș\"}}");
   EXPECT_EQ(Decode(c, token, column), "{1;2;\"x\"}");
-  c.FuncArgSeparator = ',';
+}
 
+TEST(FormulaDecoder, TwoArraysTakeTheirValuesInTurn) {
+  const auto c = Biff8();
   // Two arrays take their values one after the other.
   TokenBytes twoTokens;
   twoTokens.u8(0x40).zeros(7).u8(0x20).zeros(7).u8(0x41).u16(165);
   TokenBytes twoData;
   twoData.u8(0).u16(0).u8(1).f64(5).u8(0).u16(0).u8(1).f64(6);
   EXPECT_EQ(Decode(c, twoTokens, twoData), "MMULT({5},{6})");
+}
 
+TEST(FormulaDecoder, DamagedArraysGiveTheirMessage) {
+  const auto c = Biff8();
+  const auto token = TokenBytes().u8(0x60).zeros(7);
   TokenBytes bad;
   bad.u8(0).u16(1).u8(1).f64(1).u8(4).u8(1).zeros(7);
   EXPECT_EQ(Decode(c, token, bad), "Bad element ID#4 in array");
