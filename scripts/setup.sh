@@ -7,7 +7,7 @@ packages=(
   libgtest-dev libsqlite3-dev qt6-base-dev libqt6test6 libgl-dev
   pxlib-dev fonts-dejavu-core
   python3-xlrd libfreexl-dev
-  libreoffice-calc-nogui libzip-dev libexpat1-dev python3-openpyxl python3-xlsxwriter gnumeric
+  libreoffice-calc-nogui libzip-dev libisal-dev libexpat1-dev python3-openpyxl python3-xlsxwriter gnumeric
   libxcb1-dev xvfb openbox xdotool x11-utils imagemagick
 )
 missing=()

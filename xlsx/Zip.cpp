@@ -1,6 +1,7 @@
 // The package's ZIP container through libzip, with the size checks of hostile files.
 #include "xlsx/Zip.h"
 
+#include <isa-l/igzip_lib.h>
 #include <zip.h>
 
 #include <memory>
@@ -79,6 +80,45 @@ std::uint64_t ZipPackage::ClaimedSize(std::string_view name) const {
   return st.size;
 }
 
+// A deflated entry (nearly every part) is inflated here from its raw bytes by ISA-L, which
+// inflates about three times faster than zlib and sums the CRC as it goes; the sizes and the
+// CRC are checked as libzip checks them. Other methods go through libzip.
+void ZipPackage::ReadDeflated(std::uint64_t index, std::uint64_t size, std::uint32_t crc,
+                              std::string_view name, const Sink& sink) {
+  const auto damaged = [&](const char* what) {
+    return XlsxError(FailReason::Damaged, "The part " + std::string(name) + what);
+  };
+  std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> f(
+      zip_fopen_index(zip_, index, ZIP_FL_COMPRESSED), zip_fclose);
+  if (!f) throw XlsxError(FailReason::Damaged, "Can not read the part " + std::string(name));
+  auto state = std::make_unique<inflate_state>();
+  isal_inflate_init(state.get());
+  state->crc_flag = ISAL_GZIP_NO_HDR;  // raw deflate, the CRC of the output kept in state->crc
+  std::vector<unsigned char> in(1 << 16), out(1 << 16);
+  std::uint64_t total = 0;
+  for (;;) {
+    if (state->avail_in == 0) {
+      const zip_int64_t got = zip_fread(f.get(), in.data(), in.size());
+      if (got <= 0) throw damaged(" is damaged");  // unreadable, or cut before its end
+      state->next_in = in.data();
+      state->avail_in = static_cast<std::uint32_t>(got);
+    }
+    const std::uint32_t before = state->avail_in;
+    state->next_out = out.data();
+    state->avail_out = static_cast<std::uint32_t>(out.size());
+    if (isal_inflate(state.get()) != ISAL_DECOMP_OK) throw damaged(" is damaged");
+    const std::size_t produced = out.size() - state->avail_out;
+    if (produced == 0 && state->avail_in == before && state->block_state != ISAL_BLOCK_FINISH)
+      throw damaged(" is damaged");  // no step forward: never loop on it
+    total += produced;
+    if (total > size) throw damaged(" is longer than its directory says");
+    if (produced > 0) sink(reinterpret_cast<const char*>(out.data()), produced);
+    if (state->block_state == ISAL_BLOCK_FINISH) break;
+  }
+  if (total != size) throw damaged(" is shorter than its directory says");
+  if (state->crc != crc) throw damaged(" is damaged");
+}
+
 void ZipPackage::Read(std::string_view name, const Sink& sink) {
   const long long index = Index(name);
   if (index < 0)
@@ -94,6 +134,12 @@ void ZipPackage::Read(std::string_view name, const Sink& sink) {
     throw XlsxError(FailReason::Limit, "The package inflates to more than " +
                                            std::to_string(kRatio) +
                                            " times its size: refused as a ZIP bomb");
+  const unsigned need = ZIP_STAT_COMP_METHOD | ZIP_STAT_CRC;
+  if ((st.valid & need) == need && st.comp_method == ZIP_CM_DEFLATE) {
+    ReadDeflated(static_cast<zip_uint64_t>(index), st.size, st.crc, name, sink);
+    budget_ -= st.size;
+    return;
+  }
   std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> f(
       zip_fopen_index(zip_, static_cast<zip_uint64_t>(index), 0), zip_fclose);
   if (!f) throw XlsxError(FailReason::Damaged, "Can not read the part " + std::string(name));

@@ -1,6 +1,7 @@
 #pragma once
-// The ZIP container of a package, read through libzip. Entry names are matched the way the
-// writers in the wild need: backslashes as slashes, no leading slash, any letter case.
+// The ZIP container of a package, read through libzip (deflated entries inflated by ISA-L).
+// Entry names are matched the way the writers in the wild need: backslashes as slashes, no
+// leading slash, any letter case.
 // Everything inflated is counted against one budget proportional to the file's size, and an
 // entry that inflates to more or less than its directory says is refused.
 #include <cstdint>
@@ -38,6 +39,8 @@ class ZipPackage {
 
  private:
   long long Index(std::string_view name) const;
+  void ReadDeflated(std::uint64_t index, std::uint64_t size, std::uint32_t crc,
+                    std::string_view name, const Sink& sink);
 
   zip* zip_ = nullptr;
   // Normalised name -> entry index; the exact letter case is looked up first.

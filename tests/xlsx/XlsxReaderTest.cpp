@@ -209,6 +209,17 @@ Bytes WithClaimedSize(Bytes z, std::uint32_t size) {
   return z;
 }
 
+// Sets the CRC of every entry, in the local headers and the central directory.
+Bytes WithCrc(Bytes z, std::uint32_t crc) {
+  for (std::size_t i = 0; i + 46 <= z.size(); ++i) {
+    if (z[i] == 'P' && z[i + 1] == 'K' && z[i + 2] == 3 && z[i + 3] == 4)
+      platform::StoreU32(&z[i + 14], crc);
+    if (z[i] == 'P' && z[i + 1] == 'K' && z[i + 2] == 1 && z[i + 3] == 2)
+      platform::StoreU32(&z[i + 16], crc);
+  }
+  return z;
+}
+
 std::vector<Hostile> HostileCases() {
   std::vector<Hostile> v;
   const Bytes plain = WriteZip(MinimalBook("<row><c><v>1</v></c></row>"), false);
@@ -216,6 +227,15 @@ std::vector<Hostile> HostileCases() {
                xlsx::FailReason::Damaged, "longer than its directory says"});
   v.push_back({"a ZIP bomb: entries claiming gigabytes", WithClaimedSize(plain, 0xFFFFFF00u),
                xlsx::FailReason::Limit, "ZIP bomb"});
+  // Deflated entries are inflated by another path than stored ones: the same checks there.
+  const Bytes deflated = WriteZip(MinimalBook("<row><c><v>1</v></c></row>"));
+  v.push_back({"deflated entries longer than the directory says", WithClaimedSize(deflated, 20),
+               xlsx::FailReason::Damaged, "longer than its directory says"});
+  v.push_back({"deflated entries shorter than the directory says",
+               WithClaimedSize(deflated, 1u << 20), xlsx::FailReason::Damaged,
+               "shorter than its directory says"});
+  v.push_back({"deflated entries whose CRC is wrong", WithCrc(deflated, 0x12345678u),
+               xlsx::FailReason::Damaged, "is damaged"});
   std::vector<testxlsx::Part> dtd =
       MinimalBook("<row><c t=\"inlineStr\"><is><t>&a;</t></is></c></row>");
   dtd[3].second =
