@@ -82,7 +82,6 @@ void ChangePlan::BeforeMultiPriceWrite(const ChangeRow& row) {
   target.MultiField = row.MultiField;
   target.MultiOldValue = row.MultiOldValue;
   target.IndexLocal = row.IndexLocal;
-  ++multiPrices_;
   // As above: a row the dry run would have added is the row a later occurrence updates.
   if (previousOfLast_ == kNone) return;
   const ChangeRow& earlier = rows_[previousOfLast_].Change;
@@ -126,17 +125,6 @@ int ChangePlan::RowsWithWarnings() const {
   int n = 0;
   for (const PlanRow& row : rows_) n += row.Warnings != 0;
   return n;
-}
-
-std::string ChangePlan::WarningName(ChangeWarning warning) {
-  switch (warning) {
-    case cwBigChange: return "Modificari peste prag";
-    case cwNotPositive: return "Preturi zero sau negative";
-    case cwTwoPrices: return "Articole cu doua preturi";
-    case cwAmbiguous: return "Identificatori cu mai multe articole";
-    case cwCellKind: return "Celule de pret nenumerice";
-  }
-  return {};
 }
 
 std::string ChangePlan::WarningsText(const PlanRow& row) const {

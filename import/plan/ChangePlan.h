@@ -46,12 +46,9 @@ class ChangePlan final : public ChangeObserver {
   void SetThreshold(double percent);
   int WarningCount(ChangeWarning warning) const;
   int RowsWithWarnings() const;
-  int MultiPriceCount() const { return multiPrices_; }
 
   // The row's warnings as one line of text ("" for none).
   std::string WarningsText(const PlanRow& row) const;
-  // The name of a warning kind, for the counts.
-  static std::string WarningName(ChangeWarning warning);
 
  private:
   double threshold_;
@@ -60,7 +57,6 @@ class ChangePlan final : public ChangeObserver {
   static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
   std::size_t previousOfLast_ = kNone;  // the earlier occurrence of the last row's article
   std::array<int, kWarningKinds> counts_{};
-  int multiPrices_ = 0;
   bool finished_ = false;
 };
 

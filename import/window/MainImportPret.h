@@ -160,40 +160,26 @@ class TEMainImportPret : public ui::TDBEditForm, private ImportView {
   ui::TNiceButton* checkButton_;  // BVerifica
   std::vector<ui::TNiceButton*> actionButtons_;
   // Page "&1.Setari import": the workbook's structure.
-  ui::TFmtLabel* structureHeading_;    // FmtLabel3
-  ui::TFmtLabel* idColumnCaption_;     // FmtLabel4
-  TColumnSpinEdit* idColumnEdit_;      // SCodArt
-  ui::TFmtLabel* priceColumnCaption_;  // FmtLabel5
-  TColumnSpinEdit* priceColumnEdit_;   // SPret
-  ui::TFmtLabel* startRowCaption_;     // FmtLabel6
-  TColumnSpinEdit* startRowEdit_;      // SRandStart
+  TColumnSpinEdit* idColumnEdit_;     // SCodArt
+  TColumnSpinEdit* priceColumnEdit_;  // SPret
+  TColumnSpinEdit* startRowEdit_;     // SRandStart
   // How prices and articles are read, and which articles are touched.
-  ui::TFmtLabel* priceKindCaption_;   // FmtLabel7
   ui::TMRadioGroup* priceKindGroup_;  // MTipPret
-  ui::TFmtLabel* identifyCaption_;    // FmtLabel8
   ui::TMRadioGroup* identifyGroup_;   // MArtIdentif
-  ui::TFmtLabel* producerCaption_;    // FmtLabel9
   ui::TMRadioGroup* producerGroup_;   // MProducator
   TSortedComboBox* producerList_;     // LProducator
-  ui::TFmtLabel* categoryCaption_;    // FmtLabel10
   TSortedComboBox* categoryList_;     // LCatPret
   // The workbook file.
-  ui::TFmtLabel* fileHeading_;       // FmtLabel2
-  ui::TActiveLabel* fileCaption_;    // ActiveLabel1
-  TFileListBox* fileList_;           // FileListBox1
-  ui::TActiveLabel* folderCaption_;  // ActiveLabel2
-  TDirectoryListBox* folderList_;    // DirectoryListBox1
-  ui::TActiveLabel* driveCaption_;   // ActiveLabel3
-  TDriveComboBox* driveList_;        // DriveComboBox1
-  ui::TActiveLabel* filterCaption_;  // ActiveLabel4
-  TFilterComboBox* filterList_;      // FilterComboBox1
+  TFileListBox* fileList_;         // FileListBox1
+  TDirectoryListBox* folderList_;  // DirectoryListBox1
+  TDriveComboBox* driveList_;      // DriveComboBox1
+  TFilterComboBox* filterList_;    // FilterComboBox1
   // Page "&2.Mesaje sesiune import".
   ui::TNiceButton* saveErrorsButton_;  // MSaveErr
   QPlainTextEdit* errorMemo_;          // MErori
   // Page "&3.Previzualizare".
   ui::TFmtLabel* planTitle_;             // FPlanTitlu
   ui::TFmtLabel* warningCounts_;         // FAvertismente
-  ui::TFmtLabel* thresholdCaption_;      // FPrag
   QDoubleSpinBox* thresholdEdit_;        // SPrag
   QTableView* planTable_;                // GPlan
   ui::TFmtLabel* rowWarnings_;           // FAvertRand

@@ -44,7 +44,7 @@ void TEMainImportPret::BuildPreviewPage(QWidget* page) {
       Markup(page, "FPlanTitlu", "%Apasati @9Verifica@0 pentru a vedea modificarile", 8, 6);
   warningCounts_ = Markup(page, "FAvertismente", "", 8, 30);
   // Between the page's two buttons: the title line above needs the page's whole width.
-  thresholdCaption_ = Markup(page, "FPrag", "Prag avertizare", 262, kButtonTop + 9);
+  Markup(page, "FPrag", "Prag avertizare", 262, kButtonTop + 9);
   thresholdEdit_ = new QDoubleSpinBox(page);
   thresholdEdit_->setObjectName("SPrag");
   thresholdEdit_->setDecimals(1);

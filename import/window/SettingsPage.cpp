@@ -17,24 +17,22 @@ using window::Spin;
 void TEMainImportPret::BuildSettingsPage(QWidget* page) {
   // "Structura fisierului Excel": the three positions in the workbook.
   QFrame* structure = Group(page, QRect(6, 6, 651, 112));
-  structureHeading_ = Markup(structure, "FmtLabel3", "%Structura fisierului Excel", 10, 6);
-  idColumnCaption_ =
-      Markup(structure, "FmtLabel4", "@9Identificatorul de Articol@0 se afla pe coloana", 20, 32);
+  Markup(structure, "FmtLabel3", "%Structura fisierului Excel", 10, 6);
+  Markup(structure, "FmtLabel4", "@9Identificatorul de Articol@0 se afla pe coloana", 20, 32);
   idColumnEdit_ = Spin(structure, "SCodArt", 400, 29);
-  priceColumnCaption_ = Markup(structure, "FmtLabel5", "@9Pretul@0 se afla pe coloana", 20, 58);
+  Markup(structure, "FmtLabel5", "@9Pretul@0 se afla pe coloana", 20, 58);
   priceColumnEdit_ = Spin(structure, "SPret", 400, 55);
-  startRowCaption_ =
-      Markup(structure, "FmtLabel6", "Informatiile despre @9Preturi incep @0cu randul", 20, 84);
+  Markup(structure, "FmtLabel6", "Informatiile despre @9Preturi incep @0cu randul", 20, 84);
   startRowEdit_ = Spin(structure, "SRandStart", 400, 81);
 
   // How prices and articles are read, and which articles the update touches.
   QFrame* options = Group(page, QRect(6, 124, 651, 150));
-  priceKindCaption_ = Markup(options, "FmtLabel7", "@9Pretul@0  importat se exprima in ", 10, 10);
+  Markup(options, "FmtLabel7", "@9Pretul@0  importat se exprima in ", 10, 10);
   priceKindGroup_ = Radio(options, "MTipPret", {" LEI", " VALUTA"}, 2, QRect(300, 6, 240, 24));
-  identifyCaption_ = Markup(options, "FmtLabel8", "@9Articolele@0 se identifica prin", 10, 44);
+  Markup(options, "FmtLabel8", "@9Articolele@0 se identifica prin", 10, 44);
   identifyGroup_ = Radio(options, "MArtIdentif", {"  CODEXTERN", "  CODINTERN", "  DENUMIRE"}, 3,
                          QRect(10, 64, 420, 24));
-  producerCaption_ = Markup(options, "FmtLabel9", "Preturile vor actualiza nomenclatorul", 10, 98);
+  Markup(options, "FmtLabel9", "Preturile vor actualiza nomenclatorul", 10, 98);
   producerGroup_ = Radio(options, "MProducator",
                          {"  Indiferent de producator", "  Doar pentru producatorul ..."}, 2,
                          QRect(10, 118, 450, 24));
@@ -47,10 +45,10 @@ void TEMainImportPret::BuildSettingsPage(QWidget* page) {
   // wide as the group: it starts close to the frame so that its ":" keeps clear of the other
   // side.
   QFrame* category = Group(page, QRect(6, 280, 651, 60));
-  categoryCaption_ = Markup(category, "FmtLabel10",
-                            "La articolele care au definite Preturi Multiple modificarea "
-                            "afecteaza categoria de pret :",
-                            6, 8);
+  Markup(category, "FmtLabel10",
+         "La articolele care au definite Preturi Multiple modificarea "
+         "afecteaza categoria de pret :",
+         6, 8);
   categoryList_ = new TSortedComboBox(category);
   categoryList_->setObjectName("LCatPret");
   categoryList_->setGeometry(10, 30, 300, 22);
@@ -63,7 +61,7 @@ void TEMainImportPret::BuildFileSelection(QWidget* page) {
   // "Selectare fisier Excel": drive, folder, filter and file lists. The filter and drive lists
   // are wide enough for their whole texts ("Fisiere import (*.xls)").
   QFrame* files = Group(page, QRect(6, 346, 651, 146));
-  fileHeading_ = Markup(files, "FmtLabel2", "%Selectare fisier Excel", 10, 6);
+  Markup(files, "FmtLabel2", "%Selectare fisier Excel", 10, 6);
   fileList_ = new TFileListBox(files);
   fileList_->setObjectName("FileListBox1");
   fileList_->SetMask("*.xls");
@@ -92,10 +90,10 @@ void TEMainImportPret::BuildFileSelection(QWidget* page) {
     label->move(x, y);
     return label;
   };
-  fileCaption_ = active("ActiveLabel1", "&Nume fisiere", fileList_, 10, 26);
-  folderCaption_ = active("ActiveLabel2", "&Directoare", folderList_, 240, 26);
-  filterCaption_ = active("ActiveLabel4", "&Filtru", filterList_, 440, 26);
-  driveCaption_ = active("ActiveLabel3", "&Unitati disc", driveList_, 440, 76);
+  active("ActiveLabel1", "&Nume fisiere", fileList_, 10, 26);
+  active("ActiveLabel2", "&Directoare", folderList_, 240, 26);
+  active("ActiveLabel4", "&Filtru", filterList_, 440, 26);
+  active("ActiveLabel3", "&Unitati disc", driveList_, 440, 76);
   // Like the classic folder list, the lists start in the current folder.
   const QString start = QDir::currentPath();
   driveList_->blockSignals(true);

@@ -189,10 +189,6 @@ void Table::SetFilter(const std::string& text) {
   First();
 }
 
-const std::string& Table::Filter() const {
-  return impl_->filterText;
-}
-
 void Table::SetFiltered(bool on) {
   auto& t = *impl_;
   if (t.filtered == on) return;
@@ -208,10 +204,6 @@ void Table::SetFiltered(bool on) {
   }
   t.RebuildViews();
   First();
-}
-
-bool Table::Filtered() const {
-  return impl_->filtered;
 }
 
 void Table::SetRange(const std::vector<KeyValue>& start, const std::vector<KeyValue>& end) {

@@ -52,9 +52,7 @@ class Table {
 
   // Filter of the form  Field = 'literal'  (quotes doubled inside the literal).
   void SetFilter(const std::string& text);  // raises for any other form
-  const std::string& Filter() const;
   void SetFiltered(bool on);
-  bool Filtered() const;
 
   // Range on the current index, from start to end values over its first key fields.
   void SetRange(const std::vector<KeyValue>& start, const std::vector<KeyValue>& end);

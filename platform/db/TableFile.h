@@ -35,7 +35,6 @@ class TableFile {
   const px::Header& Header() const { return header_; }
   const std::filesystem::path& Path() const { return path_; }
   bool Keyed() const { return header_.fileType == px::kKeyedData && header_.keyFields > 0; }
-  int RecordSize() const { return header_.recordSize; }
 
   // Records by id; ids stay valid until the table is reloaded (Generation changes).
   const std::uint8_t* Record(std::uint32_t id) const {
