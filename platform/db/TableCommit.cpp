@@ -36,6 +36,12 @@ void TableFile::Discard() {
   stagedSize_[0] = stagedSize_[1] = -1;
 }
 
+void TableFile::DiscardAndReload() {
+  Discard();
+  ReadIndexImage();
+  Reload();
+}
+
 void TableFile::ReadIndexImage() {
   pxImage_.clear();
   pxSlots_ = {};

@@ -132,6 +132,8 @@ class TableFile {
   void Commit();
   void CommitOneRecord();
   void Discard();
+  // A post that failed before Commit: its staged writes dropped, the file's image read again.
+  void DiscardAndReload();
   Journal BuildJournal() const;
   void ReadIndexImage();
   void StagePrimaryIndex();

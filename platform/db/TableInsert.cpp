@@ -137,9 +137,7 @@ std::uint32_t TableFile::Insert(std::vector<std::uint8_t>& record) {
                                          : StagePrimaryIndexSplit(block, toWrite[0])))
       StagePrimaryIndex();
   } catch (...) {
-    Discard();
-    ReadIndexImage();
-    Reload();
+    DiscardAndReload();
     throw;
   }
   Commit();

@@ -64,9 +64,7 @@ void TableFile::Remove(std::uint32_t id) {
                                       static_cast<std::uint64_t>(header_.blockSize));
     if (Keyed() && (dropBlock || !StagePrimaryIndexEntry(number))) StagePrimaryIndex();
   } catch (...) {
-    Discard();
-    ReadIndexImage();
-    Reload();
+    DiscardAndReload();
     throw;
   }
   Commit();
