@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Codepage.h"
 #include "xlsx/XlsxError.h"
 
 namespace xlsx {
@@ -122,24 +123,6 @@ std::size_t Find(const Byte* p, std::size_t from, std::size_t n, const char* wha
   return kMore;
 }
 
-void AppendUtf8(std::string& out, std::uint32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
 // The reference at p ("&amp;", "&#233;", "&#xE9;") appended to `out`; its length or kMore.
 std::size_t Reference(const Byte* p, std::size_t n, std::string& out) {
   constexpr std::size_t kLongest = 16;
@@ -177,7 +160,7 @@ std::size_t Reference(const Byte* p, std::size_t n, std::string& out) {
     const bool ok = cp == 0x9 || cp == 0xA || cp == 0xD || (cp >= 0x20 && cp <= 0xD7FF) ||
                     (cp >= 0xE000 && cp <= 0xFFFD) || cp >= 0x10000;
     if (!ok) Hand();
-    AppendUtf8(out, cp);
+    platform::AppendCodepoint(out, cp);
   } else {
     Hand();  // no entity but the predefined ones exists without a document type
   }

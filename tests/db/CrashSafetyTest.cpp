@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <functional>
 #include <map>
 #include <random>
 #include <set>
@@ -59,6 +60,27 @@ struct Done {
   }
 }
 
+// A child that reports through a pipe: `body` runs in it with the write end and ends it with
+// _exit; the parent keeps the pid and the read end.
+struct Child {
+  pid_t pid = -1;
+  int fd = -1;
+};
+
+void StartChild(const std::function<void(int)>& body, Child& child) {
+  int fds[2];
+  ASSERT_EQ(pipe(fds), 0);
+  child.pid = fork();
+  ASSERT_GE(child.pid, 0);
+  if (child.pid == 0) {
+    close(fds[0]);
+    body(fds[1]);
+    _exit(7);
+  }
+  close(fds[1]);
+  child.fd = fds[0];
+}
+
 TEST(CrashSafety, KilledWriterLeavesEveryCompletedPost) {
   platform::FixProgramFormats();
   for (unsigned round = 0; round < 6; ++round) {
@@ -75,28 +97,21 @@ TEST(CrashSafety, KilledWriterLeavesEveryCompletedPost) {
         m.Post();
       }
     }
-    int fds[2];
-    ASSERT_EQ(pipe(fds), 0);
-    pid_t pid = fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-      close(fds[0]);
-      Writer(dir.path(), fds[1], round + 1);
-    }
-    close(fds[1]);
+    Child w;
+    ASSERT_NO_FATAL_FAILURE(StartChild([&](int fd) { Writer(dir.path(), fd, round + 1); }, w));
     std::vector<Done> done;
     std::mt19937 rng(round);
     const std::size_t killAfter = 200 + rng() % 300;
     Done d;
-    while (done.size() < killAfter && read(fds[0], &d, sizeof d) == static_cast<ssize_t>(sizeof d))
+    while (done.size() < killAfter && read(w.fd, &d, sizeof d) == static_cast<ssize_t>(sizeof d))
       done.push_back(d);
     usleep(static_cast<useconds_t>(rng() % 300));
-    kill(pid, SIGKILL);
+    kill(w.pid, SIGKILL);
     int status = 0;
-    waitpid(pid, &status, 0);
+    waitpid(w.pid, &status, 0);
     ASSERT_TRUE(WIFSIGNALED(status)) << "the writer stopped by itself: " << WEXITSTATUS(status);
-    while (read(fds[0], &d, sizeof d) == static_cast<ssize_t>(sizeof d)) done.push_back(d);
-    close(fds[0]);
+    while (read(w.fd, &d, sizeof d) == static_cast<ssize_t>(sizeof d)) done.push_back(d);
+    close(w.fd);
     ASSERT_GE(done.size(), killAfter);
 
     std::set<std::pair<int, int>> inserted;
@@ -276,32 +291,30 @@ TEST_P(PostSweep, StoppedAfterEachWriteTheNextOpenRestoresTheLastWholePost) {
     SCOPED_TRACE("stopped after write " + std::to_string(n));
     dbtest::TempDir dir;
     CopyTable(sweep.base.path(), dir.path());
-    int fds[2];
-    ASSERT_EQ(pipe(fds), 0);
-    pid_t pid = fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-      close(fds[0]);
-      platform::SetWriteFault(n % 2 ? platform::WriteFault::Kill : platform::WriteFault::Exit, n);
-      try {
-        db::Table m;
-        dbtest::OpenTable(m, dir.path(), "PRETM");
-        for (const Step& s : SweepRun()) {
-          Apply(m, s);
-          if (write(fds[1], "x", 1) != 1) _exit(4);
-        }
-      } catch (...) {
-        _exit(5);
-      }
-      _exit(6);  // the run outlived its stop
-    }
-    close(fds[1]);
+    Child w;
+    ASSERT_NO_FATAL_FAILURE(StartChild(
+        [&](int fd) {
+          platform::SetWriteFault(n % 2 ? platform::WriteFault::Kill : platform::WriteFault::Exit,
+                                  n);
+          try {
+            db::Table m;
+            dbtest::OpenTable(m, dir.path(), "PRETM");
+            for (const Step& s : SweepRun()) {
+              Apply(m, s);
+              if (write(fd, "x", 1) != 1) _exit(4);
+            }
+          } catch (...) {
+            _exit(5);
+          }
+          _exit(6);  // the run outlived its stop
+        },
+        w));
     std::size_t done = 0;
     char c;
-    while (read(fds[0], &c, 1) == 1) ++done;
-    close(fds[0]);
+    while (read(w.fd, &c, 1) == 1) ++done;
+    close(w.fd);
     int status = 0;
-    waitpid(pid, &status, 0);
+    waitpid(w.pid, &status, 0);
     ASSERT_TRUE(WIFSIGNALED(status) || (WIFEXITED(status) && WEXITSTATUS(status) == 0))
         << "status " << status;
     {

@@ -12,10 +12,6 @@
 namespace {
 
 using namespace testbiff;
-using testreader::Collected;
-using testreader::Kind;
-using testreader::ReadAll;
-using testreader::ReadOptions;
 
 TEST(ReaderOpen, RefusesWhatIsNotAWorkbook) {
   reader::TXLSRead r;

@@ -138,59 +138,50 @@ Bytes SheetsTimesFormats(std::size_t n) {
       sheets);
 }
 
-// n worksheets and n XFs over FORMAT numbers that swap at every BOF (50 and 51, through 49):
-// every BOF changes every XF. Sheet k's one cell asks for XF k.
-Bytes CyclingFormats(std::size_t n) {
+// n worksheets; sheet k holds one number cell asking for XF k, then what `more` adds.
+std::vector<HandSheet> CellPerSheet(
+    std::size_t n, const std::function<void(RecordStream&, std::size_t)>& more = {}) {
   std::vector<HandSheet> sheets;
   for (std::size_t k = 0; k < n; ++k)
-    sheets.push_back({"S" + std::to_string(k), [k](RecordStream& s) {
+    sheets.push_back({"S" + std::to_string(k), [k, more](RecordStream& s) {
                         s.Number(0, 0, static_cast<std::uint16_t>(18 + k), 1.0);
+                        if (more) more(s, k);
                       }});
-  return Book(
-      [n](RecordStream& s) {
-        s.Format(50, "0.0");
-        s.Format(51, "dd.mm.yyyy");
-        s.Format(49, "0.00");
-        StandardXfs(s);
-        for (std::size_t k = 0; k < n; ++k) s.Xf(k % 2 ? 51 : 50);
-      },
-      sheets);
+  return sheets;
+}
+
+// n XFs over FORMAT numbers that swap at every BOF (50 and 51, through 49).
+void SwappingFormats(RecordStream& s, std::size_t n) {
+  s.Format(50, "0.0");
+  s.Format(51, "dd.mm.yyyy");
+  s.Format(49, "0.00");
+  StandardXfs(s);
+  for (std::size_t k = 0; k < n; ++k) s.Xf(k % 2 ? 51 : 50);
+}
+
+// n worksheets over swapping formats: every BOF changes every XF.
+Bytes CyclingFormats(std::size_t n) {
+  return Book([n](RecordStream& s) { SwappingFormats(s, n); }, CellPerSheet(n));
 }
 
 // As CyclingFormats, and each sheet adds a FORMAT record: every BOF meets a new FORMAT table.
 Bytes FormatInEverySheet(std::size_t n) {
-  std::vector<HandSheet> sheets;
-  for (std::size_t k = 0; k < n; ++k)
-    sheets.push_back({"S" + std::to_string(k), [k](RecordStream& s) {
-                        s.Number(0, 0, static_cast<std::uint16_t>(18 + k), 1.0);
-                        s.Format(static_cast<std::uint16_t>(300 + k), "0.0");
-                      }});
-  return Book(
-      [n](RecordStream& s) {
-        s.Format(50, "0.0");
-        s.Format(51, "dd.mm.yyyy");
-        s.Format(49, "0.00");
-        StandardXfs(s);
-        for (std::size_t k = 0; k < n; ++k) s.Xf(k % 2 ? 51 : 50);
-      },
-      sheets);
+  return Book([n](RecordStream& s) { SwappingFormats(s, n); },
+              CellPerSheet(n, [](RecordStream& s, std::size_t k) {
+                s.Format(static_cast<std::uint16_t>(300 + k), "0.0");
+              }));
 }
 
 // FORMAT k numbered 50 + k: each BOF moves every XF one step down a chain n long, and the
 // cell of sheet k asks for XF k when it is k steps down.
 Bytes ChainedFormats(std::size_t n) {
-  std::vector<HandSheet> sheets;
-  for (std::size_t k = 0; k < n; ++k)
-    sheets.push_back({"S" + std::to_string(k), [k](RecordStream& s) {
-                        s.Number(0, 0, static_cast<std::uint16_t>(18 + k), 1.0);
-                      }});
   return Book(
       [n](RecordStream& s) {
         for (std::size_t k = 0; k < n; ++k) s.Format(static_cast<std::uint16_t>(50 + k), "0");
         StandardXfs(s);
         for (std::size_t k = 0; k < n; ++k) s.Xf(static_cast<std::uint16_t>(49 + n));
       },
-      sheets);
+      CellPerSheet(n));
 }
 
 // n shared-string tables of one string each, its characters split into a CONTINUE record.

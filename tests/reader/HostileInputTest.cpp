@@ -10,10 +10,6 @@
 namespace {
 
 using namespace testbiff;
-using testreader::Collected;
-using testreader::Kind;
-using testreader::ReadAll;
-using testreader::ReadOptions;
 
 // ---- hostile input -----------------------------------------------------------------------------
 

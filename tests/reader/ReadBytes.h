@@ -10,6 +10,12 @@
 
 namespace testbiff {
 
+// The harness names every byte-exact case reads with, in scope through `using namespace testbiff`.
+using testreader::Collected;
+using testreader::Kind;
+using testreader::ReadAll;
+using testreader::ReadOptions;
+
 inline std::string OpenError(const Bytes& data, const std::string& fileName = {}) {
   reader::TXLSRead r;
   TempFile f(data);

@@ -5,6 +5,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "platform/Codepage.h"
+
 namespace testjson {
 namespace {
 
@@ -112,24 +114,6 @@ class Parser {
     return u;
   }
 
-  static void Utf8(std::string& out, unsigned cp) {
-    if (cp < 0x80) {
-      out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-      out += static_cast<char>(0xC0 | (cp >> 6));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-      out += static_cast<char>(0xE0 | (cp >> 12));
-      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (cp >> 18));
-      out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-  }
-
   std::string Str() {
     if (i_ >= s_.size() || s_[i_] != '"') Fail("string expected");
     ++i_;
@@ -161,7 +145,7 @@ class Parser {
           } else if (cp >= 0xD800 && cp < 0xE000) {
             cp = 0xFFFD;
           }
-          Utf8(out, cp);
+          platform::AppendCodepoint(out, cp);
           break;
         }
         default: out += e;
