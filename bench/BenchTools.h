@@ -29,6 +29,14 @@ inline double Seconds(std::chrono::steady_clock::time_point since) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
 }
 
+// Wall and processor time since it was made.
+struct Clock {
+  std::chrono::steady_clock::time_point wall = std::chrono::steady_clock::now();
+  double cpu = CpuSeconds();
+  double Wall() const { return Seconds(wall); }
+  double CpuTime() const { return CpuSeconds() - cpu; }
+};
+
 struct ChildRun {
   int status = -1;  // exit status, 128 + signal, or -1 when it could not be run
   double wall = 0, cpu = 0;

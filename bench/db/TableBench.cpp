@@ -14,12 +14,7 @@
 
 namespace {
 
-struct Clock {
-  std::chrono::steady_clock::time_point wall = std::chrono::steady_clock::now();
-  double cpu = bench::CpuSeconds();
-  double Wall() const { return bench::Seconds(wall); }
-  double CpuTime() const { return bench::CpuSeconds() - cpu; }
-};
+using bench::Clock;
 
 std::string ExternCode(int i) {
   return "EX" + std::to_string(i * 7919 % 1000003);

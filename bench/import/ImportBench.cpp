@@ -25,7 +25,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using bench::CpuSeconds;
+using bench::Clock;
 using bench::kArticles;
 using bench::kRowsPerSheet;
 using bench::Seconds;
@@ -67,8 +67,7 @@ double TimedJournalRun(const fs::path& pristine, const fs::path& work, const fs:
   CopyCatalogue(pristine, work);
   const imp::TImportState state = BenchState(work, book);
   QuietView view;
-  const auto start = std::chrono::steady_clock::now();
-  const double cpuStart = CpuSeconds();
+  const Clock clock;
   imp::ImportResult result;
   {
     imp::UndoJournalWriter journal(imp::UndoJournalPath(state.CurrentCompany), state.CurrentCompany,
@@ -78,7 +77,7 @@ double TimedJournalRun(const fs::path& pristine, const fs::path& work, const fs:
     result = imp::RunImport(state, view, options);
     journal.Finish();
   }
-  const double seconds = Seconds(start), cpu = CpuSeconds() - cpuStart;
+  const double seconds = clock.Wall(), cpu = clock.CpuTime();
   std::printf("  run with the journal alone, %d rows: %.3f s wall, %.3f s cpu%s\n", rows, seconds,
               cpu, result.Imported == rows ? "" : " UNEXPECTED COUNT");
   return cpu;
@@ -95,10 +94,9 @@ double TimedRecordedRun(const fs::path& pristine, const fs::path& work, const fs
     imp::RunOptions options;
     options.DryRun = dry;
     imp::RecordedRun run(state, options, 50);
-    const auto start = std::chrono::steady_clock::now();
-    const double cpuStart = CpuSeconds();
+    const Clock clock;
     const imp::ImportResult result = run.Run(view);
-    const double seconds = Seconds(start), cpu = CpuSeconds() - cpuStart;
+    const double seconds = clock.Wall(), cpu = clock.CpuTime();
     std::printf("  %s, %d rows: %.3f s wall, %.3f s cpu, %zu changes, %d with warnings%s\n",
                 dry ? "plan (dry run)" : "run with journal and report", rows, seconds, cpu,
                 run.Plan().Rows().size(), run.Plan().RowsWithWarnings(),
@@ -108,8 +106,7 @@ double TimedRecordedRun(const fs::path& pristine, const fs::path& work, const fs
       std::printf("  journal %ju bytes, report %ju bytes\n",
                   static_cast<std::uintmax_t>(fs::file_size(journalFile)),
                   static_cast<std::uintmax_t>(fs::file_size(imp::ChangeReportPath())));
-      const auto undoStart = std::chrono::steady_clock::now();
-      const double undoCpu = CpuSeconds();
+      const Clock undoClock;
       imp::UndoJournal journal;
       std::string error;
       if (!imp::ReadUndoJournal(journalFile, journal, error)) {
@@ -118,8 +115,7 @@ double TimedRecordedRun(const fs::path& pristine, const fs::path& work, const fs
       }
       const imp::UndoResult undone = imp::UndoLastImport(work, journalFile, journal);
       std::printf("  undo: %.3f s wall, %.3f s cpu, %d restored, %zu left alone\n",
-                  Seconds(undoStart), CpuSeconds() - undoCpu, undone.Restored,
-                  undone.LeftAlone.size());
+                  undoClock.Wall(), undoClock.CpuTime(), undone.Restored, undone.LeftAlone.size());
       return cpu;
     }
   }
@@ -132,10 +128,9 @@ double TimedRun(const fs::path& pristine, const fs::path& work, const fs::path& 
   imp::TImportState state = BenchState(work, book);
   state.Rule = rule;
   QuietView view;
-  const auto start = std::chrono::steady_clock::now();
-  const double cpuStart = CpuSeconds();
+  const Clock clock;
   imp::ImportResult result = imp::RunImport(state, view);
-  const double seconds = Seconds(start), cpu = CpuSeconds() - cpuStart;
+  const double seconds = clock.Wall(), cpu = clock.CpuTime();
   std::printf("  %d rows: %.3f s wall, %.3f s cpu (%.2f us/row), imported %d, errors %d\n", rows,
               seconds, cpu, cpu * 1e6 / rows, result.Imported, result.Errors);
   if (result.Imported != rows || result.Errors != 0) std::printf("  UNEXPECTED COUNTS\n");
@@ -146,25 +141,23 @@ double TimedRun(const fs::path& pristine, const fs::path& work, const fs::path& 
 // The workbook's part of the run alone: the two lookups of every row.
 void TimedLookups(const fs::path& book, int rows) {
   std::unique_ptr<imp::PriceWorkbook> wb = imp::MakeXlsWorkbook();
-  const auto start = std::chrono::steady_clock::now();
-  const double cpuStart = CpuSeconds();
+  const Clock clock;
   wb->Open(book);
   int found = 0;
   imp::CellValue v;
   for (int s = 0; s < wb->SheetCount(); ++s)
     for (int r = 1; wb->GetCellValue(s, 0, r, v) && wb->GetCellValue(s, 1, r, v); ++r) ++found;
   wb->Close();
-  const double seconds = Seconds(start), cpu = CpuSeconds() - cpuStart;
+  const double seconds = clock.Wall(), cpu = clock.CpuTime();
   std::printf("  lookups alone, %d rows: %.3f s wall, %.3f s cpu (%.2f us/row)%s\n", rows, seconds,
               cpu, cpu * 1e6 / rows, found == rows ? "" : " UNEXPECTED COUNT");
 }
 
 // Detection as "&Detecteaza" runs it: open the list, find the header, 50 catalogue lookups.
 void TimedDetection(const fs::path& catalogue, const fs::path& book) {
-  const auto start = std::chrono::steady_clock::now();
-  const double cpuStart = CpuSeconds();
+  const Clock clock;
   const imp::LayoutProposal p = imp::DetectLayoutInFile(book.string(), catalogue.string());
-  const double seconds = Seconds(start), cpu = CpuSeconds() - cpuStart;
+  const double seconds = clock.Wall(), cpu = clock.CpuTime();
   std::printf("  detection: %.3f s wall, %.3f s cpu (limit 0.2 s): %s\n", seconds, cpu,
               imp::ProposalMessage(p).c_str());
 }

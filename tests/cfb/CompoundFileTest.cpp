@@ -18,6 +18,7 @@
 #endif
 
 #include "platform/cfb/CompoundFile.h"
+#include "platform/cfb/Layout.h"
 #include "support/CompoundFileWriter.h"
 #include "support/TempFile.h"
 
@@ -25,6 +26,8 @@ using platform::cfb::CfbError;
 using platform::cfb::CompoundFile;
 using platform::cfb::SeekOrigin;
 using testbiff::Bytes;
+namespace cfb = platform::cfb;
+namespace hdr = platform::cfb::hdr;
 
 namespace {
 
@@ -47,15 +50,15 @@ std::size_t SectorAt(std::uint32_t n) {
   return (static_cast<std::size_t>(n) + 1) * 512;
 }
 std::size_t FatEntry(const Bytes& f, std::uint32_t sector) {
-  const std::uint32_t fatSector = Get32(f, 0x4C + 4 * (sector / 128));
+  const std::uint32_t fatSector = Get32(f, hdr::kDifat + 4 * (sector / 128));
   return SectorAt(fatSector) + 4 * (sector % 128);
 }
 // The directory entry whose name (ASCII) is `name`.
 std::size_t DirEntry(const Bytes& f, const std::string& name) {
-  std::uint32_t s = Get32(f, 0x30);
+  std::uint32_t s = Get32(f, hdr::kFirstDirSector);
   for (int guard = 0; guard < 100 && s < 0xFFFFFFF0u; ++guard) {
     for (std::size_t e = 0; e < 4; ++e) {
-      const std::size_t at = SectorAt(s) + 128 * e;
+      const std::size_t at = SectorAt(s) + cfb::kDirEntrySize * e;
       std::string n;
       for (std::size_t i = 0; i < 32 && f[at + 2 * i]; ++i)
         n.push_back(static_cast<char>(f[at + 2 * i]));
@@ -131,7 +134,7 @@ class DamagedCompoundFile : public ::testing::Test {
   const Bytes good =
       testbiff::WriteCompoundFile({{"Workbook", Pattern(5000, 4)}, {"Small", Pattern(200, 5)}});
   const std::size_t wb = DirEntry(good, "Workbook");
-  const std::uint32_t start = Get32(good, wb + 116);
+  const std::uint32_t start = Get32(good, wb + cfb::dirent::kStart);
 };
 
 TEST_F(DamagedCompoundFile, AFatChainThatLoopsBackToItsStart) {
@@ -160,7 +163,9 @@ TEST_F(DamagedCompoundFile, AChainThatLeavesTheFile) {
 TEST_F(DamagedCompoundFile, ADirectoryTreeThatPointsBackAtItself) {
   // A directory whose tree points back at itself.
   Bytes f = good;
-  Put32(f, wb + 68, static_cast<std::uint32_t>((wb - SectorAt(Get32(f, 0x30))) / 128));
+  Put32(f, wb + cfb::dirent::kLeft,
+        static_cast<std::uint32_t>((wb - SectorAt(Get32(f, hdr::kFirstDirSector))) /
+                                   cfb::kDirEntrySize));
   testbiff::TempFile t(f);
   EXPECT_THROW(CompoundFile{t.path()}, CfbError);
 }
@@ -169,8 +174,8 @@ TEST_F(DamagedCompoundFile, AMiniChainThatLoops) {
   // A mini chain that loops.
   Bytes f = good;
   const std::size_t sm = DirEntry(f, "Small");
-  const std::uint32_t mstart = Get32(f, sm + 116);
-  const std::uint32_t miniFat = Get32(f, 0x3C);
+  const std::uint32_t mstart = Get32(f, sm + cfb::dirent::kStart);
+  const std::uint32_t miniFat = Get32(f, hdr::kFirstMiniFatSector);
   Put32(f, SectorAt(miniFat) + 4 * (mstart + 1), mstart);
   testbiff::TempFile t(f);
   CompoundFile cf(t.path());
@@ -180,7 +185,7 @@ TEST_F(DamagedCompoundFile, AMiniChainThatLoops) {
 TEST_F(DamagedCompoundFile, ADeclaredSizeBeyondTheFileIsCutToTheChain) {
   // A declared size far beyond the file is cut to what the chain holds.
   Bytes f = good;
-  Put32(f, wb + 120, 0x7FFFFFF0);
+  Put32(f, wb + cfb::dirent::kSize, 0x7FFFFFF0);
   testbiff::TempFile t(f);
   CompoundFile cf(t.path());
   auto s = cf.OpenStream("Workbook");
@@ -192,8 +197,8 @@ TEST_F(DamagedCompoundFile, AMiniCutoffAndA4GbSizeAllocateNoMore) {
   // A mini cutoff and a stream size of 4 GB: the stream is read from the mini stream as far
   // as its chain goes, without an allocation of the declared size.
   Bytes f = good;
-  Put32(f, 0x38, 0xFFFFFFFF);
-  Put32(f, DirEntry(f, "Small") + 120, 0xFFFFFFF0);
+  Put32(f, hdr::kMiniCutoff, 0xFFFFFFFF);
+  Put32(f, DirEntry(f, "Small") + cfb::dirent::kSize, 0xFFFFFFF0);
   testbiff::TempFile t(f);
   // In a child whose address space is capped (not under the sanitizers, which reserve more).
   const pid_t child = fork();
@@ -221,7 +226,8 @@ TEST_F(DamagedCompoundFile, AFileCutInsideItsHeaderOrDirectory) {
   // A file cut short inside the header, and one cut inside its directory.
   testbiff::TempFile t(Bytes(good.begin(), good.begin() + 300));
   EXPECT_THROW(CompoundFile{t.path()}, CfbError);
-  Bytes cut(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(SectorAt(Get32(good, 0x30))));
+  Bytes cut(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(
+                                             SectorAt(Get32(good, hdr::kFirstDirSector))));
   testbiff::TempFile t2(cut);
   EXPECT_THROW(CompoundFile{t2.path()}, CfbError);
 }
@@ -229,7 +235,7 @@ TEST_F(DamagedCompoundFile, AFileCutInsideItsHeaderOrDirectory) {
 TEST_F(DamagedCompoundFile, AnOverstatedFatSectorCountIsBounded) {
   // An overstated FAT sector count is bounded by the file; the streams still read.
   Bytes f = good;
-  Put32(f, 0x2C, 1000000);
+  Put32(f, hdr::kFatSectorCount, 1000000);
   testbiff::TempFile t(f);
   CompoundFile cf(t.path());
   EXPECT_EQ(ReadAll(*cf.OpenStream("Workbook")), Pattern(5000, 4));
@@ -238,7 +244,7 @@ TEST_F(DamagedCompoundFile, AnOverstatedFatSectorCountIsBounded) {
 TEST_F(DamagedCompoundFile, AFatSectorOutsideTheFileEndsItsChains) {
   // A FAT sector number outside the file: chains through it end there.
   Bytes f = good;
-  Put32(f, 0x4C, 0x00FFFFF0);
+  Put32(f, hdr::kDifat, 0x00FFFFF0);
   testbiff::TempFile t(f);
   try {
     CompoundFile cf(t.path());
@@ -252,44 +258,43 @@ TEST_F(DamagedCompoundFile, AFatSectorOutsideTheFileEndsItsChains) {
 TEST(CompoundFile, ReadsVersion4Files) {
   const std::size_t ss = 4096;
   Bytes f(ss * 5, 0);
-  const std::uint8_t sig[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
-  std::memcpy(f.data(), sig, 8);
-  f[0x18] = 0x3E;
-  f[0x1A] = 4;
-  f[0x1C] = 0xFE;
-  f[0x1D] = 0xFF;
-  f[0x1E] = 12;
-  f[0x20] = 6;
-  Put32(f, 0x2C, 1);           // FAT sectors
-  Put32(f, 0x30, 1);           // first directory sector
-  Put32(f, 0x38, 4096);        // mini cutoff
-  Put32(f, 0x3C, 0xFFFFFFFE);  // no mini FAT
-  Put32(f, 0x44, 0xFFFFFFFE);  // no DIFAT sectors
-  for (int i = 0; i < 109; ++i) Put32(f, 0x4C + 4 * i, 0xFFFFFFFF);
-  Put32(f, 0x4C, 0);
+  std::memcpy(f.data(), cfb::kSignature, sizeof cfb::kSignature);
+  f[hdr::kMinorVersion] = 0x3E;
+  f[hdr::kMajorVersion] = 4;
+  f[hdr::kByteOrder] = 0xFE;
+  f[hdr::kByteOrder + 1] = 0xFF;
+  f[hdr::kSectorShift] = 12;
+  f[hdr::kMiniSectorShift] = 6;
+  Put32(f, hdr::kFatSectorCount, 1);
+  Put32(f, hdr::kFirstDirSector, 1);
+  Put32(f, hdr::kMiniCutoff, 4096);
+  Put32(f, hdr::kFirstMiniFatSector, cfb::kEndOfChain);  // no mini FAT
+  Put32(f, hdr::kFirstDifatSector, cfb::kEndOfChain);    // no DIFAT sectors
+  for (int i = 0; i < hdr::kDifatEntries; ++i) Put32(f, hdr::kDifat + 4 * i, cfb::kFreeSect);
+  Put32(f, hdr::kDifat, 0);
   const std::size_t fat = ss;
-  for (std::size_t i = 0; i < ss / 4; ++i) Put32(f, fat + 4 * i, 0xFFFFFFFF);
-  Put32(f, fat + 0, 0xFFFFFFFD);
-  Put32(f, fat + 4, 0xFFFFFFFE);
+  for (std::size_t i = 0; i < ss / 4; ++i) Put32(f, fat + 4 * i, cfb::kFreeSect);
+  Put32(f, fat + 0, cfb::kFatSect);
+  Put32(f, fat + 4, cfb::kEndOfChain);
   Put32(f, fat + 8, 3);
-  Put32(f, fat + 12, 0xFFFFFFFE);
+  Put32(f, fat + 12, cfb::kEndOfChain);
   auto entry = [&](std::size_t index, const char* name, std::uint8_t type, std::uint32_t child,
                    std::uint32_t startSector, std::uint64_t size) {
-    const std::size_t at = 2 * ss + 128 * index;
+    const std::size_t at = 2 * ss + cfb::kDirEntrySize * index;
     std::size_t n = 0;
     for (; name[n]; ++n) f[at + 2 * n] = static_cast<std::uint8_t>(name[n]);
-    f[at + 64] = static_cast<std::uint8_t>(2 * (n + 1));
-    f[at + 66] = type;
-    Put32(f, at + 68, 0xFFFFFFFF);
-    Put32(f, at + 72, 0xFFFFFFFF);
-    Put32(f, at + 76, child);
-    Put32(f, at + 116, startSector);
-    Put32(f, at + 120, static_cast<std::uint32_t>(size));
-    Put32(f, at + 124, static_cast<std::uint32_t>(size >> 32));
+    f[at + cfb::dirent::kNameLength] = static_cast<std::uint8_t>(2 * (n + 1));
+    f[at + cfb::dirent::kType] = type;
+    Put32(f, at + cfb::dirent::kLeft, cfb::kNoStream);
+    Put32(f, at + cfb::dirent::kRight, cfb::kNoStream);
+    Put32(f, at + cfb::dirent::kChild, child);
+    Put32(f, at + cfb::dirent::kStart, startSector);
+    Put32(f, at + cfb::dirent::kSize, static_cast<std::uint32_t>(size));
+    Put32(f, at + cfb::dirent::kSizeHigh, static_cast<std::uint32_t>(size >> 32));
   };
-  entry(0, "Root Entry", 5, 1, 0xFFFFFFFE, 0);
+  entry(0, "Root Entry", 5, 1, cfb::kEndOfChain, 0);
   const Bytes data = Pattern(6000, 6);
-  entry(1, "Workbook", 2, 0xFFFFFFFF, 2, data.size());
+  entry(1, "Workbook", 2, cfb::kNoStream, 2, data.size());
   std::memcpy(&f[3 * ss], data.data(), data.size());
   testbiff::TempFile t(f);
   CompoundFile cf(t.path());
