@@ -44,12 +44,10 @@ class QuietView : public imp::ImportView {
   int lines = 0;
 };
 
-void CopyCatalogue(const fs::path& from, const fs::path& to) {
-  fs::remove_all(to);
-  fs::copy(from, to, fs::copy_options::recursive);
-}
-
-imp::TImportState BenchState(const fs::path& work, const fs::path& book) {
+// A fresh copy of the catalogue `pristine` in `work`, and the state of a run of `book` into it.
+imp::TImportState FreshRun(const fs::path& pristine, const fs::path& work, const fs::path& book) {
+  fs::remove_all(work);
+  fs::copy(pristine, work, fs::copy_options::recursive);
   imp::TImportState state;
   state.CurrentCompany = state.SelectedCompany = "BENCH";
   state.CompanyFolder = work;
@@ -64,8 +62,7 @@ imp::TImportState BenchState(const fs::path& work, const fs::path& book) {
 // The run with the undo journal as its only observer: what the journal alone costs.
 double TimedJournalRun(const fs::path& pristine, const fs::path& work, const fs::path& book,
                        int rows) {
-  CopyCatalogue(pristine, work);
-  const imp::TImportState state = BenchState(work, book);
+  const imp::TImportState state = FreshRun(pristine, work, book);
   QuietView view;
   const Clock clock;
   imp::ImportResult result;
@@ -87,8 +84,7 @@ double TimedJournalRun(const fs::path& pristine, const fs::path& work, const fs:
 // undo of that run from its journal. Returns the recorded run's processor time.
 double TimedRecordedRun(const fs::path& pristine, const fs::path& work, const fs::path& book,
                         int rows) {
-  CopyCatalogue(pristine, work);
-  const imp::TImportState state = BenchState(work, book);
+  const imp::TImportState state = FreshRun(pristine, work, book);
   QuietView view;
   for (bool dry : {true, false}) {
     imp::RunOptions options;
@@ -124,8 +120,7 @@ double TimedRecordedRun(const fs::path& pristine, const fs::path& work, const fs
 
 double TimedRun(const fs::path& pristine, const fs::path& work, const fs::path& book, int rows,
                 const imp::PriceRule& rule = {}) {
-  CopyCatalogue(pristine, work);
-  imp::TImportState state = BenchState(work, book);
+  imp::TImportState state = FreshRun(pristine, work, book);
   state.Rule = rule;
   QuietView view;
   const Clock clock;

@@ -25,6 +25,15 @@ bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
+// The number of one to `maxDigits` digits at `i` of `s`, `i` moved past it; false when there is
+// no digit at `i`.
+bool ReadNumber(std::string_view s, std::size_t& i, std::size_t maxDigits, int& v) {
+  const std::size_t start = i;
+  v = 0;
+  while (i < s.size() && IsDigit(s[i]) && i - start < maxDigits) v = v * 10 + (s[i++] - '0');
+  return i != start;
+}
+
 [[noreturn]] void NotAValue(const px::FieldInfo& f, std::string_view text) {
   throw DbError("'" + std::string(text) + "' nu este o valoare valida pentru campul \"" + f.name +
                 "\"");
@@ -174,11 +183,7 @@ bool ParseDate(std::string_view text, std::int64_t& days) {
   int count = 0;
   std::size_t i = 0;
   while (count < 3) {
-    std::size_t start = i;
-    int v = 0;
-    while (i < s.size() && IsDigit(s[i]) && i - start < 5) v = v * 10 + (s[i++] - '0');
-    if (i == start) return false;
-    parts[count++] = v;
+    if (!ReadNumber(s, i, 5, parts[count++])) return false;
     if (count < 3) {
       if (i >= s.size() || IsDigit(s[i])) return false;
       ++i;
@@ -220,11 +225,7 @@ bool ParseTime(std::string_view text, std::int64_t& ms) {
   int count = 0;
   std::size_t i = 0;
   while (i < s.size() && count < 3) {
-    std::size_t start = i;
-    int v = 0;
-    while (i < s.size() && IsDigit(s[i]) && i - start < 3) v = v * 10 + (s[i++] - '0');
-    if (i == start) return false;
-    parts[count++] = v;
+    if (!ReadNumber(s, i, 3, parts[count++])) return false;
     if (i < s.size()) {
       if (s[i] != ':') return false;
       ++i;
