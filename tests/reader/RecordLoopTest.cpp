@@ -169,15 +169,22 @@ TEST(RecordLoop, AnEncryptedFileIsNotRead) {
   EXPECT_TRUE(run.rec.log.empty());
 }
 
+namespace {
+// A sheet of `count` NUMBER records 8 bytes long (their fields need 14), then one good cell.
+Bytes ShortNumberRecords(int count) {
+  return BuildStream(Biff::v8, Xfs({0}), {{"Foaia1", [count](RecordStream& s) {
+                                             for (int i = 0; i < count; ++i)
+                                               s.AddRaw(
+                                                   testbiff::rec::kNumber, 8,
+                                                   testbiff::Body().U16(0).U16(0).U16(0).U16(0));
+                                             s.Number(1, 0, 0, 2);
+                                           }}});
+}
+}  // namespace
+
 TEST(RecordLoop, ARecordShorterThanItsFieldsIsAnError) {
   // A record shorter than its fields is an error, not a read past its end.
-  const Bytes shortRec =
-      BuildStream(Biff::v8, Xfs({0}), {{"Foaia1", [](RecordStream& s) {
-                                          s.AddRaw(testbiff::rec::kNumber, 8,
-                                                   testbiff::Body().U16(0).U16(0).U16(0).U16(0));
-                                          s.Number(1, 0, 0, 2);
-                                        }}});
-  Reading run(shortRec);
+  Reading run(ShortNumberRecords(1));
   run.Read();
   ASSERT_EQ(run.rec.messages.size(), 1u);
   EXPECT_NE(run.rec.messages[0].find("too short"), std::string::npos);
@@ -186,14 +193,7 @@ TEST(RecordLoop, ARecordShorterThanItsFieldsIsAnError) {
 
 TEST(RecordLoop, TheSameFaultInManyRecordsIsAskedAboutOnce) {
   // The same fault in many records is asked about once, then reported once with its count.
-  const Bytes repeated =
-      BuildStream(Biff::v8, Xfs({0}), {{"Foaia1", [](RecordStream& s) {
-                                          for (int i = 0; i < 50; ++i)
-                                            s.AddRaw(testbiff::rec::kNumber, 8,
-                                                     testbiff::Body().U16(0).U16(0).U16(0).U16(0));
-                                          s.Number(1, 0, 0, 2);
-                                        }}});
-  Reading run(repeated);
+  Reading run(ShortNumberRecords(50));
   run.Read();
   ASSERT_EQ(run.rec.messages.size(), 2u);
   EXPECT_EQ(run.rec.messages[0].rfind("?Record 0203 is too short (8 bytes)", 0), 0u);
