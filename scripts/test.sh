@@ -41,12 +41,22 @@ while IFS='|' read -r target seeds; do
   per_input=10
   case "$target" in reader_*) per_input=1 ;; esac
   echo "-- $target"
-  if ! (cd build-fuzz && ./"$(find . -name "$target" -type f -perm -u+x | head -n1)" \
+  log="$work.log"
+  if (cd build-fuzz && ./"$(find . -name "$target" -type f -perm -u+x | head -n1)" \
         -max_total_time="$fuzz_seconds" -rss_limit_mb=2048 -timeout="$per_input" -print_final_stats=0 \
-        "$work" 2>&1 | tail -n 3); then
+        -artifact_prefix="$work.found-" "$work" >"$log" 2>&1); then
+    tail -n 3 "$log"
+  else
+    # A failure is kept whole: the report and the input that caused it, to reproduce it later.
     fuzz_failed=$((fuzz_failed + 1))
+    tail -n 80 "$log"
+    for found in "$work".found-*; do
+      [ -f "$found" ] || continue
+      echo "input $(basename "$found") ($(stat -c %s "$found") bytes), base64:"
+      head -c 4096 "$found" | base64 -w 100
+    done
   fi
-  rm -rf "$work"
+  rm -rf "$work" "$log" "$work".found-*
 done < build-fuzz/fuzzers.txt
 
 passed=$(grep -ohE '[0-9]+ tests failed out of [0-9]+' build/ctest.log build-asan/ctest.log |

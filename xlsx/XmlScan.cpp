@@ -360,7 +360,13 @@ class Scanner {
     while (j < n && NameChar(p[j]) && p[j] != ':') ++j;
     if (j == n) return kMore;
     if (j == 5 && (p[2] | 0x20) == 'x' && (p[3] | 0x20) == 'm' && (p[4] | 0x20) == 'l') Hand();
-    if (p[j] != '?' && !IsSpace(p[j])) Hand();
+    // After the target comes white space or the end at once: "<?a?b ?>" is not well formed.
+    if (p[j] == '?') {
+      if (j + 1 == n) return kMore;
+      if (p[j + 1] != '>') Hand();
+    } else if (!IsSpace(p[j])) {
+      Hand();
+    }
     const std::size_t end = Find(p, j, n, "?>");
     if (end == kMore) return kMore;
     CheckChars(p + j, end - j);
