@@ -12,6 +12,7 @@
 #include "platform/Files.h"
 #include "platform/db/TableFile.h"
 #include "support/WorkbookWriter.h"
+#include "tests/reader/BookBuilder.h"
 
 namespace importtest {
 namespace {
@@ -262,6 +263,44 @@ TEST_F(PlanTest, TheXlsWorkbookTellsDatesBooleansAndFormulaTexts) {
                                                {6, 0},
                                                {9, imp::cwCellKind},
                                                {10, 0}}));
+}
+
+TEST_F(PlanTest, AnXlsCellIsADateByTheFormatsOfItsOwnSheet) {
+  // FORMAT 50 "0.0", 51 a date, 49 "0.00": every worksheet BOF moves an XF on format 51 to
+  // the date and back, and one on format 50 the other way, so each sheet judges them anew.
+  using testbiff::RecordStream;
+  auto sheet = [](RecordStream& s) {
+    s.Label(1, 0, 17, "1001");
+    s.Number(1, 1, 15, 45000);  // XF 15: format 51
+    s.Label(2, 0, 17, "1002");
+    s.Number(2, 1, 16, 45000);  // XF 16: format 50
+  };
+  const testbiff::Bytes bytes = testbiff::Biff8Book(
+      [](RecordStream& s) {
+        s.Format(50, "0.0");
+        s.Format(51, "dd.mm.yyyy");
+        s.Format(49, "0.00");
+        for (int i = 0; i < 15; ++i) s.Xf(0, true);
+        s.Xf(51);
+        s.Xf(50);
+        s.Xf(0);
+      },
+      {{"A", sheet}, {"B", sheet}, {"C", sheet}});
+  const fs::path book = root_ / "formats.xls";
+  platform::WriteFileAtomically(
+      book, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  std::unique_ptr<imp::PriceWorkbook> wb = imp::MakeXlsWorkbook();
+  wb->Open(book);
+  using K = imp::PriceCellKind;
+  for (int s : {0, 1, 2, 1, 0}) {
+    const bool even = s % 2 == 0;
+    imp::CellValue v;
+    ASSERT_TRUE(wb->GetCellValue(s, 1, 1, v)) << s;
+    EXPECT_EQ(wb->KindOfLastCell(v), even ? K::Date : K::Number) << s;
+    ASSERT_TRUE(wb->GetCellValue(s, 1, 2, v)) << s;
+    EXPECT_EQ(wb->KindOfLastCell(v), even ? K::Number : K::Date) << s;
+  }
+  wb->Close();
 }
 
 std::string Bytes(const fs::path& folder, const char* name) {
