@@ -42,8 +42,15 @@ struct SheetContext {
   bool date1904 = false;
   bool keepFormulas = false;
   std::uint64_t partSize = 0;  // the inflated size the package claims for the sheet's part
+  // Rows and cells in their plainest form read by the shortcut (off: every tag one by one; the
+  // same cells either way, which the tests compare).
+  bool shortcut = true;
 };
 void ReadSheet(ZipPackage& zip, std::string_view part, const SheetContext& ctx, Sheet& sheet);
+// The same over a sheet part's bytes, fed in pieces of `piece` bytes (the tests and the fuzz
+// target); the constructs the shortcut took, 0 when expat read the part.
+std::size_t ReadSheetBytes(std::string_view xml, const SheetContext& ctx, Sheet& sheet,
+                           std::size_t piece);
 
 // Appends text as a run of a string item, decoding the _xHHHH_ escapes of characters XML
 // cannot carry.

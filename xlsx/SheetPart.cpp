@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <optional>
 #include <string>
 
 #include "xlsx/CellRef.h"
+#include "xlsx/CellTags.h"
 #include "xlsx/Parts.h"
 #include "xlsx/XlsxError.h"
 #include "xlsx/Xml.h"
@@ -26,6 +28,53 @@ class SheetHandler final : public XmlHandler {
   SheetHandler(const SheetContext& ctx, Sheet& sheet) : ctx_(ctx), sheet_(sheet) {}
 
   void Start(std::string_view name, const XmlAttrs& a) override {
+    StartTag(name, a);
+    shortcut = ctx_.shortcut && inData_ && !inCell_;
+  }
+
+  void End(std::string_view name) override {
+    EndTag(name);
+    shortcut = ctx_.shortcut && inData_ && !inCell_;
+  }
+
+  void Text(const char* s, std::size_t n) override { target_->append(s, n); }
+
+  // Offered only between cells of the sheet's data, where a row's tags and a whole cell mean
+  // what Start and End make of them there.
+  Taken Shortcut(const char* p, std::size_t n, std::string_view innermost) override {
+    const CellTag tag = ReadCellTag(p, n);
+    switch (tag.kind) {
+      case CellTag::Kind::Row:
+      case CellTag::Kind::EmptyRow:
+        StartRow(tag.r);
+        ++taken;
+        return {tag.used, tag.kind == CellTag::Kind::Row ? "row" : "", false};
+      case CellTag::Kind::RowEnd:
+        if (innermost != "row") return {};
+        ++taken;
+        return {tag.used, {}, true};
+      case CellTag::Kind::Cell:
+        BeginCell(tag.r, tag.t ? TypeCode(*tag.t) : 'n', tag.s ? StyleIndex(*tag.s) : 0);
+        if (tag.formula) {
+          hasFormula_ = true;
+          if (ctx_.keepFormulas) formula_.assign(*tag.formula);
+        }
+        if (tag.value) {
+          sawValue_ = true;
+          value_.assign(*tag.value);
+        }
+        EndCell();
+        ++taken;
+        return {tag.used, {}, false};
+      case CellTag::Kind::None: break;
+    }
+    return {};
+  }
+
+  std::size_t taken = 0;  // the constructs the shortcut took
+
+ private:
+  void StartTag(std::string_view name, const XmlAttrs& a) {
     if (!inData_) {
       if (NameIs(name, "sheetData"))
         inData_ = true;
@@ -39,7 +88,7 @@ class SheetHandler final : public XmlHandler {
     if (NameIs(name, "c")) {
       StartCell(a);
     } else if (!inCell_) {
-      if (NameIs(name, "row")) StartRow(a);
+      if (NameIs(name, "row")) StartRow(a.Get("r"));
     } else if (NameIs(name, "v")) {
       sawValue_ = true;
       Capture(value_);
@@ -55,7 +104,7 @@ class SheetHandler final : public XmlHandler {
     }
   }
 
-  void End(std::string_view name) override {
+  void EndTag(std::string_view name) {
     if (!inData_) return;
     if (NameIs(name, "sheetData")) {
       inData_ = false;
@@ -77,9 +126,6 @@ class SheetHandler final : public XmlHandler {
     }
   }
 
-  void Text(const char* s, std::size_t n) override { target_->append(s, n); }
-
- private:
   void Capture(std::string& into) {
     into.clear();
     target_ = &into;
@@ -104,8 +150,8 @@ class SheetHandler final : public XmlHandler {
     if (n > sheet_.cells.Cells().capacity()) sheet_.cells.Reserve(static_cast<std::size_t>(n));
   }
 
-  void StartRow(const XmlAttrs& a) {
-    if (auto r = a.Get("r")) {
+  void StartRow(std::optional<std::string_view> r) {
+    if (r) {
       std::uint32_t row = 0;
       if (!ParseRowNumber(*r, row)) Bad("Row number out of range: " + std::string(*r));
       row_ = row;
@@ -117,24 +163,30 @@ class SheetHandler final : public XmlHandler {
   }
 
   void StartCell(const XmlAttrs& a) {
+    std::optional<std::string_view> r;
+    char type = 'n';
+    std::uint32_t style = 0;
+    for (const XmlAttr& at : a) {
+      if (at.name.size() != 1) continue;  // only the one-letter attributes matter
+      if (at.name[0] == 'r')
+        r = at.value;
+      else if (at.name[0] == 't')
+        type = TypeCode(at.value);
+      else if (at.name[0] == 's')
+        style = StyleIndex(at.value);
+    }
+    BeginCell(r, type, style);
+  }
+
+  void BeginCell(std::optional<std::string_view> r, char type, std::uint32_t style) {
     inCell_ = true;
     hasFormula_ = hasInline_ = inInline_ = sawValue_ = false;
     phonetic_ = 0;
     value_.clear();
     inlineText_.clear();
     formula_.clear();
-    type_ = 'n';
-    style_ = 0;
-    std::optional<std::string_view> r;
-    for (const XmlAttr& at : a) {
-      if (at.name.size() != 1) continue;  // only the one-letter attributes matter
-      if (at.name[0] == 'r')
-        r = at.value;
-      else if (at.name[0] == 't')
-        type_ = TypeCode(at.value);
-      else if (at.name[0] == 's')
-        style_ = StyleIndex(at.value);
-    }
+    type_ = type;
+    style_ = style;
     if (r) {
       std::uint32_t row = 0, col = 0;
       const RefResult res = ParseCellRef(*r, row, col);
@@ -258,22 +310,41 @@ class SheetHandler final : public XmlHandler {
   std::string* target_ = &value_;
 };
 
-}  // namespace
-
-void ReadSheet(ZipPackage& zip, std::string_view part, const SheetContext& ctx, Sheet& sheet) {
+// The sheet read by the own XML reader, or again from the start by expat when that hands it
+// over; the constructs the shortcut took (0 after expat).
+template <class Scan, class Parse>
+std::size_t Read(const SheetContext& ctx, Sheet& sheet, Scan&& scan, Parse&& parse) {
+  std::size_t taken = 0;
   bool scanned = false;
   {
     SheetHandler h(ctx, sheet);
-    scanned = ScanXmlPart(zip, part, h);
+    scanned = scan(h);
+    taken = h.taken;
   }
   if (!scanned) {
-    // A shape the sheet reader does not take: expat reads the part again from the start.
     sheet.dimension.clear();
     sheet.cells = SheetCells();
     SheetHandler h(ctx, sheet);
-    ParseXmlPart(zip, part, h);
+    parse(h);
+    taken = 0;
   }
   sheet.cells.Finish();
+  return taken;
+}
+
+}  // namespace
+
+void ReadSheet(ZipPackage& zip, std::string_view part, const SheetContext& ctx, Sheet& sheet) {
+  Read(
+      ctx, sheet, [&](XmlHandler& h) { return ScanXmlPart(zip, part, h); },
+      [&](XmlHandler& h) { ParseXmlPart(zip, part, h); });
+}
+
+std::size_t ReadSheetBytes(std::string_view xml, const SheetContext& ctx, Sheet& sheet,
+                           std::size_t piece) {
+  return Read(
+      ctx, sheet, [&](XmlHandler& h) { return ScanXmlBytes(xml, h, piece); },
+      [&](XmlHandler& h) { ParseXmlBytes(xml, h); });
 }
 
 }  // namespace xlsx

@@ -53,6 +53,21 @@ class XmlHandler {
   // Character data; called only while `capture` is true, possibly in several pieces.
   virtual void Text(const char* s, std::size_t n) = 0;
   bool capture = false;
+
+  // What a shortcut took: the bytes, and the element it left open (empty: none) or whether it
+  // closed the innermost one.
+  struct Taken {
+    std::size_t used = 0;
+    std::string_view opened;
+    bool closed = false;
+  };
+  // A handler's own reading of the tags it sees most, offered while `shortcut` is true: the
+  // sheet's own XML reader (never expat) calls it at each '<' of content with the bytes from
+  // there on and the innermost open element's name as written. It takes a construct only when
+  // it recognises every byte of it and has done exactly what the tag-by-tag calls would do;
+  // anything else it leaves (used 0) to be read tag by tag from that point.
+  virtual Taken Shortcut(const char*, std::size_t, std::string_view) { return {}; }
+  bool shortcut = false;
 };
 
 // Parses the part `name` of the package; raises XlsxError when it is not well-formed or holds

@@ -11,6 +11,7 @@
 
 #include "platform/Codepage.h"
 #include "xlsx/XlsxError.h"
+#include "xlsx/XmlChars.h"
 
 namespace xlsx {
 namespace {
@@ -26,39 +27,13 @@ constexpr std::size_t kMaxAttrs = 32;
 
 using Byte = unsigned char;
 
-constexpr std::array<bool, 256> MakePlain() {
-  std::array<bool, 256> t{};
-  for (int c = 0x20; c < 0x80; ++c) t[static_cast<std::size_t>(c)] = true;
-  t['<'] = t['&'] = t[']'] = false;
-  t['\t'] = t['\n'] = true;
-  return t;
-}
-constexpr std::array<bool, 256> kPlain = MakePlain();
-
 bool IsSpace(Byte c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
-constexpr bool IsNameStart(int c) {
-  const int l = c | 0x20;
-  return (l >= 'a' && l <= 'z') || c == '_' || c == ':';
-}
-constexpr std::array<bool, 256> MakeNameChar() {
-  std::array<bool, 256> t{};
-  for (int c = 0; c < 0x80; ++c)
-    t[static_cast<std::size_t>(c)] =
-        IsNameStart(c) || (c >= '0' && c <= '9') || c == '.' || c == '-';
-  return t;
-}
-constexpr std::array<bool, 256> kNameChar = MakeNameChar();
-// The bytes an attribute value holds as they are: no quote, no reference, no white space to
-// normalise, nothing outside ASCII to check.
-constexpr std::array<bool, 256> MakeValuePlain() {
-  std::array<bool, 256> t{};
-  for (int c = 0x20; c < 0x80; ++c) t[static_cast<std::size_t>(c)] = true;
-  t['"'] = t['\''] = t['<'] = t['&'] = false;
-  return t;
-}
-constexpr std::array<bool, 256> kValuePlain = MakeValuePlain();
+using xmlchars::IsNameStart;
+using xmlchars::kNameChar;
+using xmlchars::kPlain;
+using xmlchars::kValuePlain;
 
 bool NameStart(Byte c) {
   return IsNameStart(c);
@@ -314,6 +289,10 @@ class Scanner {
     }
     const Byte c = p[0];
     if (c == '<') {
+      if (h_.shortcut && !open_.empty()) {
+        const std::size_t used = Shortcut(p, n);
+        if (used > 0) return used;
+      }
       if (n < 4) return kMore;
       if (p[1] == '/') return EndTag(p, n);
       if (p[1] == '?') return Instruction(p, n);
@@ -344,6 +323,22 @@ class Scanner {
     }
     if (c >= 0x80 && Utf8Char(p, n) == kMore) return kMore;
     Hand();
+  }
+
+  // The handler's own reading of what starts at p; the open elements kept as it says.
+  std::size_t Shortcut(const Byte* p, std::size_t n) {
+    const XmlHandler::Taken t = h_.Shortcut(reinterpret_cast<const char*>(p), n,
+                                            std::string_view(names_).substr(open_.back()));
+    if (t.used > n) Hand();
+    if (!t.opened.empty()) {
+      open_.push_back(names_.size());
+      names_.append(t.opened);
+    } else if (t.closed) {
+      names_.resize(open_.back());
+      open_.pop_back();
+      if (open_.empty()) state_ = State::After;
+    }
+    return t.used;
   }
 
   std::size_t Comment(const Byte* p, std::size_t n) {

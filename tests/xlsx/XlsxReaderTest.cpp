@@ -179,6 +179,55 @@ TEST(XlsxCells, OwnXmlReaderGivesExpatsCallsOrHandsTheBytesOver) {
   EXPECT_EQ(book.sheets[0].cells.Find(0, 1)->number, 2);
 }
 
+TEST(XlsxCells, ShortcutForPlainCellTagsGivesTheSameCellsAndErrors) {
+  const std::string head =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?><worksheet xmlns=\"urn:x\"><dimension "
+      "ref=\"A1:Q9\"/><sheetData>";
+  const std::string tail = "</sheetData></worksheet>";
+  // Each sheet's data, and how many rows, cells and row ends the shortcut takes when fed whole.
+  const std::pair<const char*, std::size_t> sheets[] = {
+      {"<row r=\"1\" customFormat=\"false\" ht=\"12.75\"><c r=\"A1\" s=\"1\" t=\"s\"><v>1</v>"
+       "</c><c r=\"B1\" s=\"0\" t=\"n\"><v> 2.5 </v></c><c r=\"C1\" s=\"1\"><v>45000.25</v></c>"
+       "</row>",
+       5},
+      {"<row r=\"2\"><c r=\"A2\" t=\"str\"><f>A1&amp;B1</f><v>x</v></c><c r=\"B2\" t=\"str\">"
+       "<f>B1</f><v></v></c><c r=\"C2\"><f>SUM(A1:B1)</f></c><c t=\"b\"><v>1</v></c><c "
+       "t=\"e\"><v>#N/A</v></c><c t=\"d\"><v>2024-01-31</v></c><c t=\"s\"><v>7</v></c></row>"
+       "<row/><row><c/><c s=\"1\"/><c></c><c><v>3</v></c></row><row r=\"9\"/>",
+       16},
+      // Not in the plainest form, each read tag by tag from its '<' on.
+      {"<row r=\"1\"><c r='A1'><v>1</v></c><c r=\"B1\" ><v>2</v></c><c  r=\"C1\"><v>3</v></c>"
+       "<c r=\"D1\"><v>&#52;</v></c><c r=\"E1\"><v><![CDATA[5]]></v></c><c r=\"F1\"><!-- -->"
+       "<v>6</v></c><c r=\"G1\" cm=\"1\"><v>7</v></c><x:c r=\"H1\"><x:v>8</x:v></x:c><c "
+       "r=\"I1\"><v>9]</v></c><c r=\"J1\">\n<v>10</v>\n</c><c r=\"K1\"><v/></c><c r=\"L1\" "
+       "t=\"inlineStr\"><is><t>p</t></is></c><c r=\"M1\"><v>1</v><f>x</f></c><c r=\"N1\"><f "
+       "t=\"shared\" si=\"0\"/><v>3</v></c><c r=\"O1\"><v>1\r\n2</v></c><c "
+       "r=\"P1\"><v>\xC8\x9B</v></c><c r=\"Q1\"/></row ><row r=\"2\" spans=\"1:2\" "
+       "x14ac:dyDescent=\"0.25\"><c r=\"A2\"><v>1</v></c><x:row r=\"3\"></x:row></row>",
+       5},
+      // Refused, with the same error (a refused sheet counts nothing taken).
+      {"<row r=\"1\"><c r=\"XFE1\"><v>1</v></c></row>", 0},
+      {"<row r=\"0\"/>", 0},
+      {"<row><c r=\"A1\" t=\"s\"><v>x</v></c></row>", 0},
+      {"<row r=\"1\" r=\"2\"/>", 0},
+      {"<row><c r=\"A1\" r=\"B1\"/></row>", 0},
+      {"<row><x><c r=\"A1\"><v>1</v></c></row></x>", 0},
+      {"<row><c r=\"A1\"><v>1</v></c></row><row>", 0},
+  };
+  for (const auto& [data, taken] : sheets)
+    for (bool formulas : {false, true})
+      for (std::size_t piece : {std::size_t{1}, std::size_t{7}, std::size_t{100000}}) {
+        const std::string xml = head + data + tail;
+        const testxlsx::SheetRead fast = testxlsx::ReadSheetPart(xml, true, piece, formulas);
+        const testxlsx::SheetRead slow = testxlsx::ReadSheetPart(xml, false, piece, formulas);
+        EXPECT_EQ(fast.log, slow.log) << data << " in pieces of " << piece;
+        EXPECT_EQ(slow.taken, 0u);
+        if (piece == 100000) {
+          EXPECT_EQ(fast.taken, taken) << data;
+        }
+      }
+}
+
 TEST(XlsxCells, BlanksCountForTheRangeButTakeNoMemory) {
   std::string data;
   for (int r = 1; r <= 100000; ++r)

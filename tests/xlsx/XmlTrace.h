@@ -1,9 +1,16 @@
 #pragma once
 // Both XML readers over the same bytes, each call of the handler written down: the sheet's own
-// reader must either hand the bytes over or give exactly expat's calls.
+// reader must either hand the bytes over or give exactly expat's calls. And a sheet part read
+// into cells with the shortcut for plain cell tags and without it, each result written down:
+// the two must be the same, down to the error.
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "xlsx/Parts.h"
+#include "xlsx/XlsxError.h"
 #include "xlsx/Xml.h"
 #include "xlsx/XmlScan.h"
 
@@ -43,6 +50,55 @@ inline XmlVerdict CompareXmlReaders(std::string_view bytes, std::size_t piece) {
   }
   v.agrees = scan.log == expat.log;
   return v;
+}
+
+struct SheetRead {
+  std::string log;        // the cells, formulas, range and dimension, or the error
+  std::size_t taken = 0;  // the constructs the shortcut took
+};
+
+// The sheet part `xml` read as ReadXlsx reads a sheet, the own reader fed in pieces of `piece`
+// bytes; the workbook holds two shared strings and its style 1 shows dates.
+inline SheetRead ReadSheetPart(std::string_view xml, bool shortcut, std::size_t piece,
+                               bool formulas) {
+  xlsx::SharedStrings strings;
+  strings.Add("unu");
+  strings.Add("doi");
+  const std::vector<bool> dates = {false, true};
+  xlsx::SheetContext ctx;
+  ctx.dateStyles = &dates;
+  ctx.strings = &strings;
+  ctx.keepFormulas = formulas;
+  ctx.partSize = xml.size();
+  ctx.shortcut = shortcut;
+  xlsx::Sheet sheet;
+  SheetRead out;
+  try {
+    out.taken = xlsx::ReadSheetBytes(xml, ctx, sheet, piece);
+  } catch (const xlsx::XlsxError& e) {
+    out.log = "error " + std::to_string(static_cast<int>(e.Reason())) + " " + e.what();
+    return out;
+  }
+  const xlsx::SheetCells& cells = sheet.cells;
+  out.log = "dimension [" + sheet.dimension + "] rows " + std::to_string(cells.FirstRow()) + "-" +
+            std::to_string(cells.LastRow()) + " cols " + std::to_string(cells.FirstCol()) + "-" +
+            std::to_string(cells.LastCol());
+  for (const xlsx::Cell& c : cells.Cells()) {
+    out.log += "\n" + std::to_string(c.row) + "," + std::to_string(c.col) + " kind " +
+               std::to_string(static_cast<int>(c.kind)) + (c.formula ? " formula " : " ");
+    if (c.kind == xlsx::CellKind::Text || c.kind == xlsx::CellKind::Error) {
+      out.log += "[" + std::string(cells.TextOf(c)) + "]";
+    } else {
+      std::uint64_t bits = c.id;  // a number by its bits, so only the same double agrees
+      if (c.kind == xlsx::CellKind::Number || c.kind == xlsx::CellKind::Date)
+        std::memcpy(&bits, &c.number, sizeof bits);
+      out.log += std::to_string(bits);
+    }
+  }
+  for (const auto& f : cells.Formulas())
+    out.log += "\nformula " + std::to_string(f.row) + "," + std::to_string(f.col) + " [" +
+               std::string(cells.FormulaText(f)) + "]";
+  return out;
 }
 
 }  // namespace testxlsx
