@@ -13,6 +13,7 @@ namespace {
 
 using platform::ByteView;
 constexpr std::size_t kMaxAttrs = 16;  // a tag with more is read tag by tag
+constexpr std::size_t kMaxRest = 512;  // a row tag's rest kept for the next one
 
 class Bytes {
  public:
@@ -21,6 +22,9 @@ class Bytes {
   template <std::size_t N>
   bool Is(std::size_t j, const char (&lit)[N]) const {
     return b_.Has(j, N - 1) && std::memcmp(p_ + j, lit, N - 1) == 0;
+  }
+  bool Is(std::size_t j, std::string_view s) const {
+    return b_.Has(j, s.size()) && std::memcmp(p_ + j, s.data(), s.size()) == 0;
   }
   std::string_view View(std::size_t from, std::size_t to) const {
     return std::string_view(p_ + from, to - from);
@@ -75,26 +79,6 @@ class Bytes {
   ByteView b_;
 };
 
-// A row's start tag: any attributes, each named once; only r is read.
-CellTag Row(const Bytes& b) {
-  CellTag tag;
-  std::size_t j = 4, count = 0;
-  bool empty = false;
-  std::string_view names[kMaxAttrs];
-  const bool ok = b.Attrs(j, empty, [&](std::string_view name, std::string_view value) {
-    if (count == kMaxAttrs) return false;
-    for (std::size_t k = 0; k < count; ++k)
-      if (names[k] == name) return false;
-    names[count++] = name;
-    if (name == "r") tag.r = value;
-    return true;
-  });
-  if (!ok) return {};
-  tag.kind = empty ? CellTag::Kind::EmptyRow : CellTag::Kind::Row;
-  tag.used = j;
-  return tag;
-}
-
 // A whole cell: the attributes r, s and t, each at most once and no other; then an optional
 // <f> and an optional <v> in that order, each with plain text.
 CellTag Cell(const Bytes& b) {
@@ -131,11 +115,47 @@ CellTag Cell(const Bytes& b) {
 
 }  // namespace
 
-CellTag ReadCellTag(const char* p, std::size_t n) {
+// A row's start tag: any attributes, each named once; only r is read.
+CellTag CellTagReader::Row(const char* p, std::size_t n) {
+  const Bytes b(p, n);
+  CellTag tag;
+  constexpr std::size_t kValueAt = 8;  // past <row r="
+  if (!rowRest_.empty() && b.Is(0, "<row r=\"")) {
+    std::size_t j = kValueAt;
+    while (xmlchars::kValuePlain[b.At(j)]) ++j;
+    if (b.At(j) == '"' && b.Is(j + 1, rowRest_)) {
+      tag.r = b.View(kValueAt, j);
+      tag.kind = rowRest_.ends_with("/>") ? CellTag::Kind::EmptyRow : CellTag::Kind::Row;
+      tag.used = j + 1 + rowRest_.size();
+      return tag;
+    }
+  }
+  std::size_t j = 4, count = 0, restAt = 0;
+  bool empty = false;
+  std::string_view names[kMaxAttrs];
+  const bool ok = b.Attrs(j, empty, [&](std::string_view name, std::string_view value) {
+    if (count == kMaxAttrs) return false;
+    for (std::size_t k = 0; k < count; ++k)
+      if (names[k] == name) return false;
+    names[count++] = name;
+    if (name == "r") {
+      tag.r = value;
+      if (count == 1) restAt = kValueAt + value.size() + 1;
+    }
+    return true;
+  });
+  if (!ok) return {};
+  if (restAt > 0 && j - restAt <= kMaxRest) rowRest_.assign(p + restAt, j - restAt);
+  tag.kind = empty ? CellTag::Kind::EmptyRow : CellTag::Kind::Row;
+  tag.used = j;
+  return tag;
+}
+
+CellTag CellTagReader::Read(const char* p, std::size_t n) {
   const Bytes b(p, n);
   switch (b.At(1)) {
     case 'c': return Cell(b);
-    case 'r': return b.Is(0, "<row") ? Row(b) : CellTag{};
+    case 'r': return b.Is(0, "<row") ? Row(p, n) : CellTag{};
     case '/':
       if (!b.Is(0, "</row>")) return {};
       return {CellTag::Kind::RowEnd, 6, {}, {}, {}, {}, {}};

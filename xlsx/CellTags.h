@@ -6,6 +6,7 @@
 // form, or cut by the end of the bytes, is not recognised, and is read tag by tag instead.
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace xlsx {
@@ -18,7 +19,17 @@ struct CellTag {
   std::optional<std::string_view> formula, value;  // a cell's <f> and <v> texts
 };
 
-// What starts at the '<' at p[0] of the n bytes at p.
-CellTag ReadCellTag(const char* p, std::size_t n);
+// Reads one construct at a time. A sheet's row tags mostly differ only in their r: the rest of
+// the last row tag that began with r and was read in full is kept, and a row tag whose rest is
+// byte for byte the same is known to be well-formed without reading that rest again.
+class CellTagReader {
+ public:
+  // What starts at the '<' at p[0] of the n bytes at p.
+  CellTag Read(const char* p, std::size_t n);
+
+ private:
+  CellTag Row(const char* p, std::size_t n);
+  std::string rowRest_;  // after the r value's closing quote, up to the end of the tag
+};
 
 }  // namespace xlsx

@@ -42,7 +42,7 @@ class SheetHandler final : public XmlHandler {
   // Offered only between cells of the sheet's data, where a row's tags and a whole cell mean
   // what Start and End make of them there.
   Taken Shortcut(const char* p, std::size_t n, std::string_view innermost) override {
-    const CellTag tag = ReadCellTag(p, n);
+    const CellTag tag = tags_.Read(p, n);
     switch (tag.kind) {
       case CellTag::Kind::Row:
       case CellTag::Kind::EmptyRow:
@@ -308,6 +308,7 @@ class SheetHandler final : public XmlHandler {
   std::uint32_t col_ = 0, nextCol_ = 0;
   std::string value_, formula_, run_, inlineText_;
   std::string* target_ = &value_;
+  CellTagReader tags_;
 };
 
 // The sheet read by the own XML reader, or again from the start by expat when that hands it

@@ -15,10 +15,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::size_t piece = 1 + data[0] % 64;
   const bool formulas = (data[0] & 0x40) != 0;
   const std::string_view bytes(reinterpret_cast<const char*>(data + 1), size - 1);
-  const std::string xml = (data[0] & 0x80) != 0
-                              ? "<worksheet><sheetData>" + std::string(bytes) +
-                                    "</sheetData></worksheet>"
-                              : std::string(bytes);
+  const std::string xml = (data[0] & 0x80) != 0 ? "<worksheet><sheetData>" + std::string(bytes) +
+                                                      "</sheetData></worksheet>"
+                                                : std::string(bytes);
   for (std::size_t p : {piece, xml.size() + 1}) {
     if (!testxlsx::CompareXmlReaders(xml, p).agrees) __builtin_trap();
     if (testxlsx::ReadSheetPart(xml, true, p, formulas).log !=

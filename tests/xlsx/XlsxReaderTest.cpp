@@ -188,8 +188,9 @@ TEST(XlsxCells, ShortcutForPlainCellTagsGivesTheSameCellsAndErrors) {
   const std::pair<const char*, std::size_t> sheets[] = {
       {"<row r=\"1\" customFormat=\"false\" ht=\"12.75\"><c r=\"A1\" s=\"1\" t=\"s\"><v>1</v>"
        "</c><c r=\"B1\" s=\"0\" t=\"n\"><v> 2.5 </v></c><c r=\"C1\" s=\"1\"><v>45000.25</v></c>"
-       "</row>",
-       5},
+       "</row><row r=\"3\" customFormat=\"false\" ht=\"12.75\"><c><v>4</v></c></row><row "
+       "r=\"5\" customFormat=\"false\" ht=\"12.75\"/>",
+       9},
       {"<row r=\"2\"><c r=\"A2\" t=\"str\"><f>A1&amp;B1</f><v>x</v></c><c r=\"B2\" t=\"str\">"
        "<f>B1</f><v></v></c><c r=\"C2\"><f>SUM(A1:B1)</f></c><c t=\"b\"><v>1</v></c><c "
        "t=\"e\"><v>#N/A</v></c><c t=\"d\"><v>2024-01-31</v></c><c t=\"s\"><v>7</v></c></row>"
@@ -210,6 +211,7 @@ TEST(XlsxCells, ShortcutForPlainCellTagsGivesTheSameCellsAndErrors) {
       {"<row r=\"0\"/>", 0},
       {"<row><c r=\"A1\" t=\"s\"><v>x</v></c></row>", 0},
       {"<row r=\"1\" r=\"2\"/>", 0},
+      {"<row r=\"1\" ht=\"1\"/><row r=\"2\" ht=\"1\" ht=\"1\"/>", 0},
       {"<row><c r=\"A1\" r=\"B1\"/></row>", 0},
       {"<row><x><c r=\"A1\"><v>1</v></c></row></x>", 0},
       {"<row><c r=\"A1\"><v>1</v></c></row><row>", 0},
