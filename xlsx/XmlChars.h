@@ -1,7 +1,8 @@
 #pragma once
-// The byte classes of the sheet's own XML reading, shared by the tag-by-tag reader and the
-// shortcut for cell tags, so both take the same names, values and text as they are.
+// The byte classes and the UTF-8 check of the sheet's own XML reading, shared by the tag-by-tag
+// reader and the shortcuts for plain tags, so both take the same names, values and text.
 #include <array>
+#include <cstddef>
 
 namespace xlsx::xmlchars {
 
@@ -37,5 +38,34 @@ constexpr std::array<bool, 256> MakeValuePlain() {
   return t;
 }
 inline constexpr std::array<bool, 256> kValuePlain = MakeValuePlain();
+
+inline constexpr std::size_t kCut = static_cast<std::size_t>(-1);
+
+// The length of the XML character encoded in UTF-8 at p (n bytes there, n > 0): 0 when it is
+// none, kCut when the bytes end inside it.
+inline std::size_t Utf8Char(const unsigned char* p, std::size_t n) {
+  const unsigned char c = p[0];
+  std::size_t len = 0;
+  unsigned char lo = 0x80, hi = 0xBF;
+  if (c >= 0xC2 && c <= 0xDF) {
+    len = 2;
+  } else if (c >= 0xE0 && c <= 0xEF) {
+    len = 3;
+    if (c == 0xE0) lo = 0xA0;
+    if (c == 0xED) hi = 0x9F;  // no surrogates
+  } else if (c >= 0xF0 && c <= 0xF4) {
+    len = 4;
+    if (c == 0xF0) lo = 0x90;
+    if (c == 0xF4) hi = 0x8F;
+  } else {
+    return 0;
+  }
+  if (n < len) return kCut;
+  if (p[1] < lo || p[1] > hi) return 0;
+  for (std::size_t i = 2; i < len; ++i)
+    if (p[i] < 0x80 || p[i] > 0xBF) return 0;
+  if (c == 0xEF && p[1] == 0xBF && p[2] >= 0xBE) return 0;  // U+FFFE, U+FFFF
+  return len;
+}
 
 }  // namespace xlsx::xmlchars

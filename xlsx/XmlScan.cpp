@@ -21,8 +21,8 @@ struct NotMine {};
   throw NotMine{};
 }
 
-constexpr std::size_t kMore = static_cast<std::size_t>(-1);  // the token goes on past the data
-constexpr std::size_t kMaxPending = 4u << 20;                // a token longer goes to expat
+constexpr std::size_t kMore = xmlchars::kCut;  // the token goes on past the data
+constexpr std::size_t kMaxPending = 4u << 20;  // a token longer goes to expat
 constexpr std::size_t kMaxAttrs = 32;
 
 using Byte = unsigned char;
@@ -34,6 +34,7 @@ using xmlchars::IsNameStart;
 using xmlchars::kNameChar;
 using xmlchars::kPlain;
 using xmlchars::kValuePlain;
+using xmlchars::Utf8Char;
 
 bool NameStart(Byte c) {
   return IsNameStart(c);
@@ -46,32 +47,6 @@ std::size_t LocalAt(std::string_view name) {
   for (std::size_t i = name.size(); i > 0; --i)
     if (name[i - 1] == ':') return i;
   return 0;
-}
-
-// The length of the XML character encoded in UTF-8 at p: 0 when it is none, kMore when cut.
-std::size_t Utf8Char(const Byte* p, std::size_t n) {
-  const Byte c = p[0];
-  std::size_t len = 0;
-  Byte lo = 0x80, hi = 0xBF;
-  if (c >= 0xC2 && c <= 0xDF) {
-    len = 2;
-  } else if (c >= 0xE0 && c <= 0xEF) {
-    len = 3;
-    if (c == 0xE0) lo = 0xA0;
-    if (c == 0xED) hi = 0x9F;  // no surrogates
-  } else if (c >= 0xF0 && c <= 0xF4) {
-    len = 4;
-    if (c == 0xF0) lo = 0x90;
-    if (c == 0xF4) hi = 0x8F;
-  } else {
-    return 0;
-  }
-  if (n < len) return kMore;
-  if (p[1] < lo || p[1] > hi) return 0;
-  for (std::size_t i = 2; i < len; ++i)
-    if (p[i] < 0x80 || p[i] > 0xBF) return 0;
-  if (c == 0xEF && p[1] == 0xBF && p[2] >= 0xBE) return 0;  // U+FFFE, U+FFFF
-  return len;
 }
 
 // Every byte of [p, p + n) belongs to an XML character.

@@ -193,7 +193,9 @@ TEST(XlsxCells, ShortcutForPlainCellTagsGivesTheSameCellsAndErrors) {
        9},
       {"<row r=\"2\"><c r=\"A2\" t=\"str\"><f>A1&amp;B1</f><v>x</v></c><c r=\"B2\" t=\"str\">"
        "<f>B1</f><v></v></c><c r=\"C2\"><f>SUM(A1:B1)</f></c><c t=\"b\"><v>1</v></c><c "
-       "t=\"e\"><v>#N/A</v></c><c t=\"d\"><v>2024-01-31</v></c><c t=\"s\"><v>7</v></c></row>"
+       "t=\"e\"><v>#N/A</v></c><c t=\"d\"><v>2024-01-31</v></c><c t=\"s\"><v>7</v></c><c "
+       "t=\"str\"><v>\xC8\x9B"
+       "ar</v></c></row>"
        "<row/><row><c/><c s=\"1\"/><c></c><c><v>3</v></c></row><row r=\"9\"/>",
        16},
       // Not in the plainest form, each read tag by tag from its '<' on.
@@ -203,12 +205,14 @@ TEST(XlsxCells, ShortcutForPlainCellTagsGivesTheSameCellsAndErrors) {
        "r=\"I1\"><v>9]</v></c><c r=\"J1\">\n<v>10</v>\n</c><c r=\"K1\"><v/></c><c r=\"L1\" "
        "t=\"inlineStr\"><is><t>p</t></is></c><c r=\"M1\"><v>1</v><f>x</f></c><c r=\"N1\"><f "
        "t=\"shared\" si=\"0\"/><v>3</v></c><c r=\"O1\"><v>1\r\n2</v></c><c "
-       "r=\"P1\"><v>\xC8\x9B</v></c><c r=\"Q1\"/></row ><row r=\"2\" spans=\"1:2\" "
+       "r=\"Q1\"/></row ><row r=\"2\" spans=\"1:2\" "
        "x14ac:dyDescent=\"0.25\"><c r=\"A2\"><v>1</v></c><x:row r=\"3\"></x:row></row>",
        5},
       // Refused, with the same error (a refused sheet counts nothing taken).
       {"<row r=\"1\"><c r=\"XFE1\"><v>1</v></c></row>", 0},
       {"<row r=\"0\"/>", 0},
+      {"<row><c><v>1\xC8</v></c></row>", 0},
+      {"<row><c><v>\xEF\xBF\xBE</v></c></row>", 0},
       {"<row><c r=\"A1\" t=\"s\"><v>x</v></c></row>", 0},
       {"<row r=\"1\" r=\"2\"/>", 0},
       {"<row r=\"1\" ht=\"1\"/><row r=\"2\" ht=\"1\" ht=\"1\"/>", 0},
