@@ -3,6 +3,7 @@
 
 #include "platform/Codepage.h"
 #include "xlsx/Parts.h"
+#include "xlsx/PlainTag.h"
 #include "xlsx/XlsxError.h"
 #include "xlsx/Xml.h"
 #include "xlsx/XmlScan.h"
@@ -20,8 +21,18 @@ int HexDigit(char c) {
 // <si> items: the text of every <t> outside the phonetic runs, joined.
 class SharedStringsHandler final : public XmlHandler {
  public:
-  explicit SharedStringsHandler(SharedStrings& out) : out_(out) {}
-  void Start(std::string_view name, const XmlAttrs&) override {
+  SharedStringsHandler(SharedStrings& out, bool shortcuts) : out_(out), shortcuts_(shortcuts) {
+    shortcut = shortcuts;
+  }
+  void Start(std::string_view name, const XmlAttrs& a) override {
+    StartTag(name, a);
+    shortcut = shortcuts_ && phonetic_ == 0;
+  }
+  void End(std::string_view name) override {
+    EndTag(name);
+    shortcut = shortcuts_ && phonetic_ == 0;
+  }
+  void StartTag(std::string_view name, const XmlAttrs&) {
     if (NameIs(name, "si")) {
       inItem_ = true;
       item_.clear();
@@ -32,7 +43,7 @@ class SharedStringsHandler final : public XmlHandler {
       capture = true;
     }
   }
-  void End(std::string_view name) override {
+  void EndTag(std::string_view name) {
     if (NameIs(name, "t")) {
       if (capture) AppendEscapedText(item_, raw_);
       raw_.clear();
@@ -45,9 +56,33 @@ class SharedStringsHandler final : public XmlHandler {
     }
   }
   void Text(const char* s, std::size_t n) override { raw_.append(s, n); }
+  std::size_t taken = 0;  // the items the shortcut took
+
+  // An item of one text as most writers put it, taken whole; offered outside phonetic runs,
+  // where that is what Start, Text and End make of it.
+  Taken Shortcut(const char* p, std::size_t n, std::string_view) override {
+    const PlainTag b(p, n);
+    std::size_t j = 0;
+    if (b.Is(0, "<si><t>"))
+      j = 7;
+    else if (b.Is(0, "<si><t xml:space=\"preserve\">"))
+      j = 28;
+    else
+      return {};
+    std::optional<std::string_view> text;
+    if (!b.Text<true>(j, "</t>", text) || !b.Is(j, "</si>")) return {};
+    item_.clear();
+    AppendEscapedText(item_, *text);
+    out_.Add(item_);
+    raw_.clear();
+    inItem_ = capture = false;
+    ++taken;
+    return {j + 5, {}, false};
+  }
 
  private:
   SharedStrings& out_;
+  const bool shortcuts_;
   std::string item_, raw_;
   bool inItem_ = false;
   int phonetic_ = 0;
@@ -93,13 +128,25 @@ void AppendEscapedText(std::string& out, std::string_view t) {
 
 void ReadSharedStrings(ZipPackage& zip, std::string_view part, SharedStrings& out) {
   {
-    SharedStringsHandler h(out);
+    SharedStringsHandler h(out, true);
     if (ScanXmlPart(zip, part, h)) return;
   }
   // Not a shape the own reader takes: expat reads the part again from the start.
   out.Clear();
-  SharedStringsHandler h(out);
+  SharedStringsHandler h(out, true);
   ParseXmlPart(zip, part, h);
+}
+
+std::size_t ReadSharedStringsBytes(std::string_view xml, SharedStrings& out, std::size_t piece,
+                                   bool shortcut) {
+  {
+    SharedStringsHandler h(out, shortcut);
+    if (ScanXmlBytes(xml, h, piece)) return h.taken;
+  }
+  out.Clear();
+  SharedStringsHandler h(out, shortcut);
+  ParseXmlBytes(xml, h);
+  return 0;
 }
 
 // An ISO duration of hours, minutes and seconds ("PT1H30M0.5S"), as strict files store the

@@ -1,6 +1,7 @@
 // Any bytes as a part's XML: when the sheet's own reader takes them, expat must take them too
-// and the handler must see the same calls. Read as a sheet part, the bytes must give the same
-// cells or the same error with the shortcut for plain cell tags as without it. The first byte
+// and the handler must see the same calls. Read as a sheet part (and as a shared strings part),
+// the bytes must give the same cells (strings) or the same error with the shortcut for plain
+// tags as without it. The first byte
 // chooses the piece size the own reader is fed in (so tokens are cut at every place), whether
 // the formula texts are kept, and whether the bytes are put inside a sheet's data (so most
 // inputs reach the cell tags).
@@ -22,6 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!testxlsx::CompareXmlReaders(xml, p).agrees) __builtin_trap();
     if (testxlsx::ReadSheetPart(xml, true, p, formulas).log !=
         testxlsx::ReadSheetPart(xml, false, p, formulas).log)
+      __builtin_trap();
+    if (testxlsx::ReadStringsPart(xml, true, p).log != testxlsx::ReadStringsPart(xml, false, p).log)
       __builtin_trap();
   }
   return 0;

@@ -179,7 +179,7 @@ TEST(XlsxCells, OwnXmlReaderGivesExpatsCallsOrHandsTheBytesOver) {
   EXPECT_EQ(book.sheets[0].cells.Find(0, 1)->number, 2);
 }
 
-TEST(XlsxCells, ShortcutForPlainCellTagsGivesTheSameCellsAndErrors) {
+TEST(XlsxCells, ShortcutsForPlainTagsGiveTheSameCellsStringsAndErrors) {
   const std::string head =
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?><worksheet xmlns=\"urn:x\"><dimension "
       "ref=\"A1:Q9\"/><sheetData>";
@@ -224,14 +224,36 @@ TEST(XlsxCells, ShortcutForPlainCellTagsGivesTheSameCellsAndErrors) {
     for (bool formulas : {false, true})
       for (std::size_t piece : {std::size_t{1}, std::size_t{7}, std::size_t{100000}}) {
         const std::string xml = head + data + tail;
-        const testxlsx::SheetRead fast = testxlsx::ReadSheetPart(xml, true, piece, formulas);
-        const testxlsx::SheetRead slow = testxlsx::ReadSheetPart(xml, false, piece, formulas);
+        const testxlsx::PartRead fast = testxlsx::ReadSheetPart(xml, true, piece, formulas);
+        const testxlsx::PartRead slow = testxlsx::ReadSheetPart(xml, false, piece, formulas);
         EXPECT_EQ(fast.log, slow.log) << data << " in pieces of " << piece;
         EXPECT_EQ(slow.taken, 0u);
         if (piece == 100000) {
           EXPECT_EQ(fast.taken, taken) << data;
         }
       }
+  // Shared strings, and how many items the shortcut takes when fed whole.
+  const std::pair<const char*, std::size_t> strings[] = {
+      {"<si><t>unu</t></si><si><t xml:space=\"preserve\"> doi \xC8\x9B </t></si><si><t>a_x000D_"
+       "b</t></si><si><t></t></si>",
+       4},
+      {"<si><r><t>a</t></r><r><t>b</t></r></si><si><t>a&amp;b</t></si><si><t "
+       "xml:space='preserve'>x</t></si><si><t>x</t><rPh><t>fon</t></rPh></si><si>\n<t>x</t></si>"
+       "<si><t>a\r\nb</t></si><si><t/></si><si><t>y</t></si><rPh><si><t>z</t></si></rPh>",
+       1},
+      {"<si><t>\xC8</t></si>", 0},
+      {"<si><t>x</t></si></sst><sst>", 0},
+  };
+  for (const auto& [items, taken] : strings)
+    for (std::size_t piece : {std::size_t{1}, std::size_t{7}, std::size_t{100000}}) {
+      const std::string xml = std::string("<sst>") + items + "</sst>";
+      const testxlsx::PartRead fast = testxlsx::ReadStringsPart(xml, true, piece);
+      EXPECT_EQ(fast.log, testxlsx::ReadStringsPart(xml, false, piece).log)
+          << items << " in pieces of " << piece;
+      if (piece == 100000) {
+        EXPECT_EQ(fast.taken, taken) << items;
+      }
+    }
 }
 
 TEST(XlsxCells, BlanksCountForTheRangeButTakeNoMemory) {

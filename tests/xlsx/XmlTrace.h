@@ -1,8 +1,8 @@
 #pragma once
 // Both XML readers over the same bytes, each call of the handler written down: the sheet's own
 // reader must either hand the bytes over or give exactly expat's calls. And a sheet part read
-// into cells with the shortcut for plain cell tags and without it, each result written down:
-// the two must be the same, down to the error.
+// into cells (or a shared strings part into strings) with the shortcut for plain tags and
+// without it, each result written down: the two must be the same, down to the error.
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -52,15 +52,15 @@ inline XmlVerdict CompareXmlReaders(std::string_view bytes, std::size_t piece) {
   return v;
 }
 
-struct SheetRead {
-  std::string log;        // the cells, formulas, range and dimension, or the error
+struct PartRead {
+  std::string log;        // what the part holds (cells, range, dimension; strings), or the error
   std::size_t taken = 0;  // the constructs the shortcut took
 };
 
 // The sheet part `xml` read as ReadXlsx reads a sheet, the own reader fed in pieces of `piece`
 // bytes; the workbook holds two shared strings and its style 1 shows dates.
-inline SheetRead ReadSheetPart(std::string_view xml, bool shortcut, std::size_t piece,
-                               bool formulas) {
+inline PartRead ReadSheetPart(std::string_view xml, bool shortcut, std::size_t piece,
+                              bool formulas) {
   xlsx::SharedStrings strings;
   strings.Add("unu");
   strings.Add("doi");
@@ -72,7 +72,7 @@ inline SheetRead ReadSheetPart(std::string_view xml, bool shortcut, std::size_t 
   ctx.partSize = xml.size();
   ctx.shortcut = shortcut;
   xlsx::Sheet sheet;
-  SheetRead out;
+  PartRead out;
   try {
     out.taken = xlsx::ReadSheetBytes(xml, ctx, sheet, piece);
   } catch (const xlsx::XlsxError& e) {
@@ -98,6 +98,21 @@ inline SheetRead ReadSheetPart(std::string_view xml, bool shortcut, std::size_t 
   for (const auto& f : cells.Formulas())
     out.log += "\nformula " + std::to_string(f.row) + "," + std::to_string(f.col) + " [" +
                std::string(cells.FormulaText(f)) + "]";
+  return out;
+}
+
+// The shared strings part `xml` read with or without the shortcut for items of one plain text.
+inline PartRead ReadStringsPart(std::string_view xml, bool shortcut, std::size_t piece) {
+  xlsx::SharedStrings strings;
+  PartRead out;
+  try {
+    out.taken = xlsx::ReadSharedStringsBytes(xml, strings, piece, shortcut);
+  } catch (const xlsx::XlsxError& e) {
+    out.log = "error " + std::to_string(static_cast<int>(e.Reason())) + " " + e.what();
+    return out;
+  }
+  std::string_view s;
+  for (std::size_t i = 0; strings.Get(i, s); ++i) out.log += "[" + std::string(s) + "]";
   return out;
 }
 
