@@ -1,10 +1,9 @@
 // Any bytes as a part's XML: when the sheet's own reader takes them, expat must take them too
 // and the handler must see the same calls. Read as a sheet part (and as a shared strings part),
-// the bytes must give the same cells (strings) or the same error with the shortcut for plain
-// tags as without it. The first byte
-// chooses the piece size the own reader is fed in (so tokens are cut at every place), whether
-// the formula texts are kept, and whether the bytes are put inside a sheet's data (so most
-// inputs reach the cell tags).
+// the bytes must give the same cells (strings) or the same error with the shortcuts for plain
+// tags as without them. The first byte chooses the piece size the own reader is fed in (so
+// tokens are cut at every place), whether the formula texts are kept, and whether the bytes are
+// put inside a sheet's data (so most inputs reach the cell tags).
 #include <cstdint>
 #include <string>
 #include <string_view>
