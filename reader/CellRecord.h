@@ -13,6 +13,12 @@ namespace reader::detail {
 [[noreturn]] void RecordTooShort(std::uint16_t id, std::size_t length);
 // The text of that error, in `out`.
 void TooShortText(std::string& out, std::uint16_t id, std::size_t length);
+// A record id as messages write it: four upper-case hex digits. Written by hand, as a file of
+// millions of faulty records formats one message per record.
+inline void AppendRecordId(std::string& out, std::uint16_t id) {
+  constexpr char kDigits[] = "0123456789ABCDEF";
+  for (int shift = 12; shift >= 0; shift -= 4) out.push_back(kDigits[(id >> shift) & 0xF]);
+}
 
 // A record body whose reads past its end raise "Record XXXX is too short (n bytes)".
 platform::ByteView RecordBody(std::uint16_t id, const std::uint8_t* body, std::size_t len);

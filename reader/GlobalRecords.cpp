@@ -1,6 +1,4 @@
 // Workbook-global records: sheets, formats, XF records, fonts, palette, code page, names.
-#include <cstdio>
-
 #include "reader/Impl.h"
 
 namespace reader {
@@ -83,9 +81,9 @@ std::string TXLSRead::Impl::TableFull(std::uint16_t id) const {
       (!format ||
        renumbering.Affords(self.FXFRecords.size(), self.FFormats.size(), stream->Position())))
     return {};
-  char b[64];
-  std::snprintf(b, sizeof b, "Too many %.4X records", static_cast<unsigned>(id));
-  return b;
+  std::string text = "Too many ";
+  detail::AppendRecordId(text, id);
+  return text + " records";
 }
 
 void TXLSRead::Impl::FormatAdded() {

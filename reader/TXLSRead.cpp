@@ -2,6 +2,7 @@
 // message policy for record errors.
 #include "reader/TXLSRead.h"
 
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
@@ -118,10 +119,14 @@ void AppendLatin1Fast(std::string& out, const std::uint8_t* p, std::size_t n) {
 }
 
 void TooShortText(std::string& out, std::uint16_t id, std::size_t length) {
-  char b[96];
-  std::snprintf(b, sizeof b, "Record %.4X is too short (%zu bytes)", static_cast<unsigned>(id),
-                length);
-  out.assign(b);
+  // `out` is usually the reader's one fault text, so its buffer is reused record after record.
+  out.assign("Record ");
+  AppendRecordId(out, id);
+  out.append(" is too short (");
+  char digits[24];
+  const auto end = std::to_chars(digits, digits + sizeof digits, length).ptr;
+  out.append(digits, end);
+  out.append(" bytes)");
 }
 
 void RecordTooShort(std::uint16_t id, std::size_t length) {

@@ -14,13 +14,14 @@
 #include <functional>
 #include <random>
 
-#include "BookBuilder.h"
+#include "HostileBooks.h"
 #include "reader/TXLSRead.h"
 #include "support/TempFile.h"
 
 namespace {
 
 using namespace testbiff;
+using namespace testbiff::hostile;
 
 #if defined(__SANITIZE_ADDRESS__)
 constexpr bool kSanitized = true;
@@ -112,181 +113,6 @@ Cost BestOf(const std::string& path, Path how, int tries) {
     best.messages = c.messages;
   }
   return best;
-}
-
-Bytes Book(const RecordsFn& globals, const std::vector<HandSheet>& sheets) {
-  return Biff8Book(globals, sheets);
-}
-
-HandSheet OneCellSheet(std::string name) {
-  return {std::move(name), [](RecordStream& s) { s.Number(0, 0, 15, 1.0); }};
-}
-
-// ---- the hostile workbooks, each made of n units ---------------------------------------------
-
-// n worksheets, n FORMAT records and n XFs naming them: every BOF renumbers the XFs.
-Bytes SheetsTimesFormats(std::size_t n) {
-  std::vector<HandSheet> sheets;
-  for (std::size_t k = 0; k < n; ++k) sheets.push_back(OneCellSheet("S" + std::to_string(k)));
-  return Book(
-      [n](RecordStream& s) {
-        for (std::size_t k = 0; k < n; ++k)
-          s.Format(static_cast<std::uint16_t>(164 + k), "0.0" + std::to_string(k % 10));
-        StandardXfs(s);
-        for (std::size_t k = 0; k < n; ++k) s.Xf(static_cast<std::uint16_t>(164 + k));
-      },
-      sheets);
-}
-
-// n worksheets; sheet k holds one number cell asking for XF k, then what `more` adds.
-std::vector<HandSheet> CellPerSheet(
-    std::size_t n, const std::function<void(RecordStream&, std::size_t)>& more = {}) {
-  std::vector<HandSheet> sheets;
-  for (std::size_t k = 0; k < n; ++k)
-    sheets.push_back({"S" + std::to_string(k), [k, more](RecordStream& s) {
-                        s.Number(0, 0, static_cast<std::uint16_t>(18 + k), 1.0);
-                        if (more) more(s, k);
-                      }});
-  return sheets;
-}
-
-// n XFs over FORMAT numbers that swap at every BOF (50 and 51, through 49).
-void SwappingFormats(RecordStream& s, std::size_t n) {
-  s.Format(50, "0.0");
-  s.Format(51, "dd.mm.yyyy");
-  s.Format(49, "0.00");
-  StandardXfs(s);
-  for (std::size_t k = 0; k < n; ++k) s.Xf(k % 2 ? 51 : 50);
-}
-
-// n worksheets over swapping formats: every BOF changes every XF.
-Bytes CyclingFormats(std::size_t n) {
-  return Book([n](RecordStream& s) { SwappingFormats(s, n); }, CellPerSheet(n));
-}
-
-// As CyclingFormats, and each sheet adds a FORMAT record: every BOF meets a new FORMAT table.
-Bytes FormatInEverySheet(std::size_t n) {
-  return Book([n](RecordStream& s) { SwappingFormats(s, n); },
-              CellPerSheet(n, [](RecordStream& s, std::size_t k) {
-                s.Format(static_cast<std::uint16_t>(300 + k), "0.0");
-              }));
-}
-
-// FORMAT k numbered 50 + k: each BOF moves every XF one step down a chain n long, and the
-// cell of sheet k asks for XF k when it is k steps down.
-Bytes ChainedFormats(std::size_t n) {
-  return Book(
-      [n](RecordStream& s) {
-        for (std::size_t k = 0; k < n; ++k) s.Format(static_cast<std::uint16_t>(50 + k), "0");
-        StandardXfs(s);
-        for (std::size_t k = 0; k < n; ++k) s.Xf(static_cast<std::uint16_t>(49 + n));
-      },
-      CellPerSheet(n));
-}
-
-// n shared-string tables of one string each, its characters split into a CONTINUE record.
-Bytes ManySstRecords(std::size_t n) {
-  return Book(
-      [n](RecordStream& s) {
-        StandardXfs(s);
-        for (std::size_t k = 0; k < n; ++k) {
-          s.Add(rec::kSst, Body().U32(1).U32(1).U16(6).U8(0).Raw("abc"));
-          s.Add(rec::kContinue, Body().U8(0).Raw("def"));
-        }
-      },
-      {{"S", [](RecordStream& s) { s.LabelSst(0, 0, 15, 0); }}});
-}
-
-// n shared-string tables whose one string has option flags the reader cannot take: n errors.
-Bytes FaultySstRecords(std::size_t n) {
-  return Book(
-      [n](RecordStream& s) {
-        StandardXfs(s);
-        for (std::size_t k = 0; k < n; ++k)
-          s.Add(rec::kSst, Body().U32(1).U32(1).U16(1).U8(0x02).Raw("a"));
-      },
-      {OneCellSheet("S")});
-}
-
-// One table of n empty strings.
-Bytes EmptyStrings(std::size_t n) {
-  return Book(
-      [n](RecordStream& s) {
-        StandardXfs(s);
-        SstWriter w(static_cast<std::uint32_t>(n), static_cast<std::uint32_t>(n));
-        for (std::size_t k = 0; k < n; ++k) w.Add("");
-        w.WriteTo(s);
-      },
-      {{"S", [](RecordStream& s) { s.LabelSst(0, 0, 15, 0); }}});
-}
-
-// n records of one workbook table, far more than its 16-bit indexes can name.
-Bytes TableRecords(std::size_t n, const std::function<void(RecordStream&, std::size_t)>& one) {
-  return Book(
-      [n, one](RecordStream& s) {
-        StandardXfs(s);
-        for (std::size_t k = 0; k < n; ++k) one(s, k);
-      },
-      {OneCellSheet("S")});
-}
-
-Bytes BoundSheets(std::size_t n) {
-  return TableRecords(n, [](RecordStream& s, std::size_t k) {
-    s.BoundSheet("B" + std::to_string(k % 1000), 0, 0);
-  });
-}
-Bytes Formats(std::size_t n) {
-  return TableRecords(n, [](RecordStream& s, std::size_t k) {
-    s.Format(static_cast<std::uint16_t>(164 + k % 60000), "0.00");
-  });
-}
-Bytes Names(std::size_t n) {
-  return TableRecords(n, [](RecordStream& s, std::size_t) {
-    s.Add(rec::kName, Body().U16(0).U8(0).U8(3).U16(0).U16(0).U16(0).Zeros(4).U8(0).Raw("Nom"));
-  });
-}
-Bytes Fonts(std::size_t n) {
-  return TableRecords(n, [](RecordStream& s, std::size_t) { s.Font("Arial"); });
-}
-Bytes Xfs(std::size_t n) {
-  return TableRecords(n, [](RecordStream& s, std::size_t) { s.Xf(0); });
-}
-
-// BOUNDSHEET records of 4 bytes, too short for a name: n record errors.
-Bytes ShortBoundSheets(std::size_t n) {
-  return TableRecords(n,
-                      [](RecordStream& s, std::size_t) { s.Add(rec::kBoundSheet, Body().U32(0)); });
-}
-
-// NUMBER records of 4 bytes, too short for a cell: n record errors in a sheet.
-Bytes ShortCells(std::size_t n) {
-  return Book(StandardXfs, {{"S", [n](RecordStream& s) {
-                               for (std::size_t k = 0; k < n; ++k)
-                                 s.Add(rec::kNumber, Body().U32(0));
-                             }}});
-}
-
-// String formulas whose STRING record of one byte is too short for its count: n record errors.
-Bytes ShortStringResults(std::size_t n) {
-  return Book(StandardXfs, {{"S", [n](RecordStream& s) {
-                               for (std::size_t k = 0; k < n; ++k) {
-                                 s.FormulaSpecial(static_cast<std::uint16_t>(k % 60000), 0, 15, 0,
-                                                  0);
-                                 s.Add(rec::kString, Body().U8(0));
-                               }
-                             }}});
-}
-
-// A sheet that starts with an INDEX, followed by n DBCELL records; the lookup keeps where they
-// are.
-Bytes DbCells(std::size_t n) {
-  return Book(StandardXfs, {{"S", [n](RecordStream& s) {
-                               s.Index(0, 1, {});
-                               s.Row(0, 0, 1);
-                               s.Number(0, 0, 15, 1.0);
-                               const std::vector<std::uint16_t> rows(16, 0);
-                               for (std::size_t k = 0; k < n; ++k) s.DbCell(0, rows);
-                             }}});
 }
 
 struct Case {
