@@ -2,6 +2,8 @@
 // results, date/time decisions and the workbook tables.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "BookBuilder.h"
 #include "EventRecorder.h"
 
@@ -137,21 +139,37 @@ TEST(RecordLoop, AThrowingCellHandlerIsARecordError) {
 
 TEST(RecordLoop, TableRecordsPastTheIndexRangeAreRefused) {
   // Tables are named by 16-bit indexes: records past the 65,536th entry are refused, asked
-  // about once and then counted, whatever their number.
-  const Bytes many = BuildStream(Biff::v8,
-                                 [](RecordStream& s) {
-                                   s.Xf(0);
-                                   for (int k = 0; k < 70000; ++k)
-                                     s.Add(testbiff::rec::kBoundSheet,
-                                           testbiff::Body().U32(0).U16(0).U8(1).U8(0).U8('x'));
-                                 },
-                                 {{"Foaia1", Cell(1)}});
-  Reading run(many);
-  run.Read();
-  EXPECT_EQ(run.r.SheetNames().size(), 65536u);
-  ASSERT_EQ(run.rec.messages.size(), 2u);
-  EXPECT_EQ(run.rec.messages[0].rfind("?Too many 0085 records\rRec# ", 0), 0u);
-  EXPECT_EQ(run.rec.messages[1], "!Too many 0085 records\rRepeated 4464 more times");
+  // about once and then counted, whatever their number; the message names the record in hex.
+  struct Case {
+    const char* id;
+    std::function<void(RecordStream&)> one;
+    std::function<std::size_t(const reader::TXLSRead&)> entries;
+  };
+  const std::vector<Case> cases = {
+      {"0085",
+       [](RecordStream& s) {
+         s.Add(testbiff::rec::kBoundSheet, testbiff::Body().U32(0).U16(0).U8(1).U8(0).U8('x'));
+       },
+       [](const reader::TXLSRead& r) { return r.SheetNames().size(); }},
+      {"00E0", [](RecordStream& s) { s.Xf(0); },
+       [](const reader::TXLSRead& r) { return r.XFRecords().size(); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    const Bytes many = BuildStream(Biff::v8,
+                                   [&c](RecordStream& s) {
+                                     s.Xf(0);
+                                     for (int k = 0; k < 70000; ++k) c.one(s);
+                                   },
+                                   {{"Foaia1", Cell(1)}});
+    Reading run(many);
+    run.Read();
+    EXPECT_EQ(c.entries(run.r), 65536u);
+    ASSERT_EQ(run.rec.messages.size(), 2u);
+    const std::string text = std::string("Too many ") + c.id + " records";
+    EXPECT_EQ(run.rec.messages[0].rfind("?" + text + "\rRec# ", 0), 0u);
+    EXPECT_EQ(run.rec.messages[1], "!" + text + "\rRepeated 4464 more times");
+  }
 }
 
 TEST(RecordLoop, AnEncryptedFileIsNotRead) {
