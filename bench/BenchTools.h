@@ -44,22 +44,25 @@ struct ChildRun {
   bool ok() const { return status == 0; }
 };
 
-// Runs argv[0] (looked up in PATH) and waits for it; with quiet its output goes to /dev/null.
-inline ChildRun RunChild(const std::vector<std::string>& argv, bool quiet) {
-  ChildRun out;
-  const auto start = std::chrono::steady_clock::now();
+// Starts argv[0] (looked up in PATH) in a child, after `inChild` has set up its descriptors
+// there; the child's process id, -1 when it could not be started.
+template <class Setup>
+pid_t StartChild(const std::vector<std::string>& argv, Setup&& inChild) {
   const pid_t pid = fork();
   if (pid == 0) {
-    if (quiet) {
-      const int devnull = open("/dev/null", O_WRONLY);
-      dup2(devnull, 1);
-    }
+    inChild();
     std::vector<char*> args;
     for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
     execvp(args[0], args.data());
     _exit(127);
   }
+  return pid;
+}
+
+// Waits for the child `pid`, started at `start`, and takes its figures.
+inline ChildRun WaitChild(pid_t pid, std::chrono::steady_clock::time_point start) {
+  ChildRun out;
   int status = 0;
   rusage usage{};
   if (pid < 0 || wait4(pid, &status, 0, &usage) < 0) return out;
@@ -68,6 +71,18 @@ inline ChildRun RunChild(const std::vector<std::string>& argv, bool quiet) {
   out.peakKiB = usage.ru_maxrss;
   out.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   return out;
+}
+
+// Runs argv[0] (looked up in PATH) and waits for it; with quiet its output goes to /dev/null.
+inline ChildRun RunChild(const std::vector<std::string>& argv, bool quiet) {
+  const auto start = std::chrono::steady_clock::now();
+  const pid_t pid = StartChild(argv, [quiet] {
+    if (quiet) {
+      const int devnull = open("/dev/null", O_WRONLY);
+      dup2(devnull, 1);
+    }
+  });
+  return WaitChild(pid, start);
 }
 
 }  // namespace bench

@@ -83,7 +83,8 @@ std::string TXLSRead::Impl::TableFull(std::uint16_t id) const {
     return {};
   std::string text = "Too many ";
   detail::AppendRecordId(text, id);
-  return text + " records";
+  text += " records";
+  return text;
 }
 
 void TXLSRead::Impl::FormatAdded() {

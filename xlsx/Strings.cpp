@@ -32,6 +32,34 @@ class SharedStringsHandler final : public XmlHandler {
     EndTag(name);
     shortcut = shortcuts_ && phonetic_ == 0;
   }
+  void Text(const char* s, std::size_t n) override { raw_.append(s, n); }
+  std::size_t taken = 0;  // the items the shortcut took
+
+  // An item of one text as most writers put it, taken whole; offered outside phonetic runs,
+  // where that is what Start, Text and End make of it.
+  Taken Shortcut(const char* p, std::size_t n, std::string_view) override {
+    constexpr std::string_view kItem = "<si><t>", kKeptBlanks = "<si><t xml:space=\"preserve\">";
+    const PlainTag b(p, n);
+    std::size_t j = 0;
+    if (b.Is(0, kItem))
+      j = kItem.size();
+    else if (b.Is(0, kKeptBlanks))
+      j = kKeptBlanks.size();
+    else
+      return {};
+    std::optional<std::string_view> text;
+    constexpr std::string_view kItemEnd = "</si>";
+    if (!b.Text<true>(j, "</t>", text) || !b.Is(j, kItemEnd)) return {};
+    item_.clear();
+    AppendEscapedText(item_, *text);
+    out_.Add(item_);
+    raw_.clear();
+    inItem_ = capture = false;
+    ++taken;
+    return {j + kItemEnd.size(), {}, false};
+  }
+
+ private:
   void StartTag(std::string_view name, const XmlAttrs&) {
     if (NameIs(name, "si")) {
       inItem_ = true;
@@ -55,32 +83,7 @@ class SharedStringsHandler final : public XmlHandler {
       inItem_ = false;
     }
   }
-  void Text(const char* s, std::size_t n) override { raw_.append(s, n); }
-  std::size_t taken = 0;  // the items the shortcut took
 
-  // An item of one text as most writers put it, taken whole; offered outside phonetic runs,
-  // where that is what Start, Text and End make of it.
-  Taken Shortcut(const char* p, std::size_t n, std::string_view) override {
-    const PlainTag b(p, n);
-    std::size_t j = 0;
-    if (b.Is(0, "<si><t>"))
-      j = 7;
-    else if (b.Is(0, "<si><t xml:space=\"preserve\">"))
-      j = 28;
-    else
-      return {};
-    std::optional<std::string_view> text;
-    if (!b.Text<true>(j, "</t>", text) || !b.Is(j, "</si>")) return {};
-    item_.clear();
-    AppendEscapedText(item_, *text);
-    out_.Add(item_);
-    raw_.clear();
-    inItem_ = capture = false;
-    ++taken;
-    return {j + 5, {}, false};
-  }
-
- private:
   SharedStrings& out_;
   const bool shortcuts_;
   std::string item_, raw_;
@@ -126,27 +129,35 @@ void AppendEscapedText(std::string& out, std::string_view t) {
   out.append(t.substr(i));
 }
 
-void ReadSharedStrings(ZipPackage& zip, std::string_view part, SharedStrings& out) {
+namespace {
+
+// The part read by the own XML reader, or again from the start by expat when that hands it
+// over; the items the shortcut took (0 after expat).
+template <class Scan, class Parse>
+std::size_t Read(SharedStrings& out, bool shortcut, Scan&& scan, Parse&& parse) {
   {
-    SharedStringsHandler h(out, true);
-    if (ScanXmlPart(zip, part, h)) return;
+    SharedStringsHandler h(out, shortcut);
+    if (scan(h)) return h.taken;
   }
-  // Not a shape the own reader takes: expat reads the part again from the start.
   out.Clear();
-  SharedStringsHandler h(out, true);
-  ParseXmlPart(zip, part, h);
+  SharedStringsHandler h(out, shortcut);
+  parse(h);
+  return 0;
+}
+
+}  // namespace
+
+void ReadSharedStrings(ZipPackage& zip, std::string_view part, SharedStrings& out) {
+  Read(
+      out, true, [&](XmlHandler& h) { return ScanXmlPart(zip, part, h); },
+      [&](XmlHandler& h) { ParseXmlPart(zip, part, h); });
 }
 
 std::size_t ReadSharedStringsBytes(std::string_view xml, SharedStrings& out, std::size_t piece,
                                    bool shortcut) {
-  {
-    SharedStringsHandler h(out, shortcut);
-    if (ScanXmlBytes(xml, h, piece)) return h.taken;
-  }
-  out.Clear();
-  SharedStringsHandler h(out, shortcut);
-  ParseXmlBytes(xml, h);
-  return 0;
+  return Read(
+      out, shortcut, [&](XmlHandler& h) { return ScanXmlBytes(xml, h, piece); },
+      [&](XmlHandler& h) { ParseXmlBytes(xml, h); });
 }
 
 // An ISO duration of hours, minutes and seconds ("PT1H30M0.5S"), as strict files store the

@@ -6,7 +6,6 @@
 // says whether all did. `hostile_bench quick` writes every file at a tenth of its size;
 // `hostile_bench keep DIR` keeps the files in DIR (hostile-1.xls, ...) to be read again.
 #include <poll.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -43,18 +42,12 @@ Measured RunCounting(const std::vector<std::string>& argv) {
   int out[2], err[2];
   if (pipe(out) != 0 || pipe(err) != 0) return m;
   const auto start = std::chrono::steady_clock::now();
-  const pid_t pid = fork();
-  if (pid == 0) {
+  const pid_t pid = bench::StartChild(argv, [&] {
     dup2(out[1], 1);
     dup2(err[1], 2);
     close(out[0]);
     close(err[0]);
-    std::vector<char*> args;
-    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    execv(args[0], args.data());
-    _exit(127);
-  }
+  });
   close(out[1]);
   close(err[1]);
   pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
@@ -75,13 +68,7 @@ Measured RunCounting(const std::vector<std::string>& argv) {
       }
     }
   }
-  int status = 0;
-  rusage usage{};
-  if (pid < 0 || wait4(pid, &status, 0, &usage) < 0) return m;
-  m.run.wall = bench::Seconds(start);
-  m.run.cpu = bench::CpuSeconds(usage);
-  m.run.peakKiB = usage.ru_maxrss;
-  m.run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  m.run = bench::WaitChild(pid, start);
   return m;
 }
 

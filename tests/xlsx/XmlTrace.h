@@ -57,6 +57,19 @@ struct PartRead {
   std::size_t taken = 0;  // the constructs the shortcut took
 };
 
+// Runs `read`, which gives the constructs the shortcut took; false, with the error written down,
+// when it raised one.
+template <class Read>
+bool ReadNotingError(PartRead& out, Read&& read) {
+  try {
+    out.taken = read();
+    return true;
+  } catch (const xlsx::XlsxError& e) {
+    out.log = "error " + std::to_string(static_cast<int>(e.Reason())) + " " + e.what();
+    return false;
+  }
+}
+
 // The sheet part `xml` read as ReadXlsx reads a sheet, the own reader fed in pieces of `piece`
 // bytes; the workbook holds two shared strings and its style 1 shows dates.
 inline PartRead ReadSheetPart(std::string_view xml, bool shortcut, std::size_t piece,
@@ -73,12 +86,8 @@ inline PartRead ReadSheetPart(std::string_view xml, bool shortcut, std::size_t p
   ctx.shortcut = shortcut;
   xlsx::Sheet sheet;
   PartRead out;
-  try {
-    out.taken = xlsx::ReadSheetBytes(xml, ctx, sheet, piece);
-  } catch (const xlsx::XlsxError& e) {
-    out.log = "error " + std::to_string(static_cast<int>(e.Reason())) + " " + e.what();
+  if (!ReadNotingError(out, [&] { return xlsx::ReadSheetBytes(xml, ctx, sheet, piece); }))
     return out;
-  }
   const xlsx::SheetCells& cells = sheet.cells;
   out.log = "dimension [" + sheet.dimension + "] rows " + std::to_string(cells.FirstRow()) + "-" +
             std::to_string(cells.LastRow()) + " cols " + std::to_string(cells.FirstCol()) + "-" +
@@ -105,12 +114,9 @@ inline PartRead ReadSheetPart(std::string_view xml, bool shortcut, std::size_t p
 inline PartRead ReadStringsPart(std::string_view xml, bool shortcut, std::size_t piece) {
   xlsx::SharedStrings strings;
   PartRead out;
-  try {
-    out.taken = xlsx::ReadSharedStringsBytes(xml, strings, piece, shortcut);
-  } catch (const xlsx::XlsxError& e) {
-    out.log = "error " + std::to_string(static_cast<int>(e.Reason())) + " " + e.what();
+  if (!ReadNotingError(out,
+                       [&] { return xlsx::ReadSharedStringsBytes(xml, strings, piece, shortcut); }))
     return out;
-  }
   std::string_view s;
   for (std::size_t i = 0; strings.Get(i, s); ++i) out.log += "[" + std::string(s) + "]";
   return out;
