@@ -4,6 +4,7 @@
 // memory a small multiple of the file, and a record error met a million times is reported a
 // bounded number of times.
 #include <gtest/gtest.h>
+#include <malloc.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -47,6 +48,9 @@ struct Cost {
 
 // Reads `path` in a child; the child reports its message count through a pipe.
 Cost ReadInChild(const std::string& path, Path how) {
+  // The files made so far were freed but may still be held by the allocator; a forked child
+  // would count those pages in its peak.
+  malloc_trim(0);
   int fds[2];
   if (pipe(fds) != 0) return {};
   const pid_t pid = fork();
@@ -164,8 +168,10 @@ TEST(ReaderHostile, CostGrowsWithTheFileAndMemoryStaysBounded) {
                   cost[k].cpuSeconds, cost[k].peakKiB);
     }
     if (kSanitized) continue;
-    // A floor of 10 ms keeps timer granularity out of the ratio.
-    const double ratio = cost[1].cpuSeconds / std::max(cost[0].cpuSeconds, 0.010);
+    // A floor of 20 ms keeps the timer's and the scheduler's grain out of the ratio: cases the
+    // reader makes cheap read their smaller file in about 10 ms, and a loaded machine adds as
+    // much to one run.
+    const double ratio = cost[1].cpuSeconds / std::max(cost[0].cpuSeconds, 0.020);
     EXPECT_LE(ratio, 2.6) << cost[0].cpuSeconds << " s, then " << cost[1].cpuSeconds << " s";
     for (int k = 0; k < 2; ++k) {
       // The file read through its 64 KiB window, the tables it fills and the test program.
